@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// An open raw volume device, read-only and unbuffered.
+class DeviceFile {
+  public:
+    virtual ~DeviceFile() = default;
+    // Reads dst.size() bytes from the byte offset. True only when every byte asked for
+    // arrived; a short read or any error is a failure.
+    virtual bool ReadAt(std::uint64_t byteOffset, std::span<std::uint8_t> dst) = 0;
+};
+
+// The version record of the running system.
+struct VersionRecord {
+    std::uint32_t majorVersion = 0;
+    std::uint32_t minorVersion = 0;
+    std::uint32_t buildNumber = 0;
+    std::uint32_t platformId = 0;
+    std::string csdVersion;  // at most kCsdVersionChars characters
+};
+constexpr std::size_t kCsdVersionChars = 128;
+
+// Platform ids as the version query reports them.
+constexpr std::uint32_t kPlatformWin95 = 1;
+constexpr std::uint32_t kPlatformWinNT = 2;
+constexpr std::uint32_t kPlatformLinux = 4;
+
+// Drive types of the drive-type query; only CdRom matters to the program.
+enum class DriveType : std::uint32_t {
+    Unknown = 0,
+    NoRootDir = 1,
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    RamDisk = 6,
+};
+
+// Entry points of the sector library. The drive letter sits in the low byte.
+using ReadCDvtoc32Fn = std::int32_t (*)(std::int32_t driveLetter, std::int32_t zero, void* buffer);
+using CheckCDSectors32Fn = std::int32_t (*)(std::int32_t driveLetter, std::int32_t firstSector,
+                                            std::int32_t sectorCount);
+
+// A loaded module; unloaded when the last owner lets go of it.
+class LoadedModule {
+  public:
+    virtual ~LoadedModule() = default;
+    // The address of an exported symbol, or null when the module has no such export.
+    virtual void* Resolve(const std::string& exportName) = 0;
+};
+
+// Everything the program asks of the operating system. The real program uses the Linux
+// implementation; tests and the simulated drive put their own in its place.
+class System {
+  public:
+    virtual ~System() = default;
+
+    // Null when the device cannot be opened.
+    virtual std::unique_ptr<DeviceFile> OpenDevice(const std::string& driveEntry) = 0;
+    // Milliseconds, wrapping at 32 bits like the system's tick counter.
+    virtual std::uint32_t TickCount() = 0;
+    virtual VersionRecord QueryVersion() = 0;
+    // Candidate drive names in the order the list shows them.
+    virtual std::vector<std::string> CandidateDrives() = 0;
+    virtual DriveType DriveTypeOf(const std::string& driveEntry) = 0;
+    // Null when the module cannot be loaded.
+    virtual std::shared_ptr<LoadedModule> LoadModule(const std::string& fileName) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs (only those missing), then configures and
+# builds into build/. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+
+PACKAGES=(
+    build-essential cmake pkg-config
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    qt6-base-dev libasound2-dev
+    xorriso genisoimage
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake_args=(-S "$ROOT" -B "$BUILD_DIR")
+if [[ -n "${CI:-}" || -n "${DISCOMETER_WERROR:-}" ]]; then
+    cmake_args+=(-DDISCOMETER_WERROR=ON)
+fi
+cmake "${cmake_args[@]}" > /dev/null
+cmake --build "$BUILD_DIR" -j "$(nproc)"
