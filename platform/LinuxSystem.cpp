@@ -1,1 +1,232 @@
-// placeholder
+#include "platform/LinuxSystem.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <linux/cdrom.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/RawDevice.h"
+
+namespace platform {
+
+namespace {
+
+bool IsSimEntry(const std::string& entry) {
+    return entry == kSimEntry || entry == kSimUnpacedEntry;
+}
+
+// The SCSI peripheral type that sysfs gives a device; 5 is a CD/DVD drive.
+bool SysfsSaysOptical(const std::string& deviceDir) {
+    std::ifstream in(deviceDir + "/type");
+    int type = -1;
+    return static_cast<bool>(in >> type) && type == 5;
+}
+
+bool CdromIoctlAnswers(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool answers = ::ioctl(fd, CDROM_GET_CAPABILITY, 0) >= 0;
+    ::close(fd);
+    return answers;
+}
+
+// "sr10" sorts after "sr9".
+bool KernelNameLess(const std::string& a, const std::string& b) {
+    const auto number = [](const std::string& name) {
+        unsigned long value = 0;
+        std::from_chars(name.data() + 2, name.data() + name.size(), value);
+        return value;
+    };
+    return number(a) != number(b) ? number(a) < number(b) : a < b;
+}
+
+class DlModule final : public LoadedModule {
+  public:
+    explicit DlModule(void* handle) : handle_(handle) {}
+    ~DlModule() override { ::dlclose(handle_); }
+    DlModule(const DlModule&) = delete;
+    DlModule& operator=(const DlModule&) = delete;
+    void* Resolve(const std::string& exportName) override {
+        return ::dlsym(handle_, exportName.c_str());
+    }
+
+  private:
+    void* handle_;
+};
+
+}  // namespace
+
+LinuxSystemOptions OptionsFromEnvironment() {
+    LinuxSystemOptions options;
+    if (const char* value = std::getenv(kDrivesVariable)) {
+        options.drivesVariable = value;
+    }
+    return options;
+}
+
+std::vector<std::string> SplitDriveEntries(const std::string& list) {
+    std::vector<std::string> entries;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos) {
+            end = list.size();
+        }
+        std::string entry = list.substr(start, end - start);
+        const auto first = entry.find_first_not_of(" \t");
+        const auto last = entry.find_last_not_of(" \t");
+        if (first != std::string::npos) {
+            entries.push_back(entry.substr(first, last - first + 1));
+        }
+        start = end + 1;
+    }
+    return entries;
+}
+
+VersionRecord VersionFromRelease(const std::string& release) {
+    std::uint32_t numbers[3] = {0, 0, 0};
+    const char* p = release.data();
+    const char* end = p + release.size();
+    for (int i = 0; i < 3 && p < end; ++i) {
+        const auto [next, ec] = std::from_chars(p, end, numbers[i]);
+        if (ec != std::errc()) {
+            numbers[i] = 0;
+            break;
+        }
+        p = next;
+        if (p >= end || *p != '.') {
+            break;
+        }
+        ++p;
+    }
+    VersionRecord v;
+    v.majorVersion = numbers[0];
+    v.minorVersion = numbers[1];
+    v.buildNumber =
+        ((numbers[0] & 0xFFu) << 24) | ((numbers[1] & 0xFFu) << 16) | (numbers[2] & 0xFFFFu);
+    v.platformId = kPlatformLinux;
+    v.csdVersion = release.substr(0, kCsdVersionChars);
+    return v;
+}
+
+LinuxSystem::LinuxSystem(LinuxSystemOptions options) : options_(std::move(options)) {}
+
+std::string LinuxSystem::DevicePath(const std::string& driveEntry) const {
+    if (!driveEntry.empty() && driveEntry.front() == '/') {
+        return driveEntry;
+    }
+    return options_.devDir + "/" + driveEntry;
+}
+
+std::shared_ptr<SimDrive> LinuxSystem::SimFor(const std::string& driveEntry) {
+    auto& sim = driveEntry == kSimEntry ? pacedSim_ : unpacedSim_;
+    if (!sim) {
+        sim = std::make_shared<SimDrive>(DemoDisc(driveEntry == kSimEntry));
+    }
+    return sim;
+}
+
+std::unique_ptr<DeviceFile> LinuxSystem::OpenDevice(const std::string& driveEntry) {
+    if (IsSimEntry(driveEntry)) {
+        activeSim_ = SimFor(driveEntry);
+        lastOpenError_ = 0;
+        return activeSim_->Open(activeSim_);
+    }
+    activeSim_.reset();
+    auto device = OpenRawDevice(DevicePath(driveEntry));
+    lastOpenError_ = device ? 0 : errno;
+    return device;
+}
+
+std::uint32_t LinuxSystem::TickCount() {
+    if (activeSim_) {
+        return activeSim_->Clock().TickCount();
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+                    static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms);  // wraps like the tick counter it stands for
+}
+
+VersionRecord LinuxSystem::QueryVersion() {
+    utsname names{};
+    if (::uname(&names) != 0) {
+        VersionRecord unknown;
+        unknown.platformId = kPlatformLinux;
+        return unknown;
+    }
+    return VersionFromRelease(names.release);
+}
+
+std::vector<std::string> LinuxSystem::CandidateDrives() {
+    if (options_.drivesVariable) {
+        return SplitDriveEntries(*options_.drivesVariable);
+    }
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(options_.sysBlockDir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 2 && name.starts_with("sr") &&
+            std::all_of(name.begin() + 2, name.end(),
+                        [](char c) { return c >= '0' && c <= '9'; })) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end(), KernelNameLess);
+    return names;
+}
+
+DriveType LinuxSystem::DriveTypeOf(const std::string& driveEntry) {
+    if (IsSimEntry(driveEntry)) {
+        return DriveType::CdRom;
+    }
+    if (driveEntry.empty()) {
+        return DriveType::NoRootDir;
+    }
+    const bool kernelName = driveEntry.front() != '/';
+    if (kernelName && SysfsSaysOptical(options_.sysBlockDir + "/" + driveEntry + "/device")) {
+        return DriveType::CdRom;
+    }
+    const std::string path = DevicePath(driveEntry);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return DriveType::NoRootDir;
+    }
+    if (S_ISREG(st.st_mode)) {
+        return DriveType::CdRom;  // a disc image named by the user
+    }
+    if (!S_ISBLK(st.st_mode)) {
+        return DriveType::Unknown;
+    }
+    const std::string deviceDir = "/sys/dev/block/" + std::to_string(major(st.st_rdev)) + ":" +
+                                  std::to_string(minor(st.st_rdev)) + "/device";
+    if ((!kernelName && SysfsSaysOptical(deviceDir)) || CdromIoctlAnswers(path)) {
+        return DriveType::CdRom;
+    }
+    return DriveType::Fixed;
+}
+
+std::shared_ptr<LoadedModule> LinuxSystem::LoadModule(const std::string& fileName) {
+    void* handle = ::dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    return std::make_shared<DlModule>(handle);
+}
+
+}  // namespace platform

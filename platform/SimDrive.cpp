@@ -1,1 +1,172 @@
-// placeholder
+#include "platform/SimDrive.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+#include "platform/SectorBuffer.h"
+
+namespace platform {
+
+namespace {
+
+constexpr double kSingleSpeedKBs = 150.0;
+constexpr std::size_t kVolumeIdOffset = 40;
+constexpr std::size_t kVolumeIdBytes = 32;
+constexpr std::int64_t kDescriptorSector = 16;
+
+void PutBothEndian32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+        p[7 - i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+void PutBothEndian16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+    p[2] = static_cast<std::uint8_t>(v >> 8);
+    p[3] = static_cast<std::uint8_t>(v);
+}
+
+// A primary volume descriptor with the fields a reader of the disc looks at.
+void FillPrimaryVolumeDescriptor(const SimDiscParams& params, std::span<std::uint8_t> d) {
+    std::fill(d.begin(), d.end(), std::uint8_t{0});
+    d[0] = 1;
+    std::memcpy(&d[1], "CD001", 5);
+    d[6] = 1;
+    std::fill(&d[8], &d[40], std::uint8_t{' '});  // system identifier
+    for (std::size_t i = 0; i < kVolumeIdBytes; ++i) {
+        d[kVolumeIdOffset + i] = i < params.volumeId.size()
+                                     ? static_cast<std::uint8_t>(params.volumeId[i])
+                                     : std::uint8_t{' '};
+    }
+    PutBothEndian32(&d[80], params.volumeSectors);
+    PutBothEndian16(&d[120], 1);     // volume set size
+    PutBothEndian16(&d[124], 1);     // volume sequence number
+    PutBothEndian16(&d[128], 2048);  // logical block size
+    d[881] = 1;                      // file structure version
+}
+
+class SimDeviceFile final : public DeviceFile {
+  public:
+    explicit SimDeviceFile(std::shared_ptr<SimDrive> drive) : drive_(std::move(drive)) {}
+    bool ReadAt(std::uint64_t byteOffset, std::span<std::uint8_t> dst) override {
+        return drive_->Read(byteOffset, dst);
+    }
+
+  private:
+    std::shared_ptr<SimDrive> drive_;
+};
+
+}  // namespace
+
+std::uint32_t SimClock::TickCount() const {
+    const double whole = std::fmod(std::floor(elapsedMs_), 4294967296.0);
+    return start_ + static_cast<std::uint32_t>(whole);
+}
+
+void SimClock::Advance(double milliseconds) {
+    if (std::isfinite(milliseconds) && milliseconds > 0.0) {
+        elapsedMs_ += milliseconds;
+    }
+}
+
+SimDrive::SimDrive(SimDiscParams params)
+    : params_(std::move(params)),
+      mediumSectors_(params_.mediumSectors.value_or(params_.volumeSectors)),
+      clock_(params_.clockStart) {}
+
+double SimDrive::SpeedKBsAt(std::int64_t sector) const {
+    const double span = static_cast<double>(std::max<std::int64_t>(mediumSectors_, 1));
+    const double position = std::clamp(static_cast<double>(sector) / span, 0.0, 1.0);
+    const double x = params_.innerSpeedX + (params_.outerSpeedX - params_.innerSpeedX) * position;
+    return std::max(x, 0.01) * kSingleSpeedKBs;
+}
+
+double SimDrive::ModelDurationMs(std::int64_t firstSector, std::int64_t count,
+                                 bool sequential) const {
+    const double kilobytes = static_cast<double>(count) * 2.0;
+    const double transfer = kilobytes / SpeedKBsAt(firstSector) * 1000.0;
+    return transfer + (sequential ? 0.0 : params_.seekMs);
+}
+
+void SimDrive::ScriptDurations(std::initializer_list<double> milliseconds) {
+    scripted_.insert(scripted_.end(), milliseconds.begin(), milliseconds.end());
+}
+
+void SimDrive::SectorContent(std::int64_t sector, std::span<std::uint8_t> dst) const {
+    if (sector == kDescriptorSector) {
+        FillPrimaryVolumeDescriptor(params_, dst);
+        return;
+    }
+    std::memset(dst.data(), static_cast<int>(sector * 131 & 0xFF), dst.size());
+    const auto s = static_cast<std::uint64_t>(sector);
+    for (std::size_t i = 0; i < 8 && i < dst.size(); ++i) {
+        dst[i] = static_cast<std::uint8_t>(s >> (8 * i));
+    }
+}
+
+bool SimDrive::Unreadable(std::int64_t first, std::int64_t count) const {
+    const std::int64_t last = first + count - 1;
+    return std::any_of(params_.unreadable.begin(), params_.unreadable.end(),
+                       [&](const SectorRange& r) { return r.first <= last && first <= r.last; });
+}
+
+bool SimDrive::Read(std::uint64_t byteOffset, std::span<std::uint8_t> dst) {
+    // Like an unbuffered device: only whole sectors at sector boundaries.
+    if (byteOffset % kSectorBytes != 0 || dst.size() % kSectorBytes != 0 || dst.empty()) {
+        return false;
+    }
+    const auto first = static_cast<std::int64_t>(byteOffset / kSectorBytes);
+    const auto count = static_cast<std::int64_t>(dst.size() / kSectorBytes);
+    ++reads_;
+
+    const bool sequential = first == nextSequential_;
+    double duration = ModelDurationMs(first, count, sequential);
+    if (!scripted_.empty()) {
+        duration = scripted_.front();
+        scripted_.pop_front();
+    }
+    clock_.Advance(duration);
+    if (params_.paceDivisor > 0.0) {
+        std::this_thread::sleep_for(
+            std::chrono::duration<double, std::milli>(duration / params_.paceDivisor));
+    }
+    nextSequential_ = first + count;
+
+    if (params_.vanishAfterReads && reads_ > *params_.vanishAfterReads) {
+        return false;
+    }
+    const std::int64_t available = std::clamp<std::int64_t>(mediumSectors_ - first, 0, count);
+    if (available < count && params_.endOfMedium == EndOfMedium::Fail) {
+        return false;
+    }
+    for (std::int64_t i = 0; i < available; ++i) {
+        SectorContent(first + i,
+                      dst.subspan(static_cast<std::size_t>(i) * kSectorBytes, kSectorBytes));
+    }
+    return available == count && !Unreadable(first, count);
+}
+
+std::unique_ptr<DeviceFile> SimDrive::Open(std::shared_ptr<SimDrive> self) {
+    return std::make_unique<SimDeviceFile>(std::move(self));
+}
+
+SimDiscParams DemoDisc(bool paced) {
+    SimDiscParams p;
+    p.volumeSectors = 333000;
+    p.volumeId = "DISCOMETER_DEMO";
+    p.innerSpeedX = 21.0;
+    p.outerSpeedX = 52.0;
+    p.seekMs = 1.5;
+    p.unreadable = {{121300, 121900}, {248050, 248400}};
+    p.endOfMedium = EndOfMedium::ShortRead;
+    // About 110 s of modelled reading, shown in about 20 s.
+    p.paceDivisor = paced ? 5.5 : 0.0;
+    return p;
+}
+
+}  // namespace platform

@@ -1,1 +1,29 @@
-// placeholder
+#include "platform/SimSystem.h"
+
+namespace platform {
+
+SimSystem::SimSystem(std::shared_ptr<SimDrive> drive, std::string entry)
+    : candidates{entry}, drive_(std::move(drive)), entry_(std::move(entry)) {}
+
+std::unique_ptr<DeviceFile> SimSystem::OpenDevice(const std::string& driveEntry) {
+    ++openCount;
+    if (openFails || driveEntry != entry_) {
+        return nullptr;
+    }
+    return drive_->Open(drive_);
+}
+
+std::uint32_t SimSystem::TickCount() {
+    return drive_->Clock().TickCount();
+}
+
+DriveType SimSystem::DriveTypeOf(const std::string& driveEntry) {
+    return driveEntry == entry_ ? DriveType::CdRom : DriveType::NoRootDir;
+}
+
+std::shared_ptr<LoadedModule> SimSystem::LoadModule(const std::string& fileName) {
+    const auto it = modules.find(fileName);
+    return it == modules.end() ? nullptr : it->second;
+}
+
+}  // namespace platform

@@ -1,1 +1,292 @@
+// The Linux stand-ins for the system services, and the simulated drive.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/LinuxSystem.h"
+#include "platform/RawDevice.h"
+#include "platform/SectorBuffer.h"
+#include "platform/SimDrive.h"
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+namespace {
+
+class TempDir {
+  public:
+    explicit TempDir(const fs::path& base = fs::temp_directory_path()) {
+        std::string pattern = (base / "discometer-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+// An image whose sector s starts with the 4-byte number s.
+void WriteImage(const fs::path& file, std::uint32_t sectors) {
+    std::ofstream out(file, std::ios::binary);
+    std::vector<char> sector(kSectorBytes, 'x');
+    for (std::uint32_t s = 0; s < sectors; ++s) {
+        std::memcpy(sector.data(), &s, sizeof s);
+        out.write(sector.data(), static_cast<std::streamsize>(sector.size()));
+    }
+}
+
+std::uint32_t FirstWord(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void WriteText(const fs::path& file, const std::string& text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << text;
+}
+
+}  // namespace
+
+TEST(RawDevice, ReadsWholeSectorsAndFailsShortReadsAtTheEnd) {
+    TempDir dir;
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 40);
+    auto device = OpenRawDevice(image.string());
+    ASSERT_NE(device, nullptr);
+    SectorBuffer buffer;
+
+    ASSERT_TRUE(device->ReadAt(16 * kSectorBytes, buffer.span().first(10 * kSectorBytes)));
+    EXPECT_EQ(FirstWord(buffer.data()), 16u);
+    EXPECT_EQ(FirstWord(buffer.data() + 9 * kSectorBytes), 25u);
+
+    // Sectors 35 to 44: five arrive, five lie beyond the end.
+    EXPECT_FALSE(device->ReadAt(35 * kSectorBytes, buffer.span().first(10 * kSectorBytes)));
+    EXPECT_FALSE(device->ReadAt(40 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    EXPECT_TRUE(device->ReadAt(39 * kSectorBytes, buffer.span().first(kSectorBytes)));
+}
+
+TEST(RawDevice, ReadsBeyondTwoAndFourGibibytes) {
+    TempDir dir;
+    const fs::path image = dir.path() / "big.iso";
+    const std::uint64_t sectors[] = {1048576, 2097153};  // 2 GiB and just past 4 GiB
+    {
+        const int fd = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        for (const std::uint64_t s : sectors) {
+            const auto marker = static_cast<std::uint32_t>(s);
+            std::vector<char> sector(kSectorBytes, 0);
+            std::memcpy(sector.data(), &marker, sizeof marker);
+            ASSERT_EQ(
+                ::pwrite(fd, sector.data(), sector.size(), static_cast<off_t>(s * kSectorBytes)),
+                static_cast<ssize_t>(kSectorBytes));
+        }
+        ::close(fd);
+    }
+    auto device = OpenRawDevice(image.string());
+    ASSERT_NE(device, nullptr);
+    SectorBuffer buffer;
+    for (const std::uint64_t s : sectors) {
+        ASSERT_TRUE(device->ReadAt(s * kSectorBytes, buffer.span().first(kSectorBytes))) << s;
+        EXPECT_EQ(FirstWord(buffer.data()), static_cast<std::uint32_t>(s));
+    }
+}
+
+TEST(RawDevice, ReadsImagesWhereUnbufferedAccessIsRefused) {
+    if (!fs::is_directory("/dev/shm")) {
+        GTEST_SKIP() << "no tmpfs at /dev/shm";
+    }
+    TempDir dir("/dev/shm");
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 20);
+    auto device = OpenRawDevice(image.string());
+    ASSERT_NE(device, nullptr);
+    std::vector<std::uint8_t> unaligned(3 * kSectorBytes + 1);
+    ASSERT_TRUE(device->ReadAt(5 * kSectorBytes, std::span(unaligned).subspan(1)));
+    EXPECT_EQ(FirstWord(unaligned.data() + 1), 5u);
+}
+
+TEST(RawDevice, MissingDeviceDoesNotOpen) {
+    EXPECT_EQ(OpenRawDevice("/nonexistent/discometer/sr9"), nullptr);
+}
+
+TEST(LinuxSystem, TellsTheVersionFromTheKernelRelease) {
+    const VersionRecord v = VersionFromRelease("6.1.0-28-amd64");
+    EXPECT_EQ(v.platformId, kPlatformLinux);
+    EXPECT_EQ(v.majorVersion, 6u);
+    EXPECT_EQ(v.minorVersion, 1u);
+    EXPECT_EQ(v.buildNumber, (6u << 24) | (1u << 16));
+    EXPECT_EQ(v.csdVersion, "6.1.0-28-amd64");
+
+    const VersionRecord odd = VersionFromRelease("300.2.70000" + std::string(200, 'x'));
+    EXPECT_EQ(odd.majorVersion, 300u);
+    EXPECT_EQ(odd.buildNumber, (44u << 24) | (2u << 16) | (70000u & 0xFFFF));
+    EXPECT_EQ(odd.csdVersion.size(), kCsdVersionChars);
+
+    const VersionRecord junk = VersionFromRelease("custom");
+    EXPECT_EQ(junk.majorVersion, 0u);
+    EXPECT_EQ(junk.buildNumber, 0u);
+
+    LinuxSystem system(LinuxSystemOptions{});
+    EXPECT_EQ(system.QueryVersion().platformId, kPlatformLinux);
+}
+
+TEST(LinuxSystem, ListsOpticalDrivesOrTheUsersEntries) {
+    TempDir dir;
+    const fs::path block = dir.path() / "block";
+    WriteText(block / "sr10" / "device" / "type", "5\n");
+    WriteText(block / "sr2" / "device" / "type", "5\n");
+    WriteText(block / "sda" / "device" / "type", "0\n");
+    WriteText(block / "sr1x" / "device" / "type", "5\n");
+
+    LinuxSystemOptions options;
+    options.sysBlockDir = block.string();
+    options.devDir = (dir.path() / "dev").string();
+    LinuxSystem system(options);
+    EXPECT_EQ(system.CandidateDrives(), (std::vector<std::string>{"sr2", "sr10"}));
+    EXPECT_EQ(system.DriveTypeOf("sr2"), DriveType::CdRom);
+    EXPECT_EQ(system.DriveTypeOf("sda"), DriveType::NoRootDir);
+    EXPECT_EQ(system.DevicePath("sr2"), (dir.path() / "dev" / "sr2").string());
+
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 1);
+    options.drivesVariable = " sim , ,/dev/sr0," + image.string() + ",sim-unpaced,";
+    LinuxSystem chosen(options);
+    EXPECT_EQ(chosen.CandidateDrives(),
+              (std::vector<std::string>{"sim", "/dev/sr0", image.string(), "sim-unpaced"}));
+    EXPECT_EQ(chosen.DriveTypeOf("sim"), DriveType::CdRom);
+    EXPECT_EQ(chosen.DriveTypeOf(image.string()), DriveType::CdRom);
+    EXPECT_EQ(chosen.DriveTypeOf(image.string() + ".missing"), DriveType::NoRootDir);
+    EXPECT_EQ(chosen.DevicePath(image.string()), image.string());
+
+    options.drivesVariable = "";
+    EXPECT_TRUE(LinuxSystem(options).CandidateDrives().empty());
+}
+
+TEST(LinuxSystem, SimulatedDriveBringsItsOwnClock) {
+    LinuxSystem system(LinuxSystemOptions{});
+    auto device = system.OpenDevice(kSimUnpacedEntry);
+    ASSERT_NE(device, nullptr);
+    SectorBuffer buffer;
+    const std::uint32_t t0 = system.TickCount();
+    ASSERT_TRUE(device->ReadAt(1000 * kSectorBytes, buffer.span().first(800 * kSectorBytes)));
+    const std::uint32_t t1 = system.TickCount();
+    // 1600 KB at 21x plus a little: about half a second of disc time, none of ours.
+    EXPECT_GE(t1 - t0, 500u);
+    EXPECT_LE(t1 - t0, 510u);
+    EXPECT_EQ(system.OpenDevice("/nonexistent/discometer/sr9"), nullptr);
+    EXPECT_NE(system.LastOpenError(), 0);
+}
+
+TEST(LinuxSystem, LoadsModulesAndTellsMissingExportsApart) {
+    LinuxSystem system(LinuxSystemOptions{});
+    EXPECT_EQ(system.LoadModule("/nonexistent/sectrd32.dll"), nullptr);
+
+    auto full = system.LoadModule(SECTORLIB_FULL);
+    ASSERT_NE(full, nullptr);
+    auto check = reinterpret_cast<CheckCDSectors32Fn>(full->Resolve("CheckCDSectors32"));
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check('D', 7, 1), -1);
+    EXPECT_EQ(check('D', 8, 1), 0);
+    EXPECT_NE(full->Resolve("ReadCDvtoc32"), nullptr);
+
+    auto partial = system.LoadModule(SECTORLIB_PARTIAL);
+    ASSERT_NE(partial, nullptr);
+    EXPECT_NE(partial->Resolve("ReadCDvtoc32"), nullptr);
+    EXPECT_EQ(partial->Resolve("CheckCDSectors32"), nullptr);
+}
+
+TEST(SimDrive, HoldsAVolumeDescriptorWithTheGivenLabelAndSize) {
+    SimDiscParams params;
+    params.volumeId = std::string("A B\0C", 5);
+    params.volumeSectors = 0x01020304;
+    params.mediumSectors = 100;
+    SimDrive drive(params);
+    SectorBuffer buffer;
+    ASSERT_TRUE(drive.Read(16 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    EXPECT_EQ(buffer[0], 1);
+    EXPECT_EQ(std::memcmp(buffer.data() + 1, "CD001", 5), 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.data() + 40), 32),
+              std::string("A B\0C", 5) + std::string(27, ' '));
+    EXPECT_EQ(buffer[80], 0x04);
+    EXPECT_EQ(buffer[83], 0x01);
+    EXPECT_EQ(buffer[84], 0x01);  // the big-endian copy follows
+    EXPECT_EQ(buffer[87], 0x04);
+}
+
+TEST(SimDrive, ModelsSpeedSeeksAndTheClock) {
+    SimDiscParams params;
+    params.volumeSectors = 100000;
+    params.innerSpeedX = 20.0;
+    params.outerSpeedX = 50.0;
+    params.seekMs = 10.0;
+    SimDrive drive(params);
+    EXPECT_DOUBLE_EQ(drive.SpeedKBsAt(0), 3000.0);
+    EXPECT_DOUBLE_EQ(drive.SpeedKBsAt(50000), 5250.0);
+    EXPECT_DOUBLE_EQ(drive.SpeedKBsAt(100000), 7500.0);
+
+    SectorBuffer buffer;
+    ASSERT_TRUE(drive.Read(0, buffer.span().first(600 * kSectorBytes)));  // a seek first
+    EXPECT_EQ(drive.Clock().TickCount(), 410u);                           // 10 + 1200 KB / 3000
+    ASSERT_TRUE(drive.Read(600 * kSectorBytes, buffer.span().first(300 * kSectorBytes)));
+    EXPECT_EQ(drive.Clock().TickCount(), 608u);  // sequential: 600 KB at 20.18x, no seek
+    EXPECT_FALSE(drive.Read(100, buffer.span().first(kSectorBytes)));  // not sector aligned
+}
+
+TEST(SimDrive, FailsUnreadableAreasAndTheEndOfTheMedium) {
+    SimDiscParams params;
+    params.volumeSectors = 5000;
+    params.unreadable = {{2500, 2500}};
+    SimDrive drive(params);
+    SectorBuffer buffer;
+    auto read = [&](std::int64_t first, std::size_t count) {
+        return drive.Read(static_cast<std::uint64_t>(first) * kSectorBytes,
+                          buffer.span().first(count * kSectorBytes));
+    };
+    EXPECT_FALSE(read(2000, 1000));
+    EXPECT_TRUE(read(2501, 1000));
+    EXPECT_TRUE(read(1500, 1000));
+    // A short read: the sectors before the end still arrive.
+    buffer[0] = 0xEE;
+    EXPECT_FALSE(read(4990, 20));
+    EXPECT_EQ(FirstWord(buffer.data()), 4990u);
+
+    params.endOfMedium = EndOfMedium::Fail;
+    params.vanishAfterReads = 2;
+    SimDrive vanishing(params);
+    EXPECT_TRUE(vanishing.Read(0, buffer.span().first(kSectorBytes)));
+    EXPECT_TRUE(vanishing.Read(0, buffer.span().first(kSectorBytes)));
+    EXPECT_FALSE(vanishing.Read(0, buffer.span().first(kSectorBytes)));
+}
+
+TEST(SimDrive, ScriptedDurationsStandStillOrWrapTheCounter) {
+    SimDiscParams params;
+    params.clockStart = 0xFFFFFFF0u;
+    SimDrive drive(params);
+    drive.ScriptDurations({0.0, 40.0});
+    SectorBuffer buffer;
+    drive.Read(0, buffer.span().first(kSectorBytes));
+    EXPECT_EQ(drive.Clock().TickCount(), 0xFFFFFFF0u);
+    drive.Read(0, buffer.span().first(kSectorBytes));
+    EXPECT_EQ(drive.Clock().TickCount(), 24u);  // wrapped
+}
+
+TEST(SimDrive, DemoDiscIsAFullDiscOnA52xDrive) {
+    const SimDiscParams demo = DemoDisc(true);
+    EXPECT_EQ(demo.volumeSectors, 333000u);
+    EXPECT_EQ(demo.volumeId, "DISCOMETER_DEMO");
+    EXPECT_EQ(demo.unreadable.size(), 2u);
+    EXPECT_GT(demo.paceDivisor, 0.0);
+    EXPECT_EQ(DemoDisc(false).paceDivisor, 0.0);
+    SimDrive drive(demo);
+    EXPECT_NEAR(drive.SpeedKBsAt(332999) / 150.0, 52.0, 0.01);
+}

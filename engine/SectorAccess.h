@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/RunState.h"
+#include "platform/System.h"
+
+namespace engine {
+
+inline constexpr std::int32_t kReadFailed = -1;
+
+// The file name of the sector library that platforms without a raw device read through.
+inline constexpr const char* kSectorLibraryFile = "sectrd32.dll";
+
+// Reads the chosen drive. The caller sets the request fields of the run state, calls an
+// operation and then tests the sign of ReadStatus; nothing here reports to the user.
+class SectorAccess {
+  public:
+    // driveListText gives the drive list's current text; it is asked again on every call.
+    SectorAccess(RunState& state, platform::System& system,
+                 std::function<std::string()> driveListText);
+
+    // Opens the raw device of the drive the list shows into DeviceHandle; false on failure.
+    bool OpenDevice();
+    void CloseDevice();
+
+    // Reads SectorCount sectors from StartSector and sets ReadStatus.
+    void Read_Block();
+    // Puts the volume descriptor into the first 2048 bytes of SectorBuffer; sets ReadStatus.
+    void Read_VTOC();
+    // Read_Block between two readings of the tick count; sets BlockTicks, at least 1.
+    void Time_Block();
+
+    RunState& State() { return state_; }
+    platform::System& System() { return system_; }
+
+  private:
+    char CurrentDriveLetter() const;
+
+    RunState& state_;
+    platform::System& system_;
+    std::function<std::string()> driveListText_;
+};
+
+// Speed in KB/s of sectorCount sectors read in blockTicks milliseconds: each sector is
+// 2 KB, so the integer product sectors x 2000 over the time.
+double TransferSpeed(std::int32_t sectorCount, std::int32_t blockTicks);
+
+// Takes VolumeSize (low 24 bits of the volume space size) and the 32-byte VolumeLabel
+// from the volume descriptor at the start of SectorBuffer.
+void TakeVolumeDescriptor(RunState& state);
+
+}  // namespace engine

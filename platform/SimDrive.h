@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/System.h"
+
+namespace platform {
+
+// A range of sectors, both ends included.
+struct SectorRange {
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+};
+
+// What a read that runs past the end of the medium gives back.
+enum class EndOfMedium {
+    Fail,       // nothing arrives
+    ShortRead,  // the sectors before the end arrive, the rest does not
+};
+
+// The millisecond tick counter of the simulated drive. It advances only by the modelled
+// duration of each read, so the figures of a run are known exactly.
+class SimClock {
+  public:
+    explicit SimClock(std::uint32_t start = 0) : start_(start) {}
+    std::uint32_t TickCount() const;
+    void Advance(double milliseconds);
+    double ElapsedMs() const { return elapsedMs_; }
+
+  private:
+    std::uint32_t start_;
+    double elapsedMs_ = 0.0;
+};
+
+struct SimDiscParams {
+    // Sectors the volume descriptor announces (its 32-bit volume space size).
+    std::uint32_t volumeSectors = 333000;
+    // Sectors the medium really holds; by default the volume's.
+    std::optional<std::int64_t> mediumSectors;
+    // The 32-byte volume identifier, exactly as stored (shorter texts are filled with blanks).
+    std::string volumeId = "DISCOMETER_DEMO";
+    // Read speed in multiples of 150 KB/s: at the first sector and at the last. Equal values
+    // model a constant linear velocity drive, different ones a constant angular velocity.
+    double innerSpeedX = 52.0;
+    double outerSpeedX = 52.0;
+    // Added to every read that does not continue where the previous one ended.
+    double seekMs = 0.0;
+    std::vector<SectorRange> unreadable;
+    EndOfMedium endOfMedium = EndOfMedium::ShortRead;
+    // After this many reads every read fails, as when the disc is taken out.
+    std::optional<std::uint64_t> vanishAfterReads;
+    std::uint32_t clockStart = 0;
+    // Real time slept per read is the modelled time divided by this; 0 means no sleeping.
+    double paceDivisor = 0.0;
+};
+
+// A simulated optical drive with a data disc in it.
+class SimDrive {
+  public:
+    explicit SimDrive(SimDiscParams params);
+
+    // Reads whole sectors at a sector-aligned byte offset. Advances the clock by the
+    // modelled duration (or the next scripted one) whether or not the read succeeds.
+    bool Read(std::uint64_t byteOffset, std::span<std::uint8_t> dst);
+
+    // The modelled duration of reading the sectors, in milliseconds.
+    double ModelDurationMs(std::int64_t firstSector, std::int64_t count, bool sequential) const;
+    // Speed in KB/s at the given sector.
+    double SpeedKBsAt(std::int64_t sector) const;
+
+    // The next reads take these durations instead of the modelled ones.
+    void ScriptDurations(std::initializer_list<double> milliseconds);
+
+    SimClock& Clock() { return clock_; }
+    const SimDiscParams& Params() const { return params_; }
+    std::uint64_t ReadCount() const { return reads_; }
+
+    // Fills one sector's worth of bytes as the disc holds them.
+    void SectorContent(std::int64_t sector, std::span<std::uint8_t> dst) const;
+
+    std::unique_ptr<DeviceFile> Open(std::shared_ptr<SimDrive> self);
+
+  private:
+    bool Unreadable(std::int64_t first, std::int64_t count) const;
+
+    SimDiscParams params_;
+    std::int64_t mediumSectors_;
+    SimClock clock_;
+    std::deque<double> scripted_;
+    std::int64_t nextSequential_ = -1;
+    std::uint64_t reads_ = 0;
+};
+
+// The disc that the built-in "sim" entry shows: a full 74-minute disc on a 52x drive whose
+// speed grows from about 21x inside to 52x outside, with two scratched areas.
+SimDiscParams DemoDisc(bool paced);
+
+}  // namespace platform
