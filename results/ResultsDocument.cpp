@@ -1,1 +1,139 @@
-// placeholder
+#include "results/ResultsDocument.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <limits>
+#include <span>
+
+#include "platform/AtomicFile.h"
+
+namespace results {
+
+namespace {
+
+// Reads the whole file; false on any failure to open or read it.
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    std::string data;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        data.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char chunk[64 * 1024];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ok = false;  // a directory lands here, among others
+            break;
+        }
+        if (n == 0) {
+            break;
+        }
+        data.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (ok) {
+        bytes = std::move(data);
+    }
+    return ok;
+}
+
+}  // namespace
+
+std::string DocumentBytes(const DataList& list) {
+    std::size_t total = 0;
+    for (const std::string& line : list) {
+        total += line.size() + 2;
+    }
+    std::string bytes;
+    bytes.reserve(total);
+    for (const std::string& line : list) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+bool SaveDocument(const DataList& list, const std::string& path) {
+    const std::string bytes = DocumentBytes(list);
+    return platform::WriteFileAtomically(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+DataList ParseDocument(std::string_view bytes) {
+    DataList list;
+    std::size_t lineStart = 0;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        list.emplace_back(bytes.substr(lineStart, i - lineStart));
+        ++i;
+        if (c == '\r' && i < bytes.size() && bytes[i] == '\n') {
+            ++i;
+        }
+        lineStart = i;
+    }
+    if (lineStart < bytes.size()) {
+        list.emplace_back(bytes.substr(lineStart));
+    }
+    return list;
+}
+
+bool LoadDocument(const std::string& path, DataList& list) {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        return false;
+    }
+    list = ParseDocument(bytes);
+    return true;
+}
+
+std::int32_t SearchKey(const DataList& list, std::string_view header) {
+    // The result is the index after the match as an int, so only that many lines can match.
+    constexpr std::size_t kSearchable = std::numeric_limits<std::int32_t>::max();
+    const std::size_t count = std::min(list.size(), kSearchable);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (list[i] == header) {
+            return static_cast<std::int32_t>(i + 1);
+        }
+    }
+    return 0;
+}
+
+std::string SearchSubKey(const DataList& list, std::int32_t start, std::string_view key) {
+    if (start < 0) {
+        return std::string(kNotFound);
+    }
+    for (std::size_t i = static_cast<std::size_t>(start); i < list.size(); ++i) {
+        const std::string_view line = list[i];
+        if (line.empty() || line.front() == '[') {
+            break;
+        }
+        const std::size_t equals = line.substr(0, kKeyWindow).find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        if (line.substr(0, equals) == key) {
+            return std::string(line.substr(equals + 1));
+        }
+    }
+    return std::string(kNotFound);
+}
+
+}  // namespace results
