@@ -12,6 +12,8 @@
 #include "platform/RawDevice.h"
 #include "platform/SectorBuffer.h"
 #include "platform/SimDrive.h"
+#include "platform/SoundData.h"
+#include "platform/Wave.h"
 
 namespace fs = std::filesystem;
 using namespace platform;
@@ -289,4 +291,33 @@ TEST(SimDrive, DemoDiscIsAFullDiscOnA52xDrive) {
     EXPECT_EQ(DemoDisc(false).paceDivisor, 0.0);
     SimDrive drive(demo);
     EXPECT_NEAR(drive.SpeedKBsAt(332999) / 150.0, 52.0, 0.01);
+}
+
+TEST(SoundCues, AreShortPcmWavesOfTheirOwnLengths) {
+    const auto done = ParseWave(WaveResource(SoundCue::Done));
+    ASSERT_TRUE(done.has_value());
+    EXPECT_EQ(done->channels, 1);
+    EXPECT_EQ(done->sampleRate, 11025u);
+    EXPECT_EQ(done->bitsPerSample, 8);
+    EXPECT_NEAR(done->Seconds(), 0.93, 0.01);
+
+    const auto error = ParseWave(WaveResource(SoundCue::Error));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->channels, 2);
+    EXPECT_EQ(error->sampleRate, 22050u);
+    EXPECT_NEAR(error->Seconds(), 0.47, 0.01);
+}
+
+TEST(SoundCues, DamagedWavesAreRefused) {
+    const auto good = WaveResource(SoundCue::Done);
+    std::vector<std::uint8_t> bytes(good.begin(), good.end());
+    EXPECT_FALSE(ParseWave(std::span(bytes).first(40)).has_value());  // data cut short
+    auto badSize = bytes;
+    badSize[40] = 0xFF;  // data chunk claims more than there is
+    badSize[43] = 0x7F;
+    EXPECT_FALSE(ParseWave(badSize).has_value());
+    auto compressed = bytes;
+    compressed[20] = 2;  // ADPCM
+    EXPECT_FALSE(ParseWave(compressed).has_value());
+    EXPECT_FALSE(ParseWave({}).has_value());
 }
