@@ -16,17 +16,21 @@ namespace results {
 
 namespace {
 
-// Reads the whole file; false on any failure to open or read it.
+// Reads the whole of a regular file; false on any failure to open or read it. Devices and
+// pipes are refused: one could block the program or never end.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }
-    std::string data;
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        data.reserve(static_cast<std::size_t>(info.st_size));
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) > kMaxDocumentBytes) {
+        ::close(fd);
+        return false;
     }
+    std::string data;
+    data.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[64 * 1024];
     bool ok = true;
     for (;;) {
@@ -35,13 +39,17 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
             if (errno == EINTR) {
                 continue;
             }
-            ok = false;  // a directory lands here, among others
+            ok = false;
             break;
         }
         if (n == 0) {
             break;
         }
         data.append(chunk, static_cast<std::size_t>(n));
+        if (data.size() > kMaxDocumentBytes) {  // the file grew while we read it
+            ok = false;
+            break;
+        }
     }
     ::close(fd);
     if (ok) {

@@ -29,8 +29,12 @@ bool SaveDocument(const DataList& list, const std::string& path);
 // ordinary byte of its line.
 DataList ParseDocument(std::string_view bytes);
 
+// The largest file LoadDocument takes; the largest run writes well under one megabyte.
+inline constexpr std::uint64_t kMaxDocumentBytes = 64u << 20;
+
 // Replaces the list with the lines of the file. False when the file cannot be opened or
-// read; the list is then left as it was.
+// read, is no regular file or is larger than kMaxDocumentBytes; the list is then left as
+// it was.
 bool LoadDocument(const std::string& path, DataList& list);
 
 // The index of the line after the first line equal to header (whole line, byte for byte),
