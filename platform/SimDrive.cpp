@@ -89,7 +89,9 @@ double SimDrive::SpeedKBsAt(std::int64_t sector) const {
 double SimDrive::ModelDurationMs(std::int64_t firstSector, std::int64_t count,
                                  bool sequential) const {
     const double kilobytes = static_cast<double>(count) * 2.0;
-    const double transfer = kilobytes / SpeedKBsAt(firstSector) * 1000.0;
+    const double transfer = params_.fixedMsPerSector > 0.0
+                                ? static_cast<double>(count) * params_.fixedMsPerSector
+                                : kilobytes / SpeedKBsAt(firstSector) * 1000.0;
     return transfer + (sequential ? 0.0 : params_.seekMs);
 }
 
@@ -137,6 +139,12 @@ bool SimDrive::Read(std::uint64_t byteOffset, std::span<std::uint8_t> dst) {
     }
     nextSequential_ = first + count;
 
+    const bool ok = Transfer(first, count, dst);
+    log_.push_back({first, count, ok});
+    return ok;
+}
+
+bool SimDrive::Transfer(std::int64_t first, std::int64_t count, std::span<std::uint8_t> dst) {
     if (params_.vanishAfterReads && reads_ > *params_.vanishAfterReads) {
         return false;
     }

@@ -49,6 +49,9 @@ struct SimDiscParams {
     // model a constant linear velocity drive, different ones a constant angular velocity.
     double innerSpeedX = 52.0;
     double outerSpeedX = 52.0;
+    // When set, every sector takes this many milliseconds wherever it lies, so that tests
+    // know each speed exactly (0.25 ms a sector is 8000 KB/s).
+    double fixedMsPerSector = 0.0;
     // Added to every read that does not continue where the previous one ended.
     double seekMs = 0.0;
     std::vector<SectorRange> unreadable;
@@ -58,6 +61,14 @@ struct SimDiscParams {
     std::uint32_t clockStart = 0;
     // Real time slept per read is the modelled time divided by this; 0 means no sleeping.
     double paceDivisor = 0.0;
+};
+
+// One read as the drive saw it.
+struct SimRead {
+    std::int64_t first = 0;
+    std::int64_t count = 0;
+    bool ok = false;
+    friend bool operator==(const SimRead&, const SimRead&) = default;
 };
 
 // A simulated optical drive with a data disc in it.
@@ -80,6 +91,8 @@ class SimDrive {
     SimClock& Clock() { return clock_; }
     const SimDiscParams& Params() const { return params_; }
     std::uint64_t ReadCount() const { return reads_; }
+    // Every read since the drive was made, in order.
+    const std::vector<SimRead>& ReadLog() const { return log_; }
 
     // Fills one sector's worth of bytes as the disc holds them.
     void SectorContent(std::int64_t sector, std::span<std::uint8_t> dst) const;
@@ -88,6 +101,7 @@ class SimDrive {
 
   private:
     bool Unreadable(std::int64_t first, std::int64_t count) const;
+    bool Transfer(std::int64_t first, std::int64_t count, std::span<std::uint8_t> dst);
 
     SimDiscParams params_;
     std::int64_t mediumSectors_;
@@ -95,6 +109,7 @@ class SimDrive {
     std::deque<double> scripted_;
     std::int64_t nextSequential_ = -1;
     std::uint64_t reads_ = 0;
+    std::vector<SimRead> log_;
 };
 
 // The disc that the built-in "sim" entry shows: a full 74-minute disc on a 52x drive whose

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "engine/RunContext.h"
+
+namespace engine {
+
+// One tick of a run: an untimed read of a whole block, a timed read of the data sectors of
+// the next block, one result line, one point of the curve, the gauge and the status texts.
+// Ends the run at the last block, at a failed read within the last 1000 sectors, or when a
+// stop was requested.
+void MeasureTick(RunContext& ctx);
+
+// The end of a run, complete or stopped: closes the drive, draws the summary on the chart,
+// unlocks the controls, and saves automatically or offers the save commands.
+void EndRun(RunContext& ctx);
+
+}  // namespace engine

@@ -1,0 +1,103 @@
+#include "engine/RunStart.h"
+
+#include <cmath>
+
+#include "engine/SectorAccess.h"
+#include "engine/Sequencer.h"
+#include "results/ChartFrame.h"
+#include "results/DocumentHeader.h"
+#include "results/NumberText.h"
+#include "system/OSInfo.h"
+
+namespace engine {
+
+namespace {
+
+constexpr std::int32_t kFirstReadSector = 16;
+constexpr std::int32_t kFirstReadCount = 984;  // up to sector 999, the end of block 0
+constexpr std::int32_t kFirstTimedSector = 1000;
+constexpr std::int32_t kBlockStride = 1000;
+constexpr std::int32_t kTitleX = 120;
+constexpr std::int32_t kTitleY = 1;
+
+bool Fail(RunContext& ctx, SectorAccess& access) {
+    access.CloseDevice();
+    ctx.window.ChartChanged();
+    ctx.prompts.Sound_Error();
+    return false;
+}
+
+}  // namespace
+
+bool StartRun(RunContext& ctx) {
+    RunState& s = ctx.state;
+    platform::Canvas& canvas = ctx.chart.canvas;
+    if (s.NoDrive) {
+        ctx.prompts.Sound_Error();
+        return false;
+    }
+    s.ProgramTitle = kProgramTitleText;
+    s.CopyrightLine = kCopyrightText;
+    ctx.dataList.clear();
+    ctx.window.SetTimerEnabled(false);
+    s.StopRequest = false;
+    results::HashPaint(s, canvas);
+    ctx.window.SetGaugeProgress(0);
+    results::SetPlotGeometry(s);
+    system_env::TestOS(s, ctx.system);
+
+    SectorAccess access(s, ctx.system, [&window = ctx.window] { return window.DriveListText(); });
+    if (UsesRawDevice(s.OSPlatformId) && !access.OpenDevice()) {
+        return Fail(ctx, access);
+    }
+    access.Read_VTOC();
+    if (s.ReadStatus < 0) {
+        return Fail(ctx, access);
+    }
+    TakeVolumeDescriptor(s);
+    s.DataSectors = DataSectorsFromMarks(ctx.window);
+    s.BlockStride = kBlockStride;
+
+    s.StartSector = kFirstReadSector;
+    s.SectorCount = kFirstReadCount;
+    access.Read_Block();
+    if (s.ReadStatus < 0) {
+        return Fail(ctx, access);
+    }
+    s.SectorCount = s.DataSectors;
+    s.StartSector = kFirstTimedSector;
+    access.Time_Block();
+    if (s.ReadStatus < 0) {
+        return Fail(ctx, access);
+    }
+
+    s.CurSpeed = TransferSpeed(s.SectorCount, s.BlockTicks);
+    s.MaxSpeed = s.CurSpeed;
+    s.MinSpeed = s.CurSpeed;
+    s.CurSpeed = results::LimitSpeed(s, s.CurSpeed);
+    s.PointY = results::SpeedToPointY(s, s.CurSpeed);
+    ctx.window.SetPanelText(Panel::SectorsTotal,
+                            "Sectors Total : " + results::TruncToText(s.VolumeSize));
+    results::DrawDiscSizeMarker(s, canvas);
+    canvas.SetFontColor(s.TitleColor);
+    s.DriveName = "CDROM";
+    s.OSName = system_env::LiveOSName(system_env::LiveInputsOf(s));
+    ShortText title("OS - ");
+    title.Append(s.OSName).Append("      Volume - ").Append(s.VolumeLabel);
+    canvas.TextOut(kTitleX, kTitleY, title);
+    ctx.window.SetPanelText(Panel::State, "Proceed...");
+    results::BeginCurve(s, canvas);
+    s.BlockIndex = 1;
+    results::WriteDocumentHeader(ctx.dataList, s);
+    s.ErrorCount = 0;
+    ctx.window.SetFocus(Control::StopButton);
+    ctx.window.SetEnabled(Control::StartButton, false);
+    ctx.window.SetEnabled(Control::DriveList, false);
+    ctx.window.SetEnabled(Control::FilesMenu, false);
+    ctx.window.SetGaugeMaxValue(static_cast<std::int32_t>(std::trunc(s.VolumeSize / 1000)));
+    ctx.window.SetTimerEnabled(true);
+    ctx.window.ChartChanged();
+    return true;
+}
+
+}  // namespace engine

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/RunContext.h"
+
+namespace engine {
+
+// Starts a run on the drive the list shows: reads the volume descriptor and the first block,
+// draws the empty chart with the disc-size marker and the title, writes the document's
+// header and first result line, locks the controls and starts the timer. Any failure plays
+// the error sound and starts nothing. True when the run has started.
+bool StartRun(RunContext& ctx);
+
+}  // namespace engine

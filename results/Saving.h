@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/RunContext.h"
+
+namespace results {
+
+// The file name AutoSave gives a run, without its extension: the volume label as it stands,
+// trailing blanks included, except that "/" and NUL bytes become "_", and so do the dots of
+// a label that is "." or "..". The label comes from the disc and must not pick the folder.
+std::string AutoSaveBaseName(std::string_view volumeLabel);
+
+// Writes the chart picture to VolumeLabel + ".bmp", then the document to VolumeLabel + ".dat",
+// in the current folder. A file that cannot be created is shown as "Cannot create file %s"
+// and ends the save; false then.
+bool AutoSave(engine::RunContext& ctx);
+
+// Ask for a file name and write the chart picture or the document to it. A cancelled dialog
+// writes nothing; a file that cannot be created is shown as "Cannot create file %s".
+void SaveGraphic(engine::RunContext& ctx);
+void SaveData(engine::RunContext& ctx);
+
+// Ticks AutoSave when it is unticked, and the other way round.
+void ToggleAutoSave(engine::RunWindow& window);
+
+}  // namespace results

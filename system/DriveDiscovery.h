@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/System.h"
+
+namespace system_env {
+
+// The item the drive list shows when there is no optical drive.
+inline constexpr const char* kNoDriveItem = "NA";
+
+// The optical drives among the system's candidates, in the order it gives them, each asked
+// for its type exactly once.
+std::vector<std::string> FindOpticalDrives(platform::System& system);
+
+}  // namespace system_env
