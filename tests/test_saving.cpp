@@ -1,0 +1,153 @@
+// Saving the picture and the document, by hand and automatically.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
+
+#include "RunFakes.h"
+#include "platform/BmpFile.h"
+#include "results/Saving.h"
+
+namespace fs = std::filesystem;
+using engine::Control;
+using engine::MenuMark;
+
+namespace {
+
+// Runs the test in a fresh current folder, where AutoSave writes.
+class InTempDir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "discometer-save-XXXXXX").string();
+        dir_ = ::mkdtemp(pattern.data());
+        previous_ = fs::current_path();
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        fs::remove_all(dir_);
+    }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir_)) {
+            names.push_back(e.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static std::string Read(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    fs::path dir_;
+    fs::path previous_;
+};
+
+platform::SimDiscParams Labelled(std::string label) {
+    auto disc = fakes::SmallDisc();
+    disc.volumeId = std::move(label);
+    return disc;
+}
+
+}  // namespace
+
+TEST(AutoSaveName, KeepsTheLabelButNeverPicksTheFolder) {
+    using results::AutoSaveBaseName;
+    EXPECT_EQ(AutoSaveBaseName("MYDISC" + std::string(26, ' ')), "MYDISC" + std::string(26, ' '));
+    EXPECT_EQ(AutoSaveBaseName("../../etc/x"), ".._.._etc_x");
+    EXPECT_EQ(AutoSaveBaseName(std::string("A\0B", 3)), "A_B");
+    EXPECT_EQ(AutoSaveBaseName("."), "_");
+    EXPECT_EQ(AutoSaveBaseName(".."), "__");
+    EXPECT_EQ(AutoSaveBaseName("..."), "...");
+    EXPECT_EQ(AutoSaveBaseName("*?<>|\\:"), "*?<>|\\:");  // legal in a Linux file name
+}
+
+TEST_F(InTempDir, AutoSaveWritesBothFilesUnderTheLabelAndShowsTheNote) {
+    fakes::Program p(Labelled("MYDISC"));
+    p.window.SetChecked(MenuMark::AutoSave, true);
+    ASSERT_TRUE(p.Start());
+    p.RunToEnd();
+    const std::string base = "MYDISC" + std::string(26, ' ');
+    EXPECT_EQ(Files(), (std::vector<std::string>{base + ".bmp", base + ".dat"}));
+    EXPECT_EQ(p.prompts.messages,
+              std::vector<std::string>{"Note: Graphic and Data Saved in .bmp and .dat Files"});
+    EXPECT_TRUE(p.prompts.errors.empty());
+    EXPECT_FALSE(p.window.IsEnabled(Control::SaveGraphic));  // keep their earlier state
+    EXPECT_FALSE(p.window.IsEnabled(Control::SaveData));
+    EXPECT_TRUE(p.window.IsEnabled(Control::FilesMenu));
+
+    const auto picture = platform::LoadBmpFile(base + ".bmp");
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(*picture, p.chart.bitmap);  // with the summary drawn on it
+    EXPECT_EQ(Read(base + ".dat"), results::DocumentBytes(p.dataList));
+
+    // A second run on a disc of the same label replaces both without asking.
+    fakes::Program q(Labelled("MYDISC"));
+    q.window.SetChecked(MenuMark::AutoSave, true);
+    ASSERT_TRUE(q.Start());
+    q.state.StopRequest = true;
+    q.Tick();
+    EXPECT_EQ(Read(base + ".dat"), results::DocumentBytes(q.dataList));
+    EXPECT_EQ(q.window.Panel(engine::Panel::State), "System Stopped");
+    EXPECT_EQ(q.prompts.messages.size(), 1u);  // a stopped run is saved the same way
+}
+
+TEST_F(InTempDir, HostileLabelsStayInTheCurrentFolder) {
+    for (const std::string& label :
+         {std::string("../escape"), std::string("NUL\0IN", 6), std::string("/etc/passwd")}) {
+        fakes::Program p(Labelled(label));
+        p.window.SetChecked(MenuMark::AutoSave, true);
+        ASSERT_TRUE(p.Start());
+        p.RunToEnd();
+        EXPECT_TRUE(p.prompts.errors.empty()) << label;
+    }
+    EXPECT_EQ(Files().size(), 6u);
+    EXPECT_FALSE(fs::exists(dir_.parent_path() / ("escape" + std::string(23, ' ') + ".bmp")));
+}
+
+TEST_F(InTempDir, FailedAutoSaveIsShownAndOffersTheSaveCommands) {
+    // A folder where the picture should go: it cannot be replaced by a file.
+    const std::string base = "BLOCKED" + std::string(25, ' ');
+    fs::create_directory(base + ".bmp");
+    fakes::Program p(Labelled("BLOCKED"));
+    p.window.SetChecked(MenuMark::AutoSave, true);
+    ASSERT_TRUE(p.Start());
+    p.RunToEnd();
+    EXPECT_EQ(p.prompts.errors, std::vector<std::string>{"Cannot create file " + base + ".bmp"});
+    EXPECT_TRUE(p.prompts.messages.empty());  // no success note for a failure
+    EXPECT_TRUE(p.window.IsEnabled(Control::SaveGraphic));
+    EXPECT_TRUE(p.window.IsEnabled(Control::SaveData));
+    EXPECT_TRUE(p.window.IsEnabled(Control::FilesMenu));
+    EXPECT_FALSE(fs::exists(base + ".dat"));  // the picture comes first and stopped the save
+    EXPECT_TRUE(fs::is_directory(base + ".bmp"));
+    EXPECT_EQ(Files().size(), 1u);  // no temporary file left behind
+}
+
+TEST_F(InTempDir, SavingByHandWritesTheChosenFilesAndReportsFailures) {
+    fakes::Program p;
+    ASSERT_TRUE(p.Start());
+    p.RunToEnd();
+    std::ofstream("earlier.dat") << "earlier";
+
+    p.prompts.answers = {std::nullopt, "run.picture", "earlier.dat", "missing/dir/run.dat"};
+    results::SaveGraphic(p.ctx);  // cancelled
+    EXPECT_TRUE(Files() == (std::vector<std::string>{"earlier.dat"}));
+    results::SaveGraphic(p.ctx);
+    EXPECT_TRUE(platform::LoadBmpFile("run.picture").has_value());  // a bitmap whatever the name
+    results::SaveData(p.ctx);
+    EXPECT_EQ(Read("earlier.dat"), results::DocumentBytes(p.dataList));  // replaced, unasked
+    results::SaveData(p.ctx);
+    EXPECT_EQ(p.prompts.errors, std::vector<std::string>{"Cannot create file missing/dir/run.dat"});
+    EXPECT_EQ(p.prompts.asked, (std::vector<engine::FileDialog>{
+                                   engine::FileDialog::SaveGraphic, engine::FileDialog::SaveGraphic,
+                                   engine::FileDialog::SaveData, engine::FileDialog::SaveData}));
+}
+
+TEST(AutoSaveToggle, FlipsTheMark) {
+    fakes::FakeWindow window;
+    results::ToggleAutoSave(window);
+    EXPECT_TRUE(window.IsChecked(MenuMark::AutoSave));
+    results::ToggleAutoSave(window);
+    EXPECT_FALSE(window.IsChecked(MenuMark::AutoSave));
+}
