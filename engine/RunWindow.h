@@ -52,6 +52,9 @@ class RunWindow {
     virtual std::string DriveListText() const = 0;
     // The chart bitmap has changed and should be shown again.
     virtual void ChartChanged() = 0;
+    // True once the user has closed the window: a long operation that lets events run
+    // stops at its next step.
+    virtual bool Closing() const { return false; }
 };
 
 // What the user hears, is told and is asked.

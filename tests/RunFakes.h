@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -64,6 +65,7 @@ class FakeWindow : public engine::RunWindow {
     }
     std::string DriveListText() const override { return driveText; }
     void ChartChanged() override { ++chartChanges; }
+    bool Closing() const override { return closing; }
 
     std::string Panel(engine::Panel p) const {
         const auto it = panels.find(static_cast<int>(p));
@@ -79,6 +81,7 @@ class FakeWindow : public engine::RunWindow {
     std::vector<std::string> driveItems;
     std::string driveText;
     int chartChanges = 0;
+    bool closing = false;
     ui::GaugeCore gauge;
 };
 
@@ -97,7 +100,12 @@ class FakePrompts : public engine::UserPrompts {
         answers.pop_front();
         return answer;
     }
-    void ProcessPendingEvents() override { ++eventPasses; }
+    void ProcessPendingEvents() override {
+        ++eventPasses;
+        if (onEvents) {
+            onEvents();
+        }
+    }
 
     std::vector<std::string> sounds;
     std::vector<std::string> messages;
@@ -105,6 +113,8 @@ class FakePrompts : public engine::UserPrompts {
     std::vector<engine::FileDialog> asked;
     std::deque<std::optional<std::string>> answers;
     int eventPasses = 0;
+    // What the user does while the window handles its events.
+    std::function<void()> onEvents;
 };
 
 // A disc of 20,000 sectors read at exactly 8000 KB/s: 800 sectors take 200 ms.

@@ -1,0 +1,193 @@
+#include "results/Replay.h"
+
+#include <cmath>
+#include <limits>
+
+#include "results/ChartFrame.h"
+#include "results/DocumentHeader.h"
+#include "results/NumberText.h"
+#include "system/OSInfo.h"
+
+namespace results {
+
+namespace {
+
+using engine::Control;
+using engine::Panel;
+
+constexpr std::int32_t kSummaryX = 454;
+
+// Whole thousands of sectors, as the gauge's maximum: a file may hold any size, but the
+// gauge takes only 0 .. 2^31 - 1.
+std::int32_t GaugeBlocks(double volumeSize) {
+    const double blocks = std::trunc(volumeSize / 1000);
+    if (!(blocks > 0)) {
+        return 0;
+    }
+    if (blocks >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(blocks);
+}
+
+std::int32_t NextBlock(std::int32_t block) {
+    return block == std::numeric_limits<std::int32_t>::max() ? block : block + 1;
+}
+
+void TakeHeader(engine::RunState& s, const DocumentHeader& h) {
+    s.ProgramTitle = h.Program;
+    s.CopyrightLine = h.Copyright;
+    s.OSPlatformId = static_cast<std::uint32_t>(h.Platform);
+    s.OSMajorVersion = static_cast<std::uint32_t>(h.MajorVersion);
+    s.OSMinorVersion = static_cast<std::uint32_t>(h.MinorVersion);
+    s.DriveName = h.Name;
+    s.VolumeLabel = h.VolLabel;
+    s.VolumeSize = h.VolSize;
+}
+
+void DrawEndTexts(engine::RunContext& ctx) {
+    engine::RunState& s = ctx.state;
+    platform::Canvas& canvas = ctx.chart.canvas;
+    canvas.SetBrushColor(s.ChartBackColor);
+    canvas.TextOut(40, 25, s.ProgramTitle);
+    canvas.TextOut(40, 45, s.CopyrightLine);
+    const std::int32_t y = s.MaxSpeed > 5000 ? 282 : 25;
+    canvas.TextOut(kSummaryX, y, "Max. Speed (Kb/s) - " + TruncToText(s.MaxSpeed));
+    canvas.TextOut(kSummaryX, y + 20, "Min.  Speed (Kb/s) - " + TruncToText(s.MinSpeed));
+}
+
+// Keeps Start and Load Data refused for as long as it lives, then gives them back the
+// state they had: the window's events run between the lines of a replay, and neither may
+// change the document under it.
+class ReplayLock {
+  public:
+    explicit ReplayLock(engine::RunWindow& window)
+        : window_(window),
+          start_(window.IsEnabled(Control::StartButton)),
+          load_(window.IsEnabled(Control::LoadData)) {
+        window_.SetEnabled(Control::StartButton, false);
+        window_.SetEnabled(Control::LoadData, false);
+    }
+    ~ReplayLock() {
+        window_.SetEnabled(Control::StartButton, start_);
+        window_.SetEnabled(Control::LoadData, load_);
+    }
+    ReplayLock(const ReplayLock&) = delete;
+    ReplayLock& operator=(const ReplayLock&) = delete;
+
+  private:
+    engine::RunWindow& window_;
+    bool start_;
+    bool load_;
+};
+
+}  // namespace
+
+void BadData(engine::RunContext& ctx) {
+    ctx.prompts.Sound_Error();
+    ctx.prompts.ShowMessage("No right Transfer Results in this file found");
+}
+
+void LoadData(engine::RunContext& ctx) {
+    const auto path = ctx.prompts.AskFileName(engine::FileDialog::LoadData);
+    if (!path) {
+        return;
+    }
+    if (!LoadDocument(*path, ctx.dataList)) {
+        ctx.prompts.ShowError("Cannot open file " + *path);
+        return;
+    }
+    ReplayLock lock(ctx.window);
+    DrawData(ctx);
+}
+
+void DrawData(engine::RunContext& ctx) {
+    engine::RunState& s = ctx.state;
+    platform::Canvas& canvas = ctx.chart.canvas;
+    const DataList& lines = ctx.dataList;
+
+    HashPaint(s, canvas);
+    SetPlotGeometry(s);
+    const std::size_t count = lines.size();
+
+    const DocumentHeader header = ReadDocumentHeader(lines);
+    TakeHeader(s, header);
+    std::string sectors = "Unknown";
+    if (s.VolumeSize != 0) {
+        sectors = TruncToText(s.VolumeSize);
+        DrawDiscSizeMarker(s, canvas);
+    }
+    ctx.window.SetPanelText(Panel::SectorsTotal, "Sectors Total : " + sectors);
+    canvas.SetBrushColor(s.ChartBackColor);
+    canvas.SetPenWidth(1);
+    canvas.SetPenStyle(platform::PenStyle::Solid);
+    canvas.SetFontColor(s.TitleColor);
+    s.OSName = system_env::ReplayOSName({header.Platform, header.MajorVersion, header.MinorVersion,
+                                         header.BuildNumber3, header.BuildNumber2});
+    engine::ShortText title("OS - ");
+    title.Append(s.OSName).Append("      Volume - ").Append(s.VolumeLabel);
+    canvas.TextOut(120, 1, title);
+    ctx.window.ChartChanged();
+
+    const std::int32_t results = SearchKey(lines, kResultsHeader);
+    const auto first = static_cast<std::size_t>(results);
+    // A header with no line after it holds no results either.
+    if (results == 0 || first >= count) {
+        BadData(ctx);
+        return;
+    }
+    const double firstSpeed = ReadFirstResultSpeed(lines[first]);
+    s.MaxSpeed = firstSpeed;
+    s.MinSpeed = firstSpeed;
+    s.CurSpeed = LimitSpeed(s, firstSpeed);
+    s.PointY = SpeedToPointY(s, s.CurSpeed);
+    BeginCurve(s, canvas);
+    s.BlockIndex = 1;  // the first result line's block
+    ctx.window.SetPanelText(Panel::State, "Proceed...");
+    s.ErrorCount = 0;
+    ctx.window.SetGaugeProgress(0);
+    ctx.window.SetGaugeMaxValue(GaugeBlocks(s.VolumeSize));
+
+    for (std::size_t i = first + 1; i < count; ++i) {
+        if (const auto result = ReadBlockResult(lines[i])) {
+            s.BlockIndex = result->BlockIndex;
+            s.CurSpeed = result->Speed;
+            ctx.window.SetPanelText(Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
+            ctx.window.SetGaugeProgress(s.BlockIndex);
+            const std::int32_t x = BlockToX(s, s.BlockIndex);
+            if (s.CurSpeed == 0) {
+                s.ErrorCount = NextBlock(s.ErrorCount);
+                DrawErrorMark(s, canvas, x);
+            }
+            ctx.window.SetPanelText(Panel::Speed,
+                                    "Transfer Speed Kb/s : " + TruncToText(s.CurSpeed));
+            if (s.CurSpeed > s.MaxSpeed) {
+                s.MaxSpeed = s.CurSpeed;
+            }
+            if (s.CurSpeed < s.MinSpeed) {
+                s.MinSpeed = s.CurSpeed;
+            }
+            s.CurSpeed = LimitSpeed(s, s.CurSpeed);
+            s.PointY = SpeedToPointY(s, s.CurSpeed);
+            DrawCurveTo(s, canvas, x);
+            ctx.window.SetPanelText(Panel::BlocksError,
+                                    "Blocks Error : " + IntToText(s.ErrorCount));
+            ctx.window.ChartChanged();
+        }
+        if (i + 1 < count) {
+            ctx.prompts.ProcessPendingEvents();
+            if (ctx.window.Closing()) {
+                return;
+            }
+        }
+    }
+
+    s.BlockIndex = NextBlock(s.BlockIndex);
+    ctx.window.SetPanelText(Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
+    ctx.window.SetGaugeProgress(GaugeBlocks(s.VolumeSize));
+    ctx.window.SetPanelText(Panel::State, "Complete");
+    DrawEndTexts(ctx);
+    ctx.window.ChartChanged();
+}
+
+}  // namespace results

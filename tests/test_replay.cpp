@@ -1,0 +1,264 @@
+// Loading a data file and replaying it on the chart.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "RunFakes.h"
+#include "results/Replay.h"
+
+namespace fs = std::filesystem;
+using engine::Control;
+using engine::Panel;
+
+namespace {
+
+constexpr platform::Color kRed = 0x0000FF;
+constexpr platform::Color kCyan = 0xE0E000;
+
+fs::path TempFile(const std::string& name) {
+    static const fs::path dir = [] {
+        std::string pattern = (fs::temp_directory_path() / "discometer-replay-XXXXXX").string();
+        return fs::path(::mkdtemp(pattern.data()));
+    }();
+    return dir / name;
+}
+
+fs::path WriteFile(const std::string& name, const std::string& bytes) {
+    const fs::path path = TempFile(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// Loads the file through the Load Data dialog of a freshly started program.
+void Load(fakes::Program& p, const fs::path& path) {
+    p.prompts.answers.push_back(path.string());
+    results::LoadData(p.ctx);
+}
+
+std::string Lines(std::initializer_list<std::string> lines) {
+    std::string bytes;
+    for (const auto& l : lines) {
+        bytes += l + "\r\n";
+    }
+    return bytes;
+}
+
+const std::string kHeader = Lines(
+    {"[Builder]", "Program=P", "Copyright=C", "", "[SysInfo]", "Platform=2", "MajorVersion=4",
+     "MinorVersion=0", "", "[VolInfo]", "VolLabel=DISC", "VolSize=20000", "", "[TransferResults]"});
+
+}  // namespace
+
+TEST(Replay, SavedRunReplaysToTheSameChart) {
+    platform::SimDiscParams disc = fakes::SmallDisc(120000);
+    disc.fixedMsPerSector = 0;  // a CAV drive: speeds with fractions, stored whole
+    disc.innerSpeedX = 20;
+    disc.outerSpeedX = 50;
+    disc.unreadable = {{40500, 40500}, {77000, 77000}};
+    fakes::Program live(disc);
+    ASSERT_TRUE(live.Start());
+    live.RunToEnd();
+    const fs::path file = TempFile("run.dat");
+    ASSERT_TRUE(results::SaveDocument(live.dataList, file.string()));
+
+    fakes::Program replay;
+    Load(replay, file);
+    EXPECT_EQ(replay.dataList, live.dataList);
+    EXPECT_EQ(replay.state.MaxSpeed, std::trunc(live.state.MaxSpeed));
+    EXPECT_EQ(replay.state.ErrorCount, 2);
+    EXPECT_EQ(replay.window.Panel(Panel::State), "Complete");
+    EXPECT_EQ(replay.window.Panel(Panel::BlocksRead), live.window.Panel(Panel::BlocksRead));
+    EXPECT_EQ(replay.window.Panel(Panel::BlocksError), "Blocks Error : 2");
+    EXPECT_EQ(replay.window.Panel(Panel::SectorsTotal), "Sectors Total : 120000");
+    EXPECT_EQ(replay.window.gauge.PercentDone(), 100);
+    EXPECT_EQ(replay.state.OSName.str(), "Linux 6.1");  // the replay names the system shorter
+    EXPECT_TRUE(replay.prompts.sounds.empty());         // no completion sound
+
+    // Below the title row: the same pixels but for the curve, which may sit one row apart.
+    const auto& a = live.chart.bitmap;
+    const auto& b = replay.chart.bitmap;
+    int curveDiffs = 0;
+    for (int y = 14; y < a.Height(); ++y) {
+        for (int x = 0; x < a.Width(); ++x) {
+            if (a.Pixel(x, y) == b.Pixel(x, y)) {
+                continue;
+            }
+            const bool liveCurve = a.Pixel(x, y) == kCyan;
+            const auto& other = liveCurve ? b : a;
+            ASSERT_TRUE(liveCurve || b.Pixel(x, y) == kCyan) << x << "," << y;
+            ASSERT_TRUE(other.Pixel(x, y - 1) == kCyan || other.Pixel(x, y + 1) == kCyan)
+                << x << "," << y;
+            ++curveDiffs;
+            ASSERT_FALSE(x >= 454 && (y >= 282 && y < 315)) << "summary differs";
+        }
+    }
+    EXPECT_LT(curveDiffs, 200);
+    EXPECT_EQ(b.Pixel(30 + 58, 325), kRed);  // the error squares at blocks 40 and 77
+    EXPECT_EQ(b.Pixel(30 + 111, 326), kRed);
+}
+
+TEST(Replay, MissingSectionsFallBackToTheirDefaults) {
+    fakes::Program p;
+    Load(p, WriteFile("bare.dat", Lines({"[TransferResults]", "1 4200", "3 0", "5 4200"})));
+    EXPECT_EQ(p.state.ProgramTitle, "Builder - Unknown");
+    EXPECT_EQ(p.state.CopyrightLine, "Copyright - Unknown");
+    EXPECT_EQ(p.state.OSName.str(), "Unknown");
+    EXPECT_EQ(p.state.VolumeLabel.str(), "Unknown");
+    EXPECT_EQ(p.state.DriveName, "Unknown");
+    EXPECT_EQ(p.window.Panel(Panel::SectorsTotal), "Sectors Total : Unknown");
+    EXPECT_EQ(p.window.gauge.MaxValue(), 0);
+    EXPECT_EQ(p.state.ErrorCount, 1);
+    EXPECT_EQ(p.state.MinSpeed, 0.0);
+    EXPECT_EQ(p.window.Panel(Panel::BlocksRead), "Blocks Read : 6");
+    EXPECT_EQ(p.Pixel(30 + 4, 325), kRed);  // block 3
+    for (int y = 15; y <= 324; ++y) {
+        EXPECT_NE(p.Pixel(513, y), 0xD0D0D0u);  // no disc-size marker
+    }
+}
+
+TEST(Replay, NamesTheSystemByTheReplayRule) {
+    fakes::Program p;
+    Load(p, WriteFile("nt.dat", kHeader + Lines({"1 5000", "3 5000"})));
+    EXPECT_EQ(p.state.OSName.str(), "Windows NT4.0");
+    EXPECT_EQ(p.state.OSPlatformId, 2u);
+    EXPECT_EQ(p.state.OSBuildNumber, (6u << 24) | (1u << 16) | 28u);  // left as it was
+    // A maximum of exactly 5000 keeps the summary on the top row.
+    bool topRow = false;
+    for (int x = 454; x < 590 && !topRow; ++x) {
+        for (int y = 25; y < 38; ++y) {
+            topRow = topRow || p.Pixel(x, y) == kCyan;
+        }
+    }
+    EXPECT_TRUE(topRow);
+
+    fakes::Program nine;
+    Load(nine, WriteFile("98.dat", Lines({"[SysInfo]", "Platform=1", "BuildNumber3=4",
+                                          "BuildNumber2=10", "", "[TransferResults]", "1 1"})));
+    EXPECT_EQ(nine.state.OSName.str(), "Windows 98");
+}
+
+TEST(Replay, FirstLineSpeedZeroStartsOnTheBaselineWithoutAnError) {
+    fakes::Program p;
+    Load(p, WriteFile("zero.dat", kHeader + Lines({"1 0", "3 8400"})));
+    EXPECT_EQ(p.state.ErrorCount, 0);
+    EXPECT_EQ(p.Pixel(30, 324), kCyan);
+    EXPECT_NE(p.Pixel(30, 325), kRed);
+    EXPECT_EQ(p.state.MinSpeed, 0.0);
+}
+
+TEST(Replay, FilesWithoutResultsAreReported) {
+    for (const std::string& bytes :
+         {std::string(), kHeader.substr(0, kHeader.find("[TransferResults]")), kHeader}) {
+        fakes::Program p;
+        p.window.SetPanelText(Panel::State, "earlier");
+        Load(p, WriteFile("noresults.dat", bytes));
+        EXPECT_EQ(p.prompts.sounds, std::vector<std::string>{"ERROR"});
+        EXPECT_EQ(p.prompts.messages,
+                  std::vector<std::string>{"No right Transfer Results in this file found"});
+        EXPECT_EQ(p.window.Panel(Panel::State), "earlier");
+        EXPECT_EQ(p.window.Panel(Panel::SectorsTotal).rfind("Sectors Total : ", 0), 0u);
+        EXPECT_TRUE(p.window.IsEnabled(Control::StartButton));  // given back
+        EXPECT_TRUE(p.window.IsEnabled(Control::LoadData));
+    }
+    fakes::Program empty;
+    Load(empty, WriteFile("empty.dat", ""));
+    EXPECT_EQ(empty.state.OSName.str(), "Unknown");
+    EXPECT_EQ(empty.window.Panel(Panel::SectorsTotal), "Sectors Total : Unknown");
+}
+
+TEST(Replay, OnlyTheFirstResultLineStillEndsTheReplay) {
+    fakes::Program p;
+    Load(p, WriteFile("one.dat", kHeader + Lines({"1 6000"})));
+    EXPECT_TRUE(p.prompts.messages.empty());
+    EXPECT_EQ(p.window.Panel(Panel::State), "Complete");
+    EXPECT_EQ(p.window.Panel(Panel::BlocksRead), "Blocks Read : 2");
+    EXPECT_EQ(p.state.MaxSpeed, 6000.0);
+    EXPECT_EQ(p.window.gauge.Progress(), 20);
+}
+
+TEST(Replay, CancelledOrUnreadableFilesLeaveTheDocument) {
+    fakes::Program p;
+    p.dataList = {"kept"};
+    p.prompts.answers.push_back(std::nullopt);
+    results::LoadData(p.ctx);
+    Load(p, TempFile("does-not-exist.dat"));
+    Load(p, TempFile(""));  // a folder
+    EXPECT_EQ(p.dataList, std::vector<std::string>{"kept"});
+    ASSERT_EQ(p.prompts.errors.size(), 2u);
+    EXPECT_EQ(p.prompts.errors[0], "Cannot open file " + TempFile("does-not-exist.dat").string());
+    EXPECT_TRUE(p.prompts.sounds.empty());
+}
+
+TEST(Replay, StartAndLoadAreRefusedWhileItRunsAndClosingEndsIt) {
+    fakes::Program p;
+    p.window.SetEnabled(Control::LoadData, true);
+    std::vector<std::pair<bool, bool>> seen;
+    p.prompts.onEvents = [&] {
+        seen.emplace_back(p.window.IsEnabled(Control::StartButton),
+                          p.window.IsEnabled(Control::LoadData));
+    };
+    Load(p, WriteFile("three.dat", kHeader + Lines({"1 100", "3 200", "5 300", "7 400"})));
+    EXPECT_EQ(seen, (std::vector<std::pair<bool, bool>>(2, {false, false})));
+    EXPECT_TRUE(p.window.IsEnabled(Control::StartButton));
+    EXPECT_TRUE(p.window.IsEnabled(Control::LoadData));
+
+    fakes::Program closing;
+    closing.prompts.onEvents = [&] { closing.window.closing = true; };
+    Load(closing, WriteFile("close.dat", kHeader + Lines({"1 100", "3 200", "5 300", "7 400"})));
+    EXPECT_EQ(closing.prompts.eventPasses, 1);
+    EXPECT_EQ(closing.state.BlockIndex, 3);
+    EXPECT_NE(closing.window.Panel(Panel::State), "Complete");
+}
+
+TEST(Replay, HostileValuesAreDrawnSafely) {
+    fakes::Program p;
+    Load(p, WriteFile("hostile.dat",
+                      Lines({"[VolInfo]", "VolSize=-5e300", "", "[TransferResults]", "1 nan",
+                             "-2147483648 -1e308", "99999999999 5", "7 nan", "8 inf",
+                             "9 " + std::string(5000, '9'), "2147483647 1e308"})));
+    EXPECT_EQ(p.window.gauge.MaxValue(), 0);
+    EXPECT_EQ(p.state.BlockIndex, 2147483647);  // does not wrap past the last block
+    EXPECT_EQ(p.state.ErrorCount, 2);           // "nan" and "inf" read as 0
+    EXPECT_TRUE(std::isfinite(p.state.MaxSpeed));
+
+    fakes::Program huge;
+    Load(huge, WriteFile("huge.dat", Lines({"[VolInfo]", "VolSize=1e300", "", "[TransferResults]",
+                                            "1 100", "3 100"})));
+    EXPECT_EQ(huge.window.gauge.MaxValue(), 2147483647);
+    EXPECT_EQ(huge.window.Panel(Panel::SectorsTotal).size(), 16u + 301u);
+}
+
+TEST(Replay, LargeAndRandomFilesLoadAndReplay) {
+    // A million result lines.
+    std::string many = kHeader + "1 4000\r\n";
+    many.reserve(many.size() + 14'000'000);
+    for (int i = 0; i < 1'000'000; ++i) {
+        many += std::to_string(i * 3 % 400) + ' ' + std::to_string(i % 9000) + "\r\n";
+    }
+    fakes::Program p;
+    Load(p, WriteFile("million.dat", many));
+    EXPECT_EQ(p.dataList.size(), 15u + 1'000'000u);
+    EXPECT_EQ(p.window.Panel(Panel::State), "Complete");
+
+    // A single line of 10 MB, and random bytes.
+    fakes::Program single;
+    Load(single, WriteFile("single.dat", "[TransferResults]\r\n1 " + std::string(10'000'000, '7')));
+    EXPECT_EQ(single.window.Panel(Panel::State), "Complete");
+
+    std::mt19937 random(7);
+    for (int round = 0; round < 50; ++round) {
+        std::string bytes(random() % 4000, '\0');
+        for (char& c : bytes) {
+            c = "[]=\r\n 0123456789.e-\0xTransferResults"[random() % 36];
+        }
+        if (round % 2 == 0) {
+            bytes = "[TransferResults]\n" + bytes;
+        }
+        fakes::Program r;
+        Load(r, WriteFile("random.dat", bytes));
+        EXPECT_TRUE(r.window.Panel(Panel::State) == "Complete" || !r.prompts.messages.empty());
+    }
+}
