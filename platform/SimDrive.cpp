@@ -100,6 +100,13 @@ void SimDrive::ScriptDurations(std::initializer_list<double> milliseconds) {
 }
 
 void SimDrive::SectorContent(std::int64_t sector, std::span<std::uint8_t> dst) const {
+    if (sector == kDescriptorSector && params_.descriptorSector) {
+        const auto& bytes = *params_.descriptorSector;
+        const std::size_t n = std::min(bytes.size(), dst.size());
+        std::copy_n(bytes.begin(), n, dst.begin());
+        std::fill(dst.begin() + static_cast<std::ptrdiff_t>(n), dst.end(), std::uint8_t{0});
+        return;
+    }
     if (sector == kDescriptorSector) {
         FillPrimaryVolumeDescriptor(params_, dst);
         return;

@@ -45,6 +45,9 @@ struct SimDiscParams {
     std::optional<std::int64_t> mediumSectors;
     // The 32-byte volume identifier, exactly as stored (shorter texts are filled with blanks).
     std::string volumeId = "DISCOMETER_DEMO";
+    // When set, sector 16 holds these bytes (padded with zeros) instead of a descriptor made
+    // from the two fields above: any disc at all.
+    std::optional<std::vector<std::uint8_t>> descriptorSector;
     // Read speed in multiples of 150 KB/s: at the first sector and at the last. Equal values
     // model a constant linear velocity drive, different ones a constant angular velocity.
     double innerSpeedX = 52.0;

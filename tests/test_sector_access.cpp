@@ -246,3 +246,18 @@ TEST(SectorAccessLibrary, MissingEntryPointsFailTheRead) {
     access.Read_VTOC();
     EXPECT_EQ(state.ReadStatus, kReadFailed);
 }
+
+TEST(SectorAccessRawDevice, AnyDescriptorBytesGiveASizeAndALabel) {
+    SimDiscParams params;
+    std::vector<std::uint8_t> junk(2048, 0xFF);
+    junk[80] = 0x01;
+    junk[83] = 0x7F;  // the top byte does not count
+    params.descriptorSector = junk;
+    RawPath p(params);
+    ASSERT_TRUE(p.access.OpenDevice());
+    p.access.Read_VTOC();
+    ASSERT_EQ(p.state.ReadStatus, 0);
+    TakeVolumeDescriptor(p.state);
+    EXPECT_EQ(p.state.VolumeSize, 0xFFFF01);
+    EXPECT_EQ(p.state.VolumeLabel.str(), std::string(32, '\xFF'));
+}
