@@ -1,0 +1,562 @@
+// The main window under the offscreen platform: layout, captions, start-up states, menu marks,
+// whole runs driven tick by tick, and what the window shows of the chart and the gauge.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include <unistd.h>
+
+#include "RunFakes.h"
+#include "ui/Bevels.h"
+#include "ui/BitmapImage.h"
+#include "ui/ButtonPictures.h"
+#include "ui/Gauges.h"
+#include "ui/QtPrompts.h"
+#include "ui/StatusBar.h"
+#include "ui/Unit1.h"
+
+using engine::FileDialog;
+using engine::Panel;
+
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_window";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    static const bool styled = [] {
+        ui::UseClassicLook(app);
+        return true;
+    }();
+    (void)styled;
+    return app;
+}
+
+// The window on a simulated drive, with recording prompts.
+struct Window {
+    explicit Window(platform::SimDiscParams disc = fakes::SmallDisc(),
+                    const std::function<void(platform::SimSystem&)>& arrange = {})
+        : drive(std::make_shared<platform::SimDrive>(std::move(disc))) {
+        App();
+        auto system = std::make_unique<platform::SimSystem>(drive);
+        if (arrange) {
+            arrange(*system);
+        }
+        auto ownPrompts = std::make_unique<fakes::FakePrompts>();
+        prompts = ownPrompts.get();
+        form = std::make_unique<ui::TForm1>(std::move(system), std::move(ownPrompts));
+    }
+
+    // Ticks while the timer runs, as Qt would; bounded so that a fault cannot hang the test.
+    int RunToEnd() {
+        int ticks = 0;
+        while (form->Timer1()->isActive() && ticks < 100000) {
+            form->Timer1Timer();
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    QString Panel(engine::Panel p) const {
+        return form->StatusBar1()->PanelText(static_cast<int>(p));
+    }
+
+    std::shared_ptr<platform::SimDrive> drive;
+    fakes::FakePrompts* prompts = nullptr;
+    std::unique_ptr<ui::TForm1> form;
+};
+
+// The state table's columns for one moment.
+struct ControlStates {
+    bool startEnabled;
+    bool stopEnabled;
+    bool driveListEnabled;
+    bool filesEnabled;
+    bool savesEnabled;
+    bool timerActive;
+};
+
+void ExpectStates(const Window& w, const ControlStates& s, const char* when) {
+    const ui::TForm1& f = *w.form;
+    EXPECT_EQ(f.Button1()->isEnabled(), s.startEnabled) << when;
+    EXPECT_EQ(f.Button2()->isEnabled(), s.stopEnabled) << when;
+    EXPECT_EQ(f.ComboBox1()->isEnabled(), s.driveListEnabled) << when;
+    EXPECT_EQ(f.Files()->menuAction()->isEnabled(), s.filesEnabled) << when;
+    EXPECT_EQ(f.SaveGraphic2()->isEnabled(), s.savesEnabled) << when;
+    EXPECT_EQ(f.SaveData1()->isEnabled(), s.savesEnabled) << when;
+    EXPECT_EQ(f.Timer1()->isActive(), s.timerActive) << when;
+    // Options and About stay usable in every state.
+    EXPECT_TRUE(f.Options1()->menuAction()->isEnabled()) << when;
+    EXPECT_TRUE(f.About1()->isEnabled()) << when;
+}
+
+constexpr ControlStates kIdleBeforeFirstRun{true, true, true, true, false, false};
+constexpr ControlStates kRunning{false, true, false, false, false, true};
+constexpr ControlStates kEndedOffered{true, true, true, true, true, false};
+
+QImage Grab(QWidget* widget) {
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Runs the test body in a fresh temporary folder, the process's current one meanwhile.
+class InTempDir {
+  public:
+    InTempDir() : previous_(std::filesystem::current_path()) {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("test_window_" + std::to_string(::getpid()) + "_" + std::to_string(++counter_));
+        std::filesystem::create_directories(dir_);
+        std::filesystem::current_path(dir_);
+    }
+    ~InTempDir() {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+    const std::filesystem::path& Path() const { return dir_; }
+
+  private:
+    static inline int counter_ = 0;
+    std::filesystem::path previous_;
+    std::filesystem::path dir_;
+};
+
+const std::string kSmallLabel = "SMALL" + std::string(27, ' ');
+
+}  // namespace
+
+TEST(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
+    Window w;
+    const ui::TForm1& f = *w.form;
+    EXPECT_EQ(f.ClientArea()->size(), QSize(608, 427));
+    // One size only: the window cannot be resized or maximised.
+    EXPECT_EQ(f.minimumSize(), f.maximumSize());
+    EXPECT_EQ(f.size().width(), 608);
+    EXPECT_EQ(f.size().height(), 427 + f.menuBar()->height());
+    EXPECT_FALSE(f.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+
+    struct Placement {
+        const char* name;
+        const QWidget* widget;
+        const QWidget* parent;
+        QRect geometry;
+    };
+    const QWidget* client = f.ClientArea();
+    const std::vector<Placement> table{
+        {"Bevel1", f.Bevel1(), client, {6, 10, 595, 356}},
+        {"Image1", f.Image1(), client, {8, 12, 591, 352}},
+        {"Bevel2", f.Bevel2(), client, {6, 1, 593, 2}},
+        {"Panel2", f.Panel2(), client, {6, 370, 291, 35}},
+        {"Label2", f.Label2(), f.Panel2(), {10, 10, 44, 13}},
+        {"Bevel3", f.Bevel3(), f.Panel2(), {68, 8, 213, 19}},
+        {"Gauge1", f.Gauge1(), f.Panel2(), {70, 10, 209, 15}},
+        {"Panel3", f.Panel3(), client, {302, 370, 151, 35}},
+        {"Label1", f.Label1(), f.Panel3(), {12, 10, 74, 13}},
+        {"ComboBox1", f.ComboBox1(), f.Panel3(), {100, 8, 41, 21}},
+        {"Panel1", f.Panel1(), client, {458, 370, 143, 35}},
+        {"Button1", f.Button1(), client, {468, 376, 73, 23}},
+        {"Button2", f.Button2(), client, {552, 376, 39, 23}},
+        {"StatusBar1", f.StatusBar1(), client, {0, 410, 608, 17}},
+    };
+    for (const auto& p : table) {
+        EXPECT_EQ(p.widget->parentWidget(), p.parent) << p.name;
+        EXPECT_EQ(p.widget->objectName().toStdString(), p.name);
+        if (qobject_cast<const QLabel*>(p.widget) != nullptr) {
+            // Labels grow to their caption with a wider font, never shrink below the layout.
+            EXPECT_EQ(p.widget->pos(), p.geometry.topLeft()) << p.name;
+            EXPECT_GE(p.widget->width(), p.geometry.width()) << p.name;
+            EXPECT_GE(p.widget->width(), p.widget->sizeHint().width()) << p.name;
+        } else {
+            EXPECT_EQ(p.widget->geometry(), p.geometry) << p.name;
+        }
+    }
+    EXPECT_EQ(f.Gauge1()->Core().Width(), 209);
+    EXPECT_EQ(f.Gauge1()->Core().Height(), 15);
+
+    // Status panels 105, 98, 94 and 145 wide; the fifth reaches the right end of the bar.
+    const std::vector<int> lefts{0, 105, 203, 297, 442};
+    for (int i = 0; i < ui::TStatusBar::kPanels; ++i) {
+        EXPECT_EQ(f.StatusBar1()->PanelRect(i).left(), lefts[static_cast<std::size_t>(i)]) << i;
+    }
+    EXPECT_EQ(f.StatusBar1()->PanelRect(4).right(), 607);
+
+    // Start first in the tab order; the drive list is passed by the Tab key.
+    EXPECT_EQ(f.Button1()->nextInFocusChain(), f.Button2());
+    EXPECT_EQ(f.ComboBox1()->focusPolicy(), Qt::ClickFocus);
+    EXPECT_FALSE(f.ComboBox1()->isEditable());
+}
+
+TEST(WindowLayout, CaptionsAndMenus) {
+    Window w;
+    const ui::TForm1& f = *w.form;
+    EXPECT_EQ(f.windowTitle(), "Discometer v2.32");
+    EXPECT_EQ(f.Button1()->text(), "&Start");
+    EXPECT_EQ(f.Button2()->text(), "");
+    EXPECT_EQ(f.Label1()->text(), "CD ROM Drive:");
+    EXPECT_EQ(f.Label2()->text(), "Progress:");
+
+    const QList<QAction*> bar = f.menuBar()->actions();
+    ASSERT_EQ(bar.size(), 3);
+    EXPECT_EQ(bar[0], f.Files()->menuAction());
+    EXPECT_EQ(bar[1], f.Options1()->menuAction());
+    EXPECT_EQ(bar[2], f.About1());  // a command on the bar itself
+    EXPECT_EQ(f.Files()->title(), "&Files");
+    EXPECT_EQ(f.Options1()->title(), "&Options");
+    EXPECT_EQ(f.About1()->text(), "&About");
+    EXPECT_EQ(f.About1()->menu(), nullptr);
+
+    EXPECT_EQ(f.Files()->actions(),
+              (QList<QAction*>{f.SaveGraphic2(), f.SaveData1(), f.LoadData1()}));
+    EXPECT_EQ(f.SaveGraphic2()->text(), "Save &Graphic");
+    EXPECT_EQ(f.SaveData1()->text(), "Save &Data");
+    EXPECT_EQ(f.LoadData1()->text(), "&Load Data");
+
+    EXPECT_EQ(f.Options1()->actions(),
+              (QList<QAction*>{f.AutoSave1(), f.N1(), f.N1000(), f.N800(), f.N600()}));
+    EXPECT_TRUE(f.N1()->isSeparator());
+    EXPECT_EQ(f.AutoSave1()->text(), "AutoSave");
+    EXPECT_EQ(f.N1000()->text(), "1000");
+    EXPECT_EQ(f.N800()->text(), "800-200");
+    EXPECT_EQ(f.N600()->text(), "600-400");
+    EXPECT_EQ(f.Timer1()->interval(), 5);
+}
+
+TEST(WindowStartUp, StatesAfterStartUp) {
+    Window w;
+    ui::TForm1& f = *w.form;
+    EXPECT_FALSE(f.StartUpStatus().has_value());
+    ExpectStates(w, kIdleBeforeFirstRun, "after start-up");
+    EXPECT_TRUE(f.LoadData1()->isEnabled());
+    EXPECT_EQ(f.focusWidget(), f.Button1());
+
+    EXPECT_FALSE(f.AutoSave1()->isChecked());
+    EXPECT_FALSE(f.N1000()->isChecked());
+    EXPECT_TRUE(f.N800()->isChecked());
+    EXPECT_FALSE(f.N600()->isChecked());
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+
+    ASSERT_EQ(f.ComboBox1()->count(), 1);
+    EXPECT_EQ(f.ComboBox1()->currentText(), "sim");
+    EXPECT_FALSE(f.State().NoDrive);
+
+    const ui::GaugeCore& gauge = f.Gauge1()->Core();
+    EXPECT_EQ(gauge.Kind(), ui::gkHorizontalBar);
+    EXPECT_EQ(gauge.BorderStyle(), ui::bsNone);
+    EXPECT_TRUE(gauge.ShowText());
+    EXPECT_EQ(gauge.BackColor(), 0xDBEAEAu);
+    EXPECT_EQ(gauge.ForeColor(), 0x205858u);
+
+    // The empty chart frame is on show.
+    EXPECT_EQ(Grab(f.Image1()), ui::ToQImage(f.ChartPicture().bitmap));
+    EXPECT_NE(f.ChartPicture().bitmap, platform::Bitmap(591, 352));
+}
+
+TEST(WindowStartUp, WithoutDrivesListsNAAndStartOnlySoundsTheError) {
+    Window w(fakes::SmallDisc(), [](platform::SimSystem& s) { s.candidates.clear(); });
+    ui::TForm1& f = *w.form;
+    ASSERT_FALSE(f.StartUpStatus().has_value());
+    ASSERT_EQ(f.ComboBox1()->count(), 1);
+    EXPECT_EQ(f.ComboBox1()->currentText(), "NA");
+    EXPECT_TRUE(f.State().NoDrive);
+
+    f.Button1()->click();
+    EXPECT_EQ(w.prompts->sounds, std::vector<std::string>{"ERROR"});
+    EXPECT_EQ(w.drive->ReadCount(), 0u);
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+    ExpectStates(w, kIdleBeforeFirstRun, "after a refused start");
+}
+
+TEST(WindowStartUp, MissingSectorLibraryEndsWithStatusOneBeforeShowing) {
+    Window w(fakes::SmallDisc(), [](platform::SimSystem& s) {
+        s.version.platformId = platform::kPlatformWin95;
+        s.modules.clear();
+    });
+    EXPECT_EQ(w.form->StartUpStatus(), std::optional<int>(1));
+    EXPECT_FALSE(w.form->isVisible());
+    EXPECT_EQ(w.form->ComboBox1()->count(), 0);  // start-up stopped before the drive list
+    EXPECT_TRUE(w.prompts->messages.empty());
+    EXPECT_TRUE(w.prompts->errors.empty());
+}
+
+TEST(WindowMenus, SequencerMarksAndAutoSaveToggle) {
+    Window w;
+    ui::TForm1& f = *w.form;
+    const auto marks = [&f] {
+        return std::vector<bool>{f.N1000()->isChecked(), f.N800()->isChecked(),
+                                 f.N600()->isChecked()};
+    };
+    f.N1000Click();
+    EXPECT_EQ(marks(), (std::vector<bool>{true, false, false}));
+    f.N600Click();
+    EXPECT_EQ(marks(), (std::vector<bool>{false, false, true}));
+
+    // Through the menu items, as a user clicks them: Qt's own flip of a checkable item must
+    // not undo the handler's work, and the marked item stays marked.
+    f.N800()->trigger();
+    EXPECT_EQ(marks(), (std::vector<bool>{false, true, false}));
+    f.N800()->trigger();
+    EXPECT_EQ(marks(), (std::vector<bool>{false, true, false}));
+    f.N1000()->trigger();
+    EXPECT_EQ(marks(), (std::vector<bool>{true, false, false}));
+
+    f.AutoSave1()->trigger();
+    EXPECT_TRUE(f.AutoSave1()->isChecked());
+    f.AutoSave1()->trigger();
+    EXPECT_FALSE(f.AutoSave1()->isChecked());
+    f.AutoSave1Click();
+    EXPECT_TRUE(f.AutoSave1()->isChecked());
+
+    // The next run times as many sectors as the marked item says.
+    f.N600()->trigger();
+    f.Button1Click();
+    EXPECT_EQ(w.drive->ReadLog().back(), (platform::SimRead{1000, 600, true}));
+}
+
+TEST(WindowRun, CompleteRunWithoutAutoSave) {
+    Window w;
+    ui::TForm1& f = *w.form;
+    f.Button1()->click();
+    ExpectStates(w, kRunning, "run in progress");
+    EXPECT_EQ(f.focusWidget(), f.Button2());
+    EXPECT_EQ(w.Panel(Panel::State), "Proceed...");
+    EXPECT_EQ(w.Panel(Panel::SectorsTotal), "Sectors Total : 20000");
+    EXPECT_EQ(f.Gauge1()->Core().MaxValue(), 20);
+
+    f.Timer1Timer();
+    EXPECT_EQ(w.Panel(Panel::BlocksRead), "Blocks Read : 3");
+    EXPECT_EQ(w.Panel(Panel::BlocksError), "Blocks Error : 0");
+    EXPECT_EQ(w.Panel(Panel::Speed), "Transfer Speed Kb/s : 8000");
+    EXPECT_EQ(f.Gauge1()->Core().Progress(), 3);
+    EXPECT_EQ(f.Document().back(), "3 8000");
+
+    EXPECT_EQ(w.RunToEnd(), 9);
+    EXPECT_EQ(w.Panel(Panel::State), "Complete");
+    EXPECT_EQ(w.Panel(Panel::BlocksRead), "Blocks Read : 20");
+    EXPECT_EQ(f.Gauge1()->Core().PercentDone(), 100);
+    EXPECT_EQ(f.Document().back(), "19 8000");
+    EXPECT_EQ(w.prompts->sounds, std::vector<std::string>{"DONE"});
+    EXPECT_TRUE(w.prompts->messages.empty());
+    EXPECT_EQ(f.State().DeviceHandle, nullptr);
+    ExpectStates(w, kEndedOffered, "after a complete run, AutoSave off");
+    EXPECT_EQ(f.focusWidget(), f.Button1());
+
+    // What the window shows is the chart and the gauge as the run left them.
+    EXPECT_EQ(Grab(f.Image1()), ui::ToQImage(f.ChartPicture().bitmap));
+    EXPECT_EQ(Grab(f.Gauge1()), ui::ToQImage(f.Gauge1()->Core().Paint()));
+}
+
+TEST(WindowRun, StopEndsTheRunAtTheNextTick) {
+    Window w;
+    ui::TForm1& f = *w.form;
+    f.Button1Click();
+    f.Timer1Timer();
+    f.Timer1Timer();
+    const auto readsBefore = w.drive->ReadCount();
+    f.Button2()->click();
+    EXPECT_TRUE(f.Timer1()->isActive());  // Stop only asks
+    f.Timer1Timer();
+    EXPECT_EQ(w.drive->ReadCount(), readsBefore);
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+    EXPECT_TRUE(w.prompts->sounds.empty());
+    EXPECT_FALSE(f.State().StopRequest);
+    EXPECT_EQ(f.State().DeviceHandle, nullptr);
+    ExpectStates(w, kEndedOffered, "after a stopped run, AutoSave off");
+    EXPECT_EQ(f.focusWidget(), f.Button1());
+}
+
+TEST(WindowRun, StopWhileIdleDoesNotStopTheNextRun) {
+    Window w;
+    ui::TForm1& f = *w.form;
+    f.Button2Click();
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+    ExpectStates(w, kIdleBeforeFirstRun, "after Stop while idle");
+    f.Button1Click();
+    w.RunToEnd();
+    EXPECT_EQ(w.Panel(Panel::State), "Complete");
+}
+
+TEST(WindowRun, AutoSaveWritesBothFilesAndLeavesTheSaveItemsAlone) {
+    InTempDir temp;
+    for (const bool stop : {false, true}) {
+        Window w;
+        ui::TForm1& f = *w.form;
+        f.AutoSave1Click();
+        f.Button1Click();
+        if (stop) {
+            f.Timer1Timer();
+            f.Button2Click();
+        }
+        w.RunToEnd();
+        EXPECT_EQ(w.Panel(Panel::State), stop ? "System Stopped" : "Complete");
+        EXPECT_EQ(w.prompts->messages,
+                  std::vector<std::string>{"Note: Graphic and Data Saved in .bmp and .dat Files"});
+        EXPECT_TRUE(w.prompts->errors.empty());
+        ExpectStates(w, {true, true, true, true, false, false}, "after a run, AutoSave on");
+        EXPECT_EQ(f.focusWidget(), f.Button1());
+
+        std::ifstream dat(kSmallLabel + ".dat", std::ios::binary);
+        const std::string saved((std::istreambuf_iterator<char>(dat)),
+                                std::istreambuf_iterator<char>());
+        EXPECT_NE(saved.find("[TransferResults]\r\n1 8000\r\n3 8000\r\n"), std::string::npos);
+        EXPECT_EQ(saved.find("19 8000") != std::string::npos, !stop);
+        EXPECT_GT(std::filesystem::file_size(kSmallLabel + ".bmp"), 591u * 352u * 3u);
+    }
+}
+
+TEST(WindowRun, ClosingTheWindowStopsARunAndLetsTheDriveGo) {
+    Window w;
+    ui::TForm1& f = *w.form;
+    f.Button1Click();
+    f.Timer1Timer();
+    ASSERT_NE(f.State().DeviceHandle, nullptr);
+    f.close();
+    EXPECT_FALSE(f.Timer1()->isActive());
+    EXPECT_EQ(f.State().DeviceHandle, nullptr);
+}
+
+TEST(WindowFiles, SaveItemsWriteWhatTheUserNamesAndLoadOnlyAsks) {
+    InTempDir temp;
+    Window w;
+    ui::TForm1& f = *w.form;
+    f.Button1Click();
+    w.RunToEnd();
+    w.prompts->answers = {std::nullopt, "run.bmp", "run.dat", "missing/dir/run.dat"};
+    f.SaveGraphic2()->trigger();  // cancelled
+    f.SaveGraphic2()->trigger();
+    f.SaveData1()->trigger();
+    f.SaveData1()->trigger();
+    EXPECT_EQ(w.prompts->asked,
+              (std::vector<FileDialog>{FileDialog::SaveGraphic, FileDialog::SaveGraphic,
+                                       FileDialog::SaveData, FileDialog::SaveData}));
+    EXPECT_TRUE(std::filesystem::exists("run.bmp"));
+    EXPECT_TRUE(std::filesystem::exists("run.dat"));
+    EXPECT_EQ(w.prompts->errors,
+              std::vector<std::string>{"Cannot create file missing/dir/run.dat"});
+
+    const results::DataList before = f.Document();
+    w.prompts->answers = {"run.dat"};
+    f.LoadData1()->trigger();
+    EXPECT_EQ(w.prompts->asked.back(), FileDialog::LoadData);
+    EXPECT_EQ(f.Document(), before);
+    f.About1()->trigger();  // nothing to show yet; must not fail
+}
+
+TEST(WindowFiles, DialogsCarryTheirTitlesFiltersAndExtensions) {
+    App();
+    struct Expected {
+        FileDialog which;
+        const char* title;
+        const char* filter;
+        const char* suffix;
+        QFileDialog::AcceptMode mode;
+    };
+    for (const auto& e : {
+             Expected{FileDialog::SaveGraphic, "Save Graphic", "Bit Map Files (*.bmp)", "bmp",
+                      QFileDialog::AcceptSave},
+             Expected{FileDialog::SaveData, "Save Data", "Data Files (*.dat)", "dat",
+                      QFileDialog::AcceptSave},
+             Expected{FileDialog::LoadData, "Load Data", "Data Files (*.dat)", "dat",
+                      QFileDialog::AcceptOpen},
+         }) {
+        const auto dialog = ui::MakeFileDialog(e.which, nullptr);
+        EXPECT_EQ(dialog->windowTitle(), e.title);
+        EXPECT_EQ(dialog->nameFilters(), (QStringList{e.filter, "All Files (*)"}));
+        EXPECT_EQ(dialog->defaultSuffix(), e.suffix);
+        EXPECT_EQ(dialog->acceptMode(), e.mode);
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    }
+}
+
+TEST(WindowPictures, ButtonPicturesAndWhereStartShowsIts) {
+    App();
+    const QImage start = ui::StartPicture().toImage();
+    ASSERT_EQ(start.size(), QSize(13, 13));
+    EXPECT_EQ(qAlpha(start.pixel(0, 0)), 0);  // silver shows the button face
+    EXPECT_EQ(start.pixel(6, 6), qRgb(18, 226, 107));
+    EXPECT_EQ(start.pixel(0, 6), qRgb(0, 0, 0));
+    EXPECT_EQ(start.pixel(12, 6), qRgb(0, 0, 0));  // the tip, pointing right
+
+    const QImage stop = ui::StopPicture().toImage();
+    ASSERT_EQ(stop.size(), QSize(12, 13));
+    EXPECT_EQ(stop.pixel(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(stop.pixel(0, 0), qRgb(128, 0, 0));
+    EXPECT_EQ(stop.pixel(11, 6), qRgb(128, 128, 128));
+    EXPECT_EQ(stop.pixel(6, 12), qRgb(128, 128, 128));
+    EXPECT_EQ(qAlpha(stop.pixel(0, 12)), 0);
+    EXPECT_EQ(qAlpha(stop.pixel(11, 0)), 0);
+
+    // On the button, the arrow starts 10 pixels from the left edge (its first green column is
+    // the picture's second) and the caption 8 pixels after the picture.
+    Window w;
+    const QImage button = Grab(w.form->Button1());
+    int firstGreen = -1;
+    int firstCaption = -1;
+    for (int x = 0; x < button.width(); ++x) {
+        for (int y = 3; y < button.height() - 3; ++y) {
+            const QRgb c = button.pixel(x, y);
+            if (firstGreen < 0 && c == qRgb(18, 226, 107)) {
+                firstGreen = x;
+            }
+            if (firstCaption < 0 && x > 23 && x < 60 && qGray(c) < 96) {
+                firstCaption = x;
+            }
+        }
+    }
+    EXPECT_EQ(firstGreen, 11);
+    EXPECT_GE(firstCaption, 31);
+    EXPECT_LE(firstCaption, 33);
+}
+
+TEST(WindowRobustness, AnyOrderOfClicksKeepsTheWindowConsistent) {
+    InTempDir temp;
+    Window w;
+    ui::TForm1& f = *w.form;
+    std::mt19937 random(4);
+    for (int step = 0; step < 3000; ++step) {
+        w.prompts->answers = {std::nullopt};
+        switch (random() % 10) {
+            case 0:
+                f.Button1()->click();
+                break;
+            case 1:
+                f.Button2()->click();
+                break;
+            case 2:
+                f.N1000()->trigger();
+                break;
+            case 3:
+                f.N600()->trigger();
+                break;
+            case 4:
+                f.AutoSave1()->trigger();
+                break;
+            case 5:
+                if (f.Files()->menuAction()->isEnabled()) {
+                    f.SaveGraphic2()->trigger();
+                    f.LoadData1()->trigger();
+                }
+                break;
+            default:
+                if (f.Timer1()->isActive()) {
+                    f.Timer1Timer();
+                }
+                break;
+        }
+        // Start and the timer never run together, and a run always leaves Stop usable.
+        ASSERT_NE(f.Button1()->isEnabled(), f.Timer1()->isActive()) << step;
+        ASSERT_EQ(f.ComboBox1()->isEnabled(), f.Button1()->isEnabled()) << step;
+        ASSERT_TRUE(f.Button2()->isEnabled()) << step;
+    }
+    EXPECT_TRUE(w.prompts->errors.empty());
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+#include "ui/GaugeCore.h"
+
+namespace ui {
+
+// The progress gauge as a widget: the core holds the value and paints the picture, the widget
+// shows it. A change that alters the picture repaints the widget at once.
+class TGauge : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TGauge(QWidget* parent = nullptr);
+
+    // Places the gauge and sizes its picture at once: Qt tells a hidden widget its new size
+    // only when it is shown, and the gauge may be drawn or asked about before that.
+    void SetBounds(int left, int top, int width, int height);
+
+    GaugeCore& Core() { return core_; }
+    const GaugeCore& Core() const { return core_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    GaugeCore core_;
+};
+
+}  // namespace ui

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFileDialog>
+#include <memory>
+
+#include "engine/RunWindow.h"
+#include "platform/Sound.h"
+
+namespace ui {
+
+// The file dialog a question opens, set up with its title, filters and default extension but
+// not yet shown. No question before replacing a file: the user chose the name.
+std::unique_ptr<QFileDialog> MakeFileDialog(engine::FileDialog which, QWidget* parent);
+
+// The real dialogs, message boxes and sounds. Dialogs belong to the active window, so they are
+// modal to the main window.
+class QtPrompts final : public engine::UserPrompts {
+  public:
+    void Sound_Done() override;
+    void Sound_Error() override;
+    void ShowMessage(std::string_view text) override;
+    void ShowError(std::string_view text) override;
+    std::optional<std::string> AskFileName(engine::FileDialog dialog) override;
+    void ProcessPendingEvents() override;
+
+  private:
+    platform::AlsaSoundPlayer player_;
+};
+
+}  // namespace ui

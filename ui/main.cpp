@@ -1,0 +1,22 @@
+// Discometer: measures how fast an optical drive reads a data disc.
+#include <QApplication>
+#include <memory>
+
+#include "engine/RunState.h"
+#include "platform/LinuxSystem.h"
+#include "ui/QtPrompts.h"
+#include "ui/Unit1.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QString::fromLatin1(engine::kProgramTitleText));
+    ui::UseClassicLook(app);
+
+    ui::TForm1 form1(std::make_unique<platform::LinuxSystem>(), std::make_unique<ui::QtPrompts>());
+    if (const auto status = form1.StartUpStatus()) {
+        return *status;
+    }
+    form1.show();
+    QApplication::exec();
+    return 0;
+}
