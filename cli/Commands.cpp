@@ -1,0 +1,183 @@
+#include "cli/Commands.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "cli/OutputFiles.h"
+#include "cli/Progress.h"
+#include "cli/Session.h"
+#include "cli/StartFailure.h"
+#include "cli/StopSignal.h"
+#include "cli/Summary.h"
+#include "engine/MeasurementLoop.h"
+#include "engine/RunStart.h"
+#include "engine/Sequencer.h"
+#include "results/Replay.h"
+#include "results/Saving.h"
+#include "system/StartUp.h"
+
+namespace cli {
+
+namespace {
+
+// The window's timer runs a tick 5 ms after the previous one has ended; waiting as long
+// here keeps the drive's rhythm, and so its figures, the window's.
+constexpr auto kTickPause = std::chrono::milliseconds(5);
+
+void SayError(const std::string& text) {
+    std::fprintf(stderr, "discometer-cli: %s\n", text.c_str());
+}
+
+// Starts the session as the window starts; false (with the reason said) when the program
+// would end at once.
+bool StartUpSession(Session& s, int& status) {
+    if (const auto exitStatus = system_env::StartUp(s.ctx)) {
+        SayError("the sector library cannot be loaded");
+        status = *exitStatus;
+        return false;
+    }
+    return true;
+}
+
+// Writes the picture or the document to the name the command line gave, through the
+// window's own save; true when it was written.
+bool SaveAs(Session& s, void (*save)(engine::RunContext&)) {
+    const std::size_t errorsBefore = s.prompts.Errors().size();
+    save(s.ctx);
+    return s.prompts.Errors().size() == errorsBefore;
+}
+
+std::vector<std::string> AutoSaveNames(const engine::RunState& state) {
+    const std::string base = results::AutoSaveBaseName(state.VolumeLabel);
+    return {base + ".bmp", base + ".dat"};
+}
+
+}  // namespace
+
+int RunDrives() {
+    Session s(platform::OptionsFromEnvironment());
+    int status = kExitOk;
+    if (!StartUpSession(s, status)) {
+        return status;
+    }
+    for (const std::string& item : s.window.DriveItems()) {
+        std::printf("%s\n", item.c_str());
+    }
+    return kExitOk;
+}
+
+int RunMeasure(const MeasureCommand& command) {
+    for (const auto& file : {command.bmpFile, command.datFile}) {
+        if (file) {
+            if (const auto problem = OutputProblem(*file)) {
+                SayError(*problem);
+                return kExitError;
+            }
+        }
+    }
+
+    // The named drive is the whole drive list, so it is judged as the window judges the
+    // drives it lists. The list reads a bare name as a kernel name (sr0); a relative path
+    // of an image ("./disc.iso") is made absolute for it.
+    std::string drive = command.drive;
+    if (drive.front() != '/' && drive.find('/') != std::string::npos) {
+        drive = std::filesystem::absolute(drive).lexically_normal().string();
+    }
+    platform::LinuxSystemOptions options;
+    options.drivesVariable = drive;
+    Session s(std::move(options));
+    int status = kExitOk;
+    if (!StartUpSession(s, status)) {
+        return status;
+    }
+    engine::SelectSequencer(s.window, command.sequencer);
+    s.window.SetChecked(engine::MenuMark::AutoSave, command.autoSave);
+    s.prompts.SetFileName(engine::FileDialog::SaveGraphic, command.bmpFile);
+    s.prompts.SetFileName(engine::FileDialog::SaveData, command.datFile);
+
+    InstallStopHandlers();
+    const auto wallStart = std::chrono::steady_clock::now();
+    if (!engine::StartRun(s.ctx)) {
+        SayError(DescribeStartFailure(s.state, s.system, drive));
+        return kExitError;
+    }
+
+    TimedTotals timed{s.state.SectorCount, s.state.BlockTicks};
+    ProgressReport progress(stdout, ::isatty(STDOUT_FILENO) == 1);
+    progress.Begin(s.state, s.dataList);
+    while (s.window.TimerEnabled()) {
+        std::this_thread::sleep_for(kTickPause);
+        if (StopSignal() != 0) {
+            s.state.StopRequest = true;
+        }
+        const std::size_t linesBefore = s.dataList.size();
+        engine::MeasureTick(s.ctx);
+        if (s.dataList.size() > linesBefore && s.state.ReadStatus >= 0) {
+            timed.sectors += s.state.SectorCount;
+            timed.milliseconds += s.state.BlockTicks;
+        }
+        progress.Update(s.state, s.dataList);
+    }
+    progress.Finish(s.state, s.dataList);
+    const double wallSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+
+    std::vector<std::string> written;
+    if (command.autoSave && !s.prompts.Messages().empty()) {
+        written = AutoSaveNames(s.state);  // the run's end has written them
+    }
+    if (command.bmpFile && SaveAs(s, results::SaveGraphic)) {
+        written.push_back(*command.bmpFile);
+    }
+    if (command.datFile && SaveAs(s, results::SaveData)) {
+        written.push_back(*command.datFile);
+    }
+    PrintRunSummary(stdout, s.state, s.window, written);
+    PrintTimes(stdout, timed, wallSeconds);
+
+    if (!s.prompts.Errors().empty()) {
+        return kExitError;
+    }
+    return StopSignal() != 0 ? kExitStopped : kExitOk;
+}
+
+int RunReplay(const ReplayCommand& command) {
+    if (command.bmpFile) {
+        if (const auto problem = OutputProblem(*command.bmpFile)) {
+            SayError(*problem);
+            return kExitError;
+        }
+    }
+    // A replay touches no drive: the list stays empty rather than probing the system.
+    platform::LinuxSystemOptions options;
+    options.drivesVariable = "";
+    Session s(std::move(options));
+    int status = kExitOk;
+    if (!StartUpSession(s, status)) {
+        return status;
+    }
+    s.prompts.SetFileName(engine::FileDialog::LoadData, command.datFile);
+    s.prompts.SetFileName(engine::FileDialog::SaveGraphic, command.bmpFile);
+
+    results::LoadData(s.ctx);
+    // The load says what went wrong: a file it cannot open, or one without results.
+    if (!s.prompts.Errors().empty() || s.prompts.ErrorSounds() > 0) {
+        return kExitError;
+    }
+    std::vector<std::string> written;
+    if (command.bmpFile) {
+        if (!SaveAs(s, results::SaveGraphic)) {
+            return kExitError;
+        }
+        written.push_back(*command.bmpFile);
+    }
+    PrintReplayHeader(stdout, s.state);
+    PrintRunSummary(stdout, s.state, s.window, written);
+    return kExitOk;
+}
+
+}  // namespace cli

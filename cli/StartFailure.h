@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "engine/RunState.h"
+#include "platform/LinuxSystem.h"
+
+namespace cli {
+
+// Why a run on `drive` did not start, in words. The run start reports only that it failed;
+// which of its steps did is read from what it leaves behind: the drive list's verdict
+// (NoDrive), the error of the last open, and the sectors of the read that failed. The
+// medium itself is looked at only to explain that read.
+std::string DescribeStartFailure(const engine::RunState& state, const platform::LinuxSystem& system,
+                                 const std::string& drive);
+
+}  // namespace cli

@@ -1,0 +1,62 @@
+#include "cli/Summary.h"
+
+#include <cmath>
+
+#include "results/NumberText.h"
+
+namespace cli {
+
+namespace {
+
+// Trailing blanks fill a label to 32 characters; they say nothing on a terminal.
+std::string TrimmedLabel(const std::string& label) {
+    const std::size_t end = label.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : label.substr(0, end + 1);
+}
+
+void Line(std::FILE* out, const char* name, const std::string& value) {
+    std::fprintf(out, "%-16s %s\n", name, value.c_str());
+}
+
+}  // namespace
+
+void PrintRunSummary(std::FILE* out, const engine::RunState& s, const TerminalWindow& window,
+                     const std::vector<std::string>& written) {
+    Line(out, "State:", window.PanelText(engine::Panel::State));
+    Line(out, "Volume:",
+         "'" + TrimmedLabel(s.VolumeLabel.str()) + "', " + results::TruncToText(s.VolumeSize) +
+             " sectors");
+    Line(out, "Blocks read:", results::IntToText(s.BlockIndex));
+    Line(out, "Blocks in error:", results::IntToText(s.ErrorCount));
+    Line(out, "Maximum speed:", results::TruncToText(s.MaxSpeed) + " KB/s");
+    Line(out, "Minimum speed:", results::TruncToText(s.MinSpeed) + " KB/s");
+    for (const std::string& file : written) {
+        Line(out, "Written:", file);
+    }
+    std::fflush(out);
+}
+
+void PrintReplayHeader(std::FILE* out, const engine::RunState& s) {
+    Line(out, "Program:", s.ProgramTitle);
+    Line(out, "Copyright:", s.CopyrightLine);
+    Line(out, "System:", s.OSName.str());
+    Line(out, "Drive:", s.DriveName);
+}
+
+void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds) {
+    if (timed.milliseconds > 0) {
+        const double kbPerSecond =
+            static_cast<double>(timed.sectors) * 2000.0 / static_cast<double>(timed.milliseconds);
+        char text[96];
+        std::snprintf(text, sizeof text, "%.0f KB/s (%lld sectors in %lld ms)", kbPerSecond,
+                      static_cast<long long>(timed.sectors),
+                      static_cast<long long>(timed.milliseconds));
+        Line(out, "Timed speed:", text);
+    }
+    char wall[32];
+    std::snprintf(wall, sizeof wall, "%.2f s", wallSeconds);
+    Line(out, "Wall time:", wall);
+    std::fflush(out);
+}
+
+}  // namespace cli

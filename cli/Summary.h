@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/TerminalWindow.h"
+#include "engine/RunState.h"
+
+namespace cli {
+
+// The timed reads of a run, added up: the speed the drive kept while it was being timed.
+struct TimedTotals {
+    std::int64_t sectors = 0;
+    std::int64_t milliseconds = 0;
+};
+
+// What a finished run or replay prints: its state and figures and the files written.
+void PrintRunSummary(std::FILE* out, const engine::RunState& state, const TerminalWindow& window,
+                     const std::vector<std::string>& written);
+
+// The header values of a replayed file, before its summary.
+void PrintReplayHeader(std::FILE* out, const engine::RunState& state);
+
+// The timed throughput and the wall time of a measured run.
+void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds);
+
+}  // namespace cli

@@ -1,0 +1,43 @@
+#include "cli/TerminalPrompts.h"
+
+#include <cstdio>
+
+namespace cli {
+
+void TerminalPrompts::ShowMessage(std::string_view text) {
+    messages_.emplace_back(text);
+    std::fprintf(stderr, "discometer-cli: %.*s\n", static_cast<int>(text.size()), text.data());
+}
+
+void TerminalPrompts::ShowError(std::string_view text) {
+    errors_.emplace_back(text);
+    std::fprintf(stderr, "discometer-cli: %.*s\n", static_cast<int>(text.size()), text.data());
+}
+
+std::optional<std::string> TerminalPrompts::AskFileName(engine::FileDialog dialog) {
+    switch (dialog) {
+        case engine::FileDialog::SaveGraphic:
+            return saveGraphic_;
+        case engine::FileDialog::SaveData:
+            return saveData_;
+        case engine::FileDialog::LoadData:
+            return loadData_;
+    }
+    return std::nullopt;
+}
+
+void TerminalPrompts::SetFileName(engine::FileDialog dialog, std::optional<std::string> name) {
+    switch (dialog) {
+        case engine::FileDialog::SaveGraphic:
+            saveGraphic_ = std::move(name);
+            break;
+        case engine::FileDialog::SaveData:
+            saveData_ = std::move(name);
+            break;
+        case engine::FileDialog::LoadData:
+            loadData_ = std::move(name);
+            break;
+    }
+}
+
+}  // namespace cli

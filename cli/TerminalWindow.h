@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/RunWindow.h"
+
+namespace cli {
+
+// The window of a run without a screen: it keeps what a run shows (panel texts, gauge,
+// marks, timer, drive list) for the command to read and print. Controls start as the
+// window's do when it opens.
+class TerminalWindow final : public engine::RunWindow {
+  public:
+    TerminalWindow();
+
+    void SetPanelText(engine::Panel panel, std::string_view text) override;
+    void SetGaugeProgress(std::int32_t value) override { gaugeProgress_ = value; }
+    void SetGaugeMaxValue(std::int32_t value) override { gaugeMax_ = value; }
+    void SetGaugeColors(platform::Color, platform::Color) override {}
+    void SetEnabled(engine::Control control, bool enabled) override;
+    bool IsEnabled(engine::Control control) const override;
+    void SetFocus(engine::Control) override {}
+    bool IsChecked(engine::MenuMark item) const override;
+    void SetChecked(engine::MenuMark item, bool checked) override;
+    void SetTimerEnabled(bool enabled) override { timer_ = enabled; }
+    void SetDriveList(const std::vector<std::string>& items) override;
+    std::string DriveListText() const override { return driveText_; }
+    void ChartChanged() override {}
+
+    const std::string& PanelText(engine::Panel panel) const;
+    bool TimerEnabled() const { return timer_; }
+    std::int32_t GaugeProgress() const { return gaugeProgress_; }
+    std::int32_t GaugeMax() const { return gaugeMax_; }
+    const std::vector<std::string>& DriveItems() const { return driveItems_; }
+
+  private:
+    std::array<std::string, 5> panels_;
+    std::set<engine::Control> enabled_;
+    std::set<engine::MenuMark> checked_;
+    bool timer_ = false;
+    std::int32_t gaugeProgress_ = 0;
+    std::int32_t gaugeMax_ = 100;
+    std::vector<std::string> driveItems_;
+    std::string driveText_;
+};
+
+}  // namespace cli
