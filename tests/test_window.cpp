@@ -177,6 +177,8 @@ TEST(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
             EXPECT_EQ(p.widget->pos(), p.geometry.topLeft()) << p.name;
             EXPECT_GE(p.widget->width(), p.geometry.width()) << p.name;
             EXPECT_GE(p.widget->width(), p.widget->sizeHint().width()) << p.name;
+            EXPECT_GE(p.widget->height(), p.geometry.height()) << p.name;
+            EXPECT_GE(p.widget->height(), p.widget->sizeHint().height()) << p.name;
         } else {
             EXPECT_EQ(p.widget->geometry(), p.geometry) << p.name;
         }

@@ -8,9 +8,12 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QTimer>
 #include <algorithm>
 #include <exception>
@@ -43,6 +46,22 @@ const std::array<TStatusBar::PanelLayout, TStatusBar::kPanels> kStatusPanels{{
     {50, Qt::AlignLeft},
 }};
 
+// Qt's "Windows" style ends the menu bar with a line of its own; the classic bar has none,
+// and the window's groove (Bevel2) lies right below it.
+class ClassicStyle final : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (element == CE_MenuBarEmptyArea) {
+            painter->fillRect(option->rect, option->palette.window());
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
 QString FromLocal(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -62,7 +81,8 @@ QLabel* MakeLabel(const char* caption, QWidget* parent) {
 
 // A label grows to its caption, as the laid-out size fits the original font only.
 QLabel* FitToCaption(QLabel* label) {
-    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    label->resize(std::max(label->width(), label->sizeHint().width()),
+                  std::max(label->height(), label->sizeHint().height()));
     return label;
 }
 
@@ -70,7 +90,7 @@ QLabel* FitToCaption(QLabel* label) {
 
 void UseClassicLook(QApplication& app) {
     if (QStyle* windows = QStyleFactory::create(QStringLiteral("Windows"))) {
-        app.setStyle(windows);
+        app.setStyle(new ClassicStyle(windows));
     }
     // Face colour from the style; white highlights and grey shadows for the bevels.
     QPalette palette = QApplication::style()->standardPalette();
