@@ -1,0 +1,8 @@
+# The command-line companion, run as a process by its tests.
+discometer_test(test_cli SOURCES test_cli.cpp LIBS discometer_startup discometer_gaugecore)
+add_dependencies(test_cli discometer-cli)
+target_compile_definitions(test_cli PRIVATE
+    DISCOMETER_CLI="$<TARGET_FILE:discometer-cli>"
+    DISCOMETER_VERSION="${PROJECT_VERSION}"
+    DISCOMETER_BUILD_DIR="${PROJECT_BINARY_DIR}"
+    DISCOMETER_CMAKE="${CMAKE_COMMAND}")
