@@ -422,7 +422,9 @@ TEST(WindowRun, ClosingTheWindowStopsARunAndLetsTheDriveGo) {
     f.Button1Click();
     f.Timer1Timer();
     ASSERT_NE(f.State().DeviceHandle, nullptr);
+    EXPECT_FALSE(f.Closing());
     f.close();
+    EXPECT_TRUE(f.Closing());  // a long operation that lets events run stops at its next step
     EXPECT_FALSE(f.Timer1()->isActive());
     EXPECT_EQ(f.State().DeviceHandle, nullptr);
 }

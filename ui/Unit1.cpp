@@ -313,6 +313,7 @@ void TForm1::About1Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    closing_ = true;
     StopRunNow();
     QMainWindow::closeEvent(event);
 }

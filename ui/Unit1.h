@@ -112,6 +112,7 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     void SetDriveList(const std::vector<std::string>& items) override;
     std::string DriveListText() const override;
     void ChartChanged() override;
+    bool Closing() const override { return closing_; }
 
   protected:
     // A run in progress simply stops: the timer ends and the drive is let go.
@@ -141,6 +142,7 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     engine::Chart chart_;
     engine::RunContext ctx_;
     std::optional<int> startUpStatus_;
+    bool closing_ = false;
 
     QWidget* client_ = nullptr;
     TBevel* bevel1_ = nullptr;
