@@ -124,7 +124,6 @@ void TickLoop(benchmark::State& state, bool paint) {
             QCoreApplication::processEvents();
         }
     }
-    state.counters["blocks"] = form->State().BlockIndex;
 }
 
 void BM_TickOwnWork(benchmark::State& state) {

@@ -482,7 +482,7 @@ TEST(WindowFiles, DialogsCarryTheirTitlesFiltersAndExtensions) {
     }
 }
 
-TEST(WindowPictures, ButtonPicturesAndWhereStartShowsIts) {
+TEST(WindowPictures, ButtonPicturesAndWhereStartShowsThem) {
     App();
     const QImage start = ui::StartPicture().toImage();
     ASSERT_EQ(start.size(), QSize(13, 13));
