@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
+#include <QTimerEvent>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -356,6 +357,19 @@ TEST(WindowRun, CompleteRunWithoutAutoSave) {
     // What the window shows is the chart and the gauge as the run left them.
     EXPECT_EQ(Grab(f.Image1()), ui::ToQImage(f.ChartPicture().bitmap));
     EXPECT_EQ(Grab(f.Gauge1()), ui::ToQImage(f.Gauge1()->Core().Paint()));
+}
+
+TEST(WindowRun, TimerTicksReachTheTickHandler) {
+    Window w;
+    ui::TForm1& f = *w.form;
+    f.Button1Click();
+    ASSERT_TRUE(f.Timer1()->isActive());
+    // What the event loop does when the 5 ms have passed, delivered at once.
+    QTimerEvent tick(f.Timer1()->timerId());
+    QCoreApplication::sendEvent(f.Timer1(), &tick);
+    EXPECT_EQ(f.State().BlockIndex, 3);
+    EXPECT_EQ(f.Document().back(), "3 8000");
+    EXPECT_TRUE(f.Timer1()->isActive());  // the run goes on
 }
 
 TEST(WindowRun, StopEndsTheRunAtTheNextTick) {
