@@ -5,4 +5,9 @@ target_compile_definitions(test_cli PRIVATE
     DISCOMETER_CLI="$<TARGET_FILE:discometer-cli>"
     DISCOMETER_VERSION="${PROJECT_VERSION}"
     DISCOMETER_BUILD_DIR="${PROJECT_BINARY_DIR}"
-    DISCOMETER_CMAKE="${CMAKE_COMMAND}")
+    DISCOMETER_CMAKE="${CMAKE_COMMAND}"
+    DISCOMETER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+# The install test installs the icon, which is made at build time.
+include(GNUInstallDirs)
+add_dependencies(test_cli discometer_icon)
+target_compile_definitions(test_cli PRIVATE DISCOMETER_INSTALL_DOCDIR="${CMAKE_INSTALL_DOCDIR}")

@@ -701,3 +701,58 @@ TEST(CliReplay, FilesWithoutResultsAreRefused) {
         << empty.err;
     EXPECT_FALSE(fs::exists(out));
 }
+
+// --- Installing -------------------------------------------------------------------------------
+
+TEST(CliInstall, InstalledFilesAreWhereTheDesktopLooksAndValidate) {
+    TempDir prefix;
+    for (const char* component : {"cli", "desktop", "doc"}) {
+        const Finished f = RunTool({DISCOMETER_CMAKE, "--install", DISCOMETER_BUILD_DIR, "--prefix",
+                                    prefix.path().string(), "--component", component});
+        ASSERT_EQ(f.status, 0) << component << ": " << f.out << f.err;
+    }
+    const fs::path share = prefix / "share";
+    const fs::path desktop = share / "applications/discometer.desktop";
+    const fs::path metainfo = share / "metainfo/io.github.discometer.Discometer.metainfo.xml";
+    const fs::path docdir = prefix / DISCOMETER_INSTALL_DOCDIR;
+    for (const fs::path& p : {prefix / "bin/discometer-cli", share / "man/man1/discometer-cli.1",
+                              desktop, metainfo, docdir / "index.html", docdir / "README.md"}) {
+        EXPECT_TRUE(fs::is_regular_file(p)) << p;
+    }
+
+    // The icon the entry names, as a 32 x 32 PNG in the theme's folder of that size.
+    const std::string png = ReadBytes(share / "icons/hicolor/32x32/apps/discometer.png");
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(png.substr(12, 12), std::string("IHDR\0\0\0\x20\0\0\0\x20", 12));
+    EXPECT_NE(ReadBytes(desktop).find("\nIcon=discometer\n"), std::string::npos);
+
+    // The installed program runs.
+    const Finished version = RunTool({(prefix / "bin/discometer-cli").string(), "--version"});
+    EXPECT_EQ(version.status, 0);
+
+    const auto desktopValidate = FindTool("desktop-file-validate");
+    const auto appstreamcli = FindTool("appstreamcli");
+    if (!desktopValidate || !appstreamcli) {
+        GTEST_SKIP() << "desktop-file-validate and appstreamcli (packages desktop-file-utils, "
+                        "appstream) are needed to validate";
+    }
+    const Finished entry = RunTool({*desktopValidate, desktop.string()});
+    EXPECT_EQ(entry.status, 0) << entry.out << entry.err;
+    EXPECT_EQ(entry.out.find("error"), std::string::npos) << entry.out;
+    const Finished meta = RunTool({*appstreamcli, "validate", "--no-net", metainfo.string()});
+    EXPECT_EQ(meta.status, 0) << meta.out << meta.err;
+}
+
+TEST(CliInstall, ManualPagesRenderWithoutWarnings) {
+    const auto groff = FindTool("groff");
+    if (!groff) {
+        GTEST_SKIP() << "groff (package groff-base) is needed";
+    }
+    for (const char* page : {"discometer.1", "discometer-cli.1"}) {
+        const std::string path = (fs::path(DISCOMETER_SOURCE_DIR) / "doc" / page).string();
+        const Finished f = RunTool({*groff, "-man", "-Tutf8", "-ww", "-z", path});
+        EXPECT_EQ(f.status, 0) << page;
+        EXPECT_EQ(f.err, "") << page;
+    }
+}
