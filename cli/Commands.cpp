@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "cli/OutputFiles.h"
@@ -32,15 +33,14 @@ void SayError(const std::string& text) {
     std::fprintf(stderr, "discometer-cli: %s\n", text.c_str());
 }
 
-// Starts the session as the window starts; false (with the reason said) when the program
-// would end at once.
-bool StartUpSession(Session& s, int& status) {
-    if (const auto exitStatus = system_env::StartUp(s.ctx)) {
+// Starts the session as the window starts; the exit status when the program would end at
+// once, with the reason said.
+std::optional<int> StartUpSession(Session& s) {
+    const auto exitStatus = system_env::StartUp(s.ctx);
+    if (exitStatus) {
         SayError("the sector library cannot be loaded");
-        status = *exitStatus;
-        return false;
     }
-    return true;
+    return exitStatus;
 }
 
 // Writes the picture or the document to the name the command line gave, through the
@@ -60,9 +60,8 @@ std::vector<std::string> AutoSaveNames(const engine::RunState& state) {
 
 int RunDrives() {
     Session s(platform::OptionsFromEnvironment());
-    int status = kExitOk;
-    if (!StartUpSession(s, status)) {
-        return status;
+    if (const auto status = StartUpSession(s)) {
+        return *status;
     }
     for (const std::string& item : s.window.DriveItems()) {
         std::printf("%s\n", item.c_str());
@@ -90,9 +89,8 @@ int RunMeasure(const MeasureCommand& command) {
     platform::LinuxSystemOptions options;
     options.drivesVariable = drive;
     Session s(std::move(options));
-    int status = kExitOk;
-    if (!StartUpSession(s, status)) {
-        return status;
+    if (const auto status = StartUpSession(s)) {
+        return *status;
     }
     engine::SelectSequencer(s.window, command.sequencer);
     s.window.SetChecked(engine::MenuMark::AutoSave, command.autoSave);
@@ -142,7 +140,9 @@ int RunMeasure(const MeasureCommand& command) {
     if (!s.prompts.Errors().empty()) {
         return kExitError;
     }
-    return StopSignal() != 0 ? kExitStopped : kExitOk;
+    // A signal that came with the last block found the run complete already.
+    const bool stopped = s.window.PanelText(engine::Panel::State) == "System Stopped";
+    return stopped ? kExitStopped : kExitOk;
 }
 
 int RunReplay(const ReplayCommand& command) {
@@ -156,9 +156,8 @@ int RunReplay(const ReplayCommand& command) {
     platform::LinuxSystemOptions options;
     options.drivesVariable = "";
     Session s(std::move(options));
-    int status = kExitOk;
-    if (!StartUpSession(s, status)) {
-        return status;
+    if (const auto status = StartUpSession(s)) {
+        return *status;
     }
     s.prompts.SetFileName(engine::FileDialog::LoadData, command.datFile);
     s.prompts.SetFileName(engine::FileDialog::SaveGraphic, command.bmpFile);
