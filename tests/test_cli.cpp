@@ -19,13 +19,16 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QTimer>
+
 #include "RunFakes.h"
-#include "engine/Sequencer.h"
 #include "platform/BmpFile.h"
 #include "platform/LinuxSystem.h"
-#include "results/NumberText.h"
 #include "results/Replay.h"
 #include "system/DriveDiscovery.h"
+#include "ui/StatusBar.h"
+#include "ui/Unit1.h"
 
 extern char** environ;
 
@@ -227,10 +230,6 @@ std::string ReadBytes(const fs::path& path) {
     return bytes.str();
 }
 
-std::string BytesOf(const std::vector<std::uint8_t>& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // A fresh folder for one test, removed after it.
 class TempDir {
   public:
@@ -335,14 +334,76 @@ bool StartsWithTwoNumbers(const std::string& line) {
 
 // --- The window's run of the same disc -----------------------------------------------------
 
-// The window's run, through the same engine calls, on the simulated drive that the CLI's
-// "sim" entries read, on this machine's system: its files are what the window would save.
-struct WindowRun {
-    explicit WindowRun(engine::MenuMark sequencer) : program(platform::DemoDisc(false)) {
-        program.system.version = platform::LinuxSystem().QueryVersion();
-        engine::SelectSequencer(program.window, sequencer);
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_cli";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    fakes::Program program;
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// The program's window on the simulated drive that the CLI's "sim" entries read, on this
+// machine's system, driven through its own handlers: Start, the ticks of its timer, Stop,
+// and the Save and Load commands with the names typed into their dialogs.
+class WindowRun {
+  public:
+    explicit WindowRun(engine::MenuMark sequencer = engine::MenuMark::N800) {
+        App();
+        auto system = std::make_unique<platform::SimSystem>(
+            std::make_shared<platform::SimDrive>(platform::DemoDisc(false)));
+        system->version = platform::LinuxSystem().QueryVersion();
+        auto prompts = std::make_unique<fakes::FakePrompts>();
+        prompts_ = prompts.get();
+        form_ = std::make_unique<ui::TForm1>(std::move(system), std::move(prompts));
+        switch (sequencer) {
+            case engine::MenuMark::N1000:
+                form_->N1000Click();
+                break;
+            case engine::MenuMark::N600:
+                form_->N600Click();
+                break;
+            default:
+                form_->N800Click();
+                break;
+        }
+    }
+
+    bool Start() {
+        form_->Button1Click();
+        return Running();
+    }
+    bool Running() const { return form_->Timer1()->isActive(); }
+    // One timeout of the window's timer.
+    void Tick() { form_->Timer1Timer(); }
+    void RunToEnd() {
+        for (int ticks = 0; Running() && ticks < 100000; ++ticks) {
+            Tick();
+        }
+    }
+    void Stop() { form_->Button2Click(); }
+    std::string State() const { return form_->StatusBar1()->PanelText(0).toStdString(); }
+
+    std::string SaveData(const fs::path& path) {
+        prompts_->answers.push_back(path.string());
+        form_->SaveData1Click();
+        return ReadBytes(path);
+    }
+    std::string SaveGraphic(const fs::path& path) {
+        prompts_->answers.push_back(path.string());
+        form_->SaveGraphic1Click();
+        return ReadBytes(path);
+    }
+    void LoadData(const fs::path& path) {
+        prompts_->answers.push_back(path.string());
+        form_->LoadData1Click();
+    }
+
+  private:
+    fakes::FakePrompts* prompts_ = nullptr;
+    std::unique_ptr<ui::TForm1> form_;
 };
 
 // --- Suite fixture: one complete run of the CLI, shared by the tests that read its files ---
@@ -442,15 +503,16 @@ TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
 
 TEST_F(CliRun, MeasureWritesWhatTheWindowsRunWrites) {
     ASSERT_EQ(run_->status, 0) << run_->err;
-    WindowRun window(engine::MenuMark::N800);
-    fakes::Program& p = window.program;
-    ASSERT_TRUE(p.Start());
-    p.RunToEnd();
-    ASSERT_FALSE(p.window.timer);
+    TempDir saved;
+    WindowRun window;
+    ASSERT_TRUE(window.Start());
+    window.RunToEnd();
+    ASSERT_EQ(window.State(), "Complete");
 
-    const std::string dat = results::DocumentBytes(p.dataList);
+    const std::string dat = window.SaveData(saved / "window.dat");
+    ASSERT_FALSE(dat.empty());
     EXPECT_EQ(ReadBytes(*dir_ / "run.dat"), dat);
-    EXPECT_EQ(ReadBytes(*dir_ / "run.bmp"), BytesOf(platform::EncodeBmp(p.chart.bitmap)));
+    EXPECT_EQ(ReadBytes(*dir_ / "run.bmp"), window.SaveGraphic(saved / "window.bmp"));
 
     // AutoSave wrote the same two files under the label, in the current folder.
     const std::string base = "DISCOMETER_DEMO" + std::string(17, ' ');
@@ -469,9 +531,7 @@ TEST_F(CliRun, MeasureWritesWhatTheWindowsRunWrites) {
     EXPECT_NE(run_->out.find("State:           Complete\n"), std::string::npos);
     EXPECT_NE(run_->out.find("Blocks read:     333\n"), std::string::npos);
     EXPECT_NE(run_->out.find("Blocks in error: 2\n"), std::string::npos);
-    EXPECT_NE(
-        run_->out.find("Maximum speed:   " + results::TruncToText(p.state.MaxSpeed) + " KB/s\n"),
-        std::string::npos);
+    EXPECT_NE(run_->out.find("Maximum speed:   7804 KB/s\n"), std::string::npos);
     EXPECT_NE(run_->out.find("Minimum speed:   0 KB/s\n"), std::string::npos);
 }
 
@@ -483,10 +543,9 @@ TEST(CliMeasure, OtherSequencersTimeWhatTheWindowTimes) {
             {"measure", "sim-unpaced", "--sequencer", flag, "--dat", (dir / "s.dat").string()});
         ASSERT_EQ(f.status, 0) << flag << ": " << f.err;
         WindowRun window(mark);
-        ASSERT_TRUE(window.program.Start());
-        window.program.RunToEnd();
-        EXPECT_EQ(ReadBytes(dir / "s.dat"), results::DocumentBytes(window.program.dataList))
-            << flag;
+        ASSERT_TRUE(window.Start());
+        window.RunToEnd();
+        EXPECT_EQ(ReadBytes(dir / "s.dat"), window.SaveData(dir / "window.dat")) << flag;
     }
 }
 
@@ -542,18 +601,17 @@ TEST(CliMeasure, SignalsStopTheRunLikeTheStopButton) {
     const std::size_t measured = ResultLines(dat).size();
     ASSERT_GE(measured, 1u);
     ASSERT_LT(measured, 160u);  // stopped well before the end of the 166 measured blocks
-    WindowRun window(engine::MenuMark::N800);
-    fakes::Program& p = window.program;
-    ASSERT_TRUE(p.Start());
+    WindowRun window;
+    ASSERT_TRUE(window.Start());
     for (std::size_t i = 1; i < measured; ++i) {
-        p.Tick();
+        window.Tick();
     }
-    p.state.StopRequest = true;  // what the Stop button does
-    p.Tick();
-    ASSERT_FALSE(p.window.timer);
-    ASSERT_EQ(p.window.Panel(engine::Panel::State), "System Stopped");
-    EXPECT_EQ(dat, results::DocumentBytes(p.dataList));
-    EXPECT_EQ(ReadBytes(dir / "stop.bmp"), BytesOf(platform::EncodeBmp(p.chart.bitmap)));
+    window.Stop();
+    window.Tick();
+    ASSERT_FALSE(window.Running());
+    ASSERT_EQ(window.State(), "System Stopped");
+    EXPECT_EQ(dat, window.SaveData(dir / "window.dat"));
+    EXPECT_EQ(ReadBytes(dir / "stop.bmp"), window.SaveGraphic(dir / "window.bmp"));
 
     // SIGTERM stops the same way.
     Child term(CliArgs({"measure", "sim"}), {{platform::kDrivesVariable, std::nullopt}});
@@ -640,11 +698,9 @@ TEST_F(CliRun, ReplayReproducesThePicture) {
     ASSERT_EQ(f.status, 0) << f.err;
 
     // What the window's Load Data draws from the same file.
-    fakes::Program p;
-    p.prompts.answers.push_back((*dir_ / "run.dat").string());
-    results::LoadData(p.ctx);
-    const std::string expected = BytesOf(platform::EncodeBmp(p.chart.bitmap));
-    EXPECT_EQ(ReadBytes(replayed), expected);
+    WindowRun window;
+    window.LoadData(*dir_ / "run.dat");
+    EXPECT_EQ(ReadBytes(replayed), window.SaveGraphic(*dir_ / "window-replay.bmp"));
 
     // And the live run's picture again, below the title (whose system name follows the
     // replay's rule): the file keeps whole KB/s, so the curve may lie one pixel apart.
