@@ -11,6 +11,9 @@ namespace {
 
 constexpr unsigned kLatencyMicroseconds = 100000;
 
+// ALSA writes its complaints to stderr; a machine without a sound card is no error here.
+void Quiet(const char*, int, const char*, int, const char*, ...) {}
+
 struct PcmCloser {
     void operator()(snd_pcm_t* pcm) const { snd_pcm_close(pcm); }
 };
@@ -22,6 +25,7 @@ void AlsaSoundPlayer::Play(SoundCue cue) {
     if (!sound) {
         return;
     }
+    snd_lib_error_set_handler(&Quiet);
     snd_pcm_t* raw = nullptr;
     // Non-blocking open: a busy or missing device must not hold the program up.
     if (snd_pcm_open(&raw, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {

@@ -57,6 +57,7 @@ struct Window {
         auto ownPrompts = std::make_unique<fakes::FakePrompts>();
         prompts = ownPrompts.get();
         form = std::make_unique<ui::TForm1>(std::move(system), std::move(ownPrompts));
+        form->SetAboutBox([this](QWidget*) { ++aboutShown; });
     }
 
     // Ticks while the timer runs, as Qt would; bounded so that a fault cannot hang the test.
@@ -76,6 +77,7 @@ struct Window {
     std::shared_ptr<platform::SimDrive> drive;
     fakes::FakePrompts* prompts = nullptr;
     std::unique_ptr<ui::TForm1> form;
+    int aboutShown = 0;
 };
 
 // The state table's columns for one moment.
@@ -467,7 +469,13 @@ TEST(WindowFiles, SaveItemsWriteWhatTheUserNamesAndLoadOnlyAsks) {
     f.LoadData1()->trigger();
     EXPECT_EQ(w.prompts->asked.back(), FileDialog::LoadData);
     EXPECT_EQ(f.Document(), before);
-    f.About1()->trigger();  // nothing to show yet; must not fail
+    int aboutShown = 0;
+    f.SetAboutBox([&](QWidget* parent) {
+        EXPECT_EQ(parent, &f);
+        ++aboutShown;
+    });
+    f.About1()->trigger();
+    EXPECT_EQ(aboutShown, 1);
 }
 
 TEST(WindowFiles, DialogsCarryTheirTitlesFiltersAndExtensions) {
@@ -577,4 +585,68 @@ TEST(WindowRobustness, AnyOrderOfClicksKeepsTheWindowConsistent) {
         ASSERT_TRUE(f.Button2()->isEnabled()) << step;
     }
     EXPECT_TRUE(w.prompts->errors.empty());
+}
+
+TEST(WindowReplay, ASavedRunLoadsBackOntoTheChart) {
+    InTempDir temp;
+    Window w;
+    ui::TForm1& f = *w.form;
+    f.Button1Click();
+    w.RunToEnd();
+    const platform::Bitmap live = f.ChartPicture().bitmap;
+    w.prompts->answers = {"run.dat"};
+    f.SaveData1Click();
+
+    Window other;
+    ui::TForm1& g = *other.form;
+    other.prompts->answers = {"run.dat"};
+    g.LoadData1()->trigger();
+    EXPECT_EQ(g.Document(), f.Document());
+    EXPECT_EQ(other.Panel(engine::Panel::State), "Complete");
+    EXPECT_EQ(other.Panel(engine::Panel::BlocksRead), w.Panel(engine::Panel::BlocksRead));
+    EXPECT_EQ(g.State().MaxSpeed, f.State().MaxSpeed);
+    // The same picture below the title: every speed of this disc is a whole number.
+    for (int y = 14; y < live.Height(); ++y) {
+        for (int x = 0; x < live.Width(); ++x) {
+            ASSERT_EQ(g.ChartPicture().bitmap.Pixel(x, y), live.Pixel(x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_TRUE(other.prompts->sounds.empty());
+    EXPECT_FALSE(g.SaveData1()->isEnabled());  // loading leaves the save items as they were
+}
+
+TEST(WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
+    InTempDir temp;
+    {
+        std::ofstream out("long.dat", std::ios::binary);
+        out << "[VolInfo]\r\nVolSize=400000\r\n\r\n[TransferResults]\r\n1 4000\r\n";
+        for (int b = 3; b < 400; b += 2) {
+            out << b << ' ' << 3000 + b * 10 << "\r\n";
+        }
+    }
+    Window w;
+    ui::TForm1& f = *w.form;
+    int passes = 0;
+    w.prompts->onEvents = [&] {
+        ++passes;
+        w.prompts->answers = {"long.dat"};
+        f.Button1()->click();
+        f.LoadData1()->trigger();
+        f.About1()->trigger();  // still allowed: it changes nothing of the run
+        if (passes == 50) {
+            f.close();
+        }
+    };
+    w.prompts->answers = {"long.dat"};
+    f.LoadData1()->trigger();
+
+    EXPECT_EQ(passes, 50);                    // closing ended the replay at its next line
+    EXPECT_EQ(w.prompts->asked.size(), 1u);   // Load Data was refused meanwhile
+    EXPECT_TRUE(w.drive->ReadLog().empty());  // and so was Start
+    EXPECT_FALSE(f.Timer1()->isActive());
+    EXPECT_EQ(w.aboutShown, 50);
+    EXPECT_EQ(f.State().BlockIndex, 101);  // the line drawn before the window closed
+    EXPECT_NE(w.Panel(engine::Panel::State), "Complete");
+    EXPECT_TRUE(f.Button1()->isEnabled());  // given back after the replay
+    EXPECT_TRUE(f.LoadData1()->isEnabled());
 }

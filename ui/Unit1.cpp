@@ -21,8 +21,10 @@
 #include "engine/MeasurementLoop.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
+#include "results/Replay.h"
 #include "results/Saving.h"
 #include "system/StartUp.h"
+#include "ui/About.h"
 #include "ui/Bevels.h"
 #include "ui/BitmapImage.h"
 #include "ui/ButtonPictures.h"
@@ -136,6 +138,7 @@ void TForm1::FormCreate() {
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(engine::kProgramTitleText));
+    setWindowIcon(ProgramIconPixmap());
     button1_->setFocus();
 }
 
@@ -282,14 +285,7 @@ void TForm1::SaveData1Click() {
 }
 
 void TForm1::LoadData1Click() {
-    if (const auto path = prompts_->AskFileName(engine::FileDialog::LoadData)) {
-        LoadDataFile(*path);
-    }
-}
-
-void TForm1::LoadDataFile(const std::string& /*path*/) {
-    // The window cannot replay a saved run yet: the chosen file stays unread and the chart,
-    // the document and the status bar stay as they are.
+    results::LoadData(ctx_);
 }
 
 void TForm1::AutoSave1Click() {
@@ -309,7 +305,11 @@ void TForm1::N600Click() {
 }
 
 void TForm1::About1Click() {
-    // The about box is not part of the window yet.
+    if (showAbout_) {
+        showAbout_(this);
+    } else {
+        ShowAboutDialog(this);
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -45,6 +46,9 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<engine::UserPrompts> prompts,
            QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // Shows the about box; tests put their own in its place, as the box is modal.
+    void SetAboutBox(std::function<void(QWidget* parent)> show) { showAbout_ = std::move(show); }
 
     // The exit status when start-up found that the program cannot run, else nothing.
     std::optional<int> StartUpStatus() const { return startUpStatus_; }
@@ -125,9 +129,6 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     void ConnectEvents();
     void CentreOnScreen();
     void StopRunNow();
-    // Reading a chosen data file back onto the chart; a file is taken in only once the
-    // document loader and replay are part of the window.
-    void LoadDataFile(const std::string& path);
     QWidget* ControlWidget(engine::Control control) const;
     QAction* ControlAction(engine::Control control) const;
     QAction* MarkAction(engine::MenuMark item) const;
@@ -142,6 +143,7 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     engine::Chart chart_;
     engine::RunContext ctx_;
     std::optional<int> startUpStatus_;
+    std::function<void(QWidget* parent)> showAbout_;
     bool closing_ = false;
 
     QWidget* client_ = nullptr;

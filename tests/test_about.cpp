@@ -1,0 +1,154 @@
+// The about box and its help text.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/About.h"
+#include "ui/HelpText.h"
+
+namespace {
+
+std::vector<std::string> HelpLines() {
+    const std::string text = ui::HelpText();
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        EXPECT_NE(end, std::string::npos) << "every line ends with CR LF";
+        if (end == std::string::npos) {
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::size_t Chars(const std::string& utf8) {
+    return static_cast<std::size_t>(QString::fromUtf8(utf8.c_str()).size());
+}
+
+}  // namespace
+
+TEST(HelpText, HasSixSectionsOfShortLines) {
+    const auto lines = HelpLines();
+    EXPECT_GE(lines.size(), 85u);
+    EXPECT_LE(lines.size(), 115u);
+    EXPECT_NEAR(static_cast<double>(Chars(ui::HelpText())), 4800.0, 400.0);
+    const std::vector<std::string> headings{
+        "--- Program Purpose ---",
+        "--- If you want to test your CD-ROM drive performance ---",
+        "--- If you want to check new or questionable disk ---",
+        "--- Program Options ---",
+        "--- Notes ---",
+        "--- Program Status & Distribution ---"};
+    std::vector<std::string> found;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_LE(Chars(lines[i]), 105u) << lines[i];
+        const auto first = lines[i].find_first_not_of(' ');
+        if (first != std::string::npos && lines[i].compare(first, 4, "--- ") == 0) {
+            found.push_back(lines[i].substr(first));
+            EXPECT_GT(first, 0u) << "headings are indented";
+            ASSERT_LT(i + 1, lines.size());
+            EXPECT_TRUE(lines[i + 1].empty()) << "a heading is followed by an empty line";
+        }
+    }
+    EXPECT_EQ(found, headings);
+    const std::string text = ui::HelpText();
+    EXPECT_EQ(text.find('"'), std::string::npos) << "typographic quotes only";
+    EXPECT_NE(text.find("\u201C"), std::string::npos);
+    EXPECT_NE(text.find("\u2019"), std::string::npos);
+    EXPECT_NE(text.find("sr0"), std::string::npos);
+    EXPECT_NE(text.find("cdrom"), std::string::npos);
+}
+
+TEST(AboutDialog, LaysOutItsControls) {
+    TAboutDialog dialog;
+    EXPECT_EQ(dialog.objectName(), "AboutDialog");
+    EXPECT_EQ(dialog.windowTitle(), "About");
+    EXPECT_EQ(dialog.size(), QSize(358, 288));
+    EXPECT_EQ(dialog.Panel1->geometry(), QRect(7, 8, 344, 245));
+    EXPECT_EQ(dialog.ProgramIcon->geometry(), QRect(40, 16, 33, 35));
+    EXPECT_EQ(dialog.ProgramIcon->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(dialog.ProductName->geometry(), QRect(152, 8, 140, 16));
+    EXPECT_EQ(dialog.ProductName->text(), "Discometer");
+    EXPECT_EQ(dialog.ProductName->font().pixelSize(), 13);
+    EXPECT_EQ(dialog.ProductName->palette().color(QPalette::WindowText), QColor(128, 0, 128));
+    EXPECT_EQ(dialog.Version->geometry(), QRect(152, 24, 176, 13));
+    EXPECT_EQ(dialog.Version->text(), "Ver 2.32 for Windows 95/98/ME, NT");
+    EXPECT_EQ(dialog.Copyright->geometry(), QRect(152, 40, 175, 13));
+    EXPECT_EQ(dialog.TM->geometry(), QRect(152, 56, 82, 13));
+    EXPECT_EQ(dialog.Address->geometry(), QRect(152, 72, 56, 13));
+    EXPECT_EQ(dialog.Address->text(), "Home Page");
+    EXPECT_TRUE(dialog.Address->font().underline());
+    EXPECT_EQ(dialog.Address->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(dialog.Address->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(dialog.AboutMemo->geometry(), QRect(8, 94, 328, 143));
+    EXPECT_TRUE(dialog.AboutMemo->isReadOnly());
+    EXPECT_FALSE(dialog.AboutMemo->font().underline());
+    EXPECT_EQ(dialog.OKButton->geometry(), QRect(141, 260, 75, 21));
+    EXPECT_EQ(dialog.OKButton->text(), "OK");
+    EXPECT_TRUE(dialog.OKButton->isDefault());
+    EXPECT_TRUE(dialog.OKButton->font().underline());  // the dialog's own font
+}
+
+TEST(AboutDialog, EnterAndEscCloseIt) {
+    for (const auto key : {Qt::Key_Return, Qt::Key_Escape}) {
+        TAboutDialog dialog;
+        dialog.show();
+        QTest::keyClick(&dialog, key);
+        EXPECT_FALSE(dialog.isVisible()) << key;
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << key;
+    }
+}
+
+TEST(AboutDialog, HomePageOpensEachTimeAndTheDialogStays) {
+    std::vector<QUrl> opened;
+    TAboutDialog dialog(nullptr, [&](const QUrl& url) { opened.push_back(url); });
+    dialog.show();
+    QTest::mouseClick(dialog.Address, Qt::LeftButton);
+    QTest::mouseClick(dialog.Address, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], ui::HomePageUrl());
+    EXPECT_TRUE(opened[0].isLocalFile());
+    EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST(AboutDialog, ShowsTheHelpTextModallyAndFreesItself) {
+    QPointer<TAboutDialog> seen;
+    QString memo;
+    bool scrolls = false;
+    QTimer::singleShot(0, [&] {
+        seen = qobject_cast<TAboutDialog*>(QApplication::activeModalWidget());
+        if (seen) {
+            memo = seen->AboutMemo->toPlainText();
+            scrolls = seen->AboutMemo->verticalScrollBar()->maximum() > 0;
+            QTest::keyClick(seen->AboutMemo, 'x');  // read-only: nothing changes
+            memo += seen->AboutMemo->toPlainText() == memo ? "" : "EDITED";
+            seen->OKButton->click();
+        }
+    });
+    ShowAboutDialog(nullptr, [](const QUrl&) {});
+    EXPECT_TRUE(seen.isNull());  // freed once closed
+    EXPECT_TRUE(memo.startsWith("                     --- Program Purpose ---\n"));
+    EXPECT_FALSE(memo.contains("EDITED"));
+    EXPECT_FALSE(memo.contains('\r'));
+    EXPECT_TRUE(scrolls);
+}
+
+// The application lives on main's stack: Qt's input devices must go before it does.
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");  // also when the tests are only listed
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QUrl>
+#include <functional>
+
+class QFrame;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace ui {
+
+// A label that reports a click of the left mouse button.
+class ClickLabel : public QLabel {
+    Q_OBJECT
+  public:
+    using QLabel::QLabel;
+  signals:
+    void clicked();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// Where the program's home page is: the documentation installed with it, or the copy in
+// the source tree when the program runs from its build folder.
+QUrl HomePageUrl();
+
+}  // namespace ui
+
+// The about box: product name, version, notices, the home page link and the help text.
+class TAboutDialog : public QDialog {
+    Q_OBJECT
+  public:
+    // openUrl opens an address with the desktop's handler; tests put their own in its place.
+    explicit TAboutDialog(QWidget* parent = nullptr,
+                          std::function<void(const QUrl&)> openUrl = nullptr);
+
+    QFrame* Panel1 = nullptr;
+    QLabel* ProgramIcon = nullptr;
+    QLabel* ProductName = nullptr;
+    QLabel* Version = nullptr;
+    QLabel* Copyright = nullptr;
+    QLabel* TM = nullptr;
+    ui::ClickLabel* Address = nullptr;
+    QPlainTextEdit* AboutMemo = nullptr;
+    QPushButton* OKButton = nullptr;
+
+  public slots:
+    void AddressClick();
+    // Esc and the close box end the dialog like OK: it asks nothing.
+    void reject() override;
+
+  private:
+    std::function<void(const QUrl&)> openUrl_;
+};
+
+// Shows the about box modally with the help text and frees it when it closes.
+void ShowAboutDialog(QWidget* parent, std::function<void(const QUrl&)> openUrl = nullptr);
+
+// The program's icon, 32 x 32.
+QPixmap ProgramIconPixmap();

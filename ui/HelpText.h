@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+namespace ui {
+
+// The about dialog's help text: six sections, every line ended by CR LF, in UTF-8.
+std::string HelpText();
+
+}  // namespace ui
