@@ -1,0 +1,95 @@
+// The real window, offscreen, on a simulated drive with recording prompts; and a fresh current
+// folder for tests that save.
+#pragma once
+
+#include <unistd.h>
+#include <QAction>
+#include <QApplication>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "RunFakes.h"
+#include "ui/ButtonPictures.h"
+#include "ui/StatusBar.h"
+#include "ui/Unit1.h"
+
+namespace fixtures {
+
+inline QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_window";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    static const bool styled = [] {
+        ui::UseClassicLook(app);
+        return true;
+    }();
+    (void)styled;
+    return app;
+}
+
+// The window on a simulated drive, with recording prompts.
+struct Window {
+    explicit Window(platform::SimDiscParams disc = fakes::SmallDisc(),
+                    const std::function<void(platform::SimSystem&)>& arrange = {})
+        : drive(std::make_shared<platform::SimDrive>(std::move(disc))) {
+        App();
+        auto system = std::make_unique<platform::SimSystem>(drive);
+        if (arrange) {
+            arrange(*system);
+        }
+        auto ownPrompts = std::make_unique<fakes::FakePrompts>();
+        prompts = ownPrompts.get();
+        form = std::make_unique<ui::TForm1>(std::move(system), std::move(ownPrompts));
+        form->SetAboutBox([this](QWidget*) { ++aboutShown; });
+    }
+
+    // Ticks while the timer runs, as Qt would; bounded so that a fault cannot hang the test.
+    int RunToEnd() {
+        int ticks = 0;
+        while (form->Timer1()->isActive() && ticks < 100000) {
+            form->Timer1Timer();
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    QString Panel(engine::Panel p) const {
+        return form->StatusBar1()->PanelText(static_cast<int>(p));
+    }
+
+    std::shared_ptr<platform::SimDrive> drive;
+    fakes::FakePrompts* prompts = nullptr;
+    std::unique_ptr<ui::TForm1> form;
+    int aboutShown = 0;
+};
+
+// Runs the test body in a fresh temporary folder, the process's current one meanwhile.
+class InTempDir {
+  public:
+    InTempDir() : previous_(std::filesystem::current_path()) {
+        dir_ =
+            std::filesystem::temp_directory_path() /
+            ("discometer_window_" + std::to_string(::getpid()) + "_" + std::to_string(++counter_));
+        std::filesystem::create_directories(dir_);
+        std::filesystem::current_path(dir_);
+    }
+    ~InTempDir() {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+    const std::filesystem::path& Path() const { return dir_; }
+
+  private:
+    static inline int counter_ = 0;
+    std::filesystem::path previous_;
+    std::filesystem::path dir_;
+};
+
+// The label of the small simulated disc, as a run reads it.
+inline const std::string kSmallLabel = "SMALL" + std::string(27, ' ');
+
+}  // namespace fixtures
