@@ -12,11 +12,6 @@ namespace engine {
 
 namespace {
 
-constexpr std::int32_t kSummaryX = 454;
-constexpr std::int32_t kSummaryTopY = 25;
-constexpr std::int32_t kSummaryLowY = 282;
-constexpr double kSummaryMovesAbove = 5000.0;  // KB/s: a fast curve would hide the top row
-
 std::string IntText(std::int32_t value) {
     return results::IntToText(value);
 }
@@ -92,12 +87,7 @@ void EndRun(RunContext& ctx) {
     if (UsesRawDevice(s.OSPlatformId)) {
         s.DeviceHandle.reset();
     }
-    canvas.SetBrushColor(s.ChartBackColor);
-    const std::int32_t y = s.MaxSpeed > kSummaryMovesAbove ? kSummaryLowY : kSummaryTopY;
-    canvas.TextOut(40, 25, s.ProgramTitle);
-    canvas.TextOut(40, 45, s.CopyrightLine);
-    canvas.TextOut(kSummaryX, y, "Max. Speed (Kb/s) - " + results::TruncToText(s.MaxSpeed));
-    canvas.TextOut(kSummaryX, y + 20, "Min.  Speed (Kb/s) - " + results::TruncToText(s.MinSpeed));
+    results::DrawSummary(s, canvas);
     ctx.window.ChartChanged();
 
     ctx.window.SetEnabled(Control::DriveList, true);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "results/NumberText.h"
+
 namespace results {
 
 namespace {
@@ -144,6 +146,16 @@ void DrawDiscSizeMarker(const engine::RunState& s, platform::Canvas& canvas) {
     canvas.MoveTo(x, s.MarginTop);
     canvas.LineTo(x, s.Baseline);
     canvas.SetPenStyle(platform::PenStyle::Solid);
+}
+
+void DrawSummary(const engine::RunState& s, platform::Canvas& canvas) {
+    constexpr std::int32_t kSummaryX = 454;
+    canvas.SetBrushColor(s.ChartBackColor);
+    canvas.TextOut(40, 25, s.ProgramTitle);
+    canvas.TextOut(40, 45, s.CopyrightLine);
+    const std::int32_t y = s.MaxSpeed > 5000 ? 282 : 25;
+    canvas.TextOut(kSummaryX, y, "Max. Speed (Kb/s) - " + TruncToText(s.MaxSpeed));
+    canvas.TextOut(kSummaryX, y + 20, "Min.  Speed (Kb/s) - " + TruncToText(s.MinSpeed));
 }
 
 }  // namespace results

@@ -48,4 +48,9 @@ void DrawErrorMark(const engine::RunState& s, platform::Canvas& canvas, std::int
 // in MarkerColor with opaque gaps in ChartBackColor; the pen is solid again afterwards.
 void DrawDiscSizeMarker(const engine::RunState& s, platform::Canvas& canvas);
 
+// The end of a run or a replay on the chart, in the font colour on ChartBackColor: the program
+// title and copyright line, and the highest and lowest speed, on the top row or, when the
+// highest speed is above 5000 KB/s and its curve would run through them, on the low row.
+void DrawSummary(const engine::RunState& s, platform::Canvas& canvas);
+
 }  // namespace results

@@ -15,8 +15,6 @@ namespace {
 using engine::Control;
 using engine::Panel;
 
-constexpr std::int32_t kSummaryX = 454;
-
 // Whole thousands of sectors, as the gauge's maximum: a file may hold any size, but the
 // gauge takes only 0 .. 2^31 - 1.
 std::int32_t GaugeBlocks(double volumeSize) {
@@ -43,17 +41,6 @@ void TakeHeader(engine::RunState& s, const DocumentHeader& h) {
     s.DriveName = h.Name;
     s.VolumeLabel = h.VolLabel;
     s.VolumeSize = h.VolSize;
-}
-
-void DrawEndTexts(engine::RunContext& ctx) {
-    engine::RunState& s = ctx.state;
-    platform::Canvas& canvas = ctx.chart.canvas;
-    canvas.SetBrushColor(s.ChartBackColor);
-    canvas.TextOut(40, 25, s.ProgramTitle);
-    canvas.TextOut(40, 45, s.CopyrightLine);
-    const std::int32_t y = s.MaxSpeed > 5000 ? 282 : 25;
-    canvas.TextOut(kSummaryX, y, "Max. Speed (Kb/s) - " + TruncToText(s.MaxSpeed));
-    canvas.TextOut(kSummaryX, y + 20, "Min.  Speed (Kb/s) - " + TruncToText(s.MinSpeed));
 }
 
 // Keeps Start and Load Data refused for as long as it lives, then gives them back the
@@ -186,7 +173,7 @@ void DrawData(engine::RunContext& ctx) {
     ctx.window.SetPanelText(Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
     ctx.window.SetGaugeProgress(GaugeBlocks(s.VolumeSize));
     ctx.window.SetPanelText(Panel::State, "Complete");
-    DrawEndTexts(ctx);
+    DrawSummary(s, canvas);
     ctx.window.ChartChanged();
 }
 
