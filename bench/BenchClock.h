@@ -1,0 +1,21 @@
+// The clock every figure of the benchmark table is read from: the system-wide monotonic
+// clock, so that a parent process and its children agree on it.
+#pragma once
+
+#include <time.h>
+
+#include <cstdint>
+
+namespace bench {
+
+inline std::int64_t MonotonicNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+inline double MonotonicMs() {
+    return static_cast<double>(MonotonicNs()) / 1e6;
+}
+
+}  // namespace bench

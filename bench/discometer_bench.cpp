@@ -1,0 +1,206 @@
+// Where the program stands: loading and replaying the largest data file, one tick's own
+// work, start-up to the first painted window, how closely a run on a drive paced in real
+// time measures the drive's speeds, and what a whole run costs beyond its reads. Prints one
+// table; progress goes to the error output.
+#include <stdlib.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <array>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "bench/BenchClock.h"
+#include "bench/Fidelity.h"
+#include "bench/LargestDocument.h"
+#include "bench/PacedRunBench.h"
+#include "bench/ReplayBench.h"
+#include "bench/ResultTable.h"
+#include "bench/StartUpBench.h"
+#include "bench/Stats.h"
+#include "bench/TickBench.h"
+#include "ui/Unit1.h"
+
+namespace {
+
+using bench::Fixed;
+using bench::Median;
+
+constexpr int kReplaysWithout = 7;
+constexpr int kReplaysWith = 3;
+constexpr int kTickBatches = 20;
+constexpr int kTicksPerBatch = 2000;
+constexpr int kStartUpLaunches = 10;
+constexpr int kPacedRunLimitMs = 60'000;
+
+constexpr double kReplayWithoutTargetMs = 10.0;
+constexpr double kReplayWithTargetMs = 500.0;
+constexpr double kTickTargetUs = 50.0;
+constexpr double kStartUpTargetMs = 300.0;
+constexpr double kFidelityTargetPercent = 1.0;
+
+void Progress(std::string_view what) {
+    std::cerr << "discometer-bench: " << what << '\n';
+}
+
+std::string SelfPath() {
+    std::array<char, 4096> path{};
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
+    return n > 0 ? std::string(path.data(), static_cast<std::size_t>(n)) : std::string();
+}
+
+std::string MachineNote() {
+    std::string cpu = "unknown processor";
+    std::ifstream info("/proc/cpuinfo");
+    for (std::string line; std::getline(info, line);) {
+        if (line.starts_with("model name")) {
+            cpu = line.substr(line.find(':') + 2);
+            break;
+        }
+    }
+    utsname names{};
+    ::uname(&names);
+    return "machine: " + cpu + ", " + std::to_string(std::thread::hardware_concurrency()) +
+           " cores, Linux " + names.release + ", Qt " + qVersion() +
+           ", QT_QPA_PLATFORM=" + qEnvironmentVariable("QT_QPA_PLATFORM").toStdString();
+}
+
+std::string Spread(const std::vector<double>& values, int decimals) {
+    return Fixed(bench::Smallest(values), decimals) + "-" + Fixed(bench::Largest(values), decimals);
+}
+
+void ReplayRows(bench::ResultTable& table) {
+    const bench::SavedDocument saved(bench::LargestDocument());
+    if (!saved.Ok()) {
+        table.Add({"Load + replay of 16,777 lines, no event pass", "cannot write /tmp", "< 10 ms",
+                   bench::Outcome::NotMeasured});
+        return;
+    }
+    Progress("replay without the event pass");
+    const bench::ReplayTimes without = bench::ReplayWithoutEvents(saved.Path(), kReplaysWithout);
+    const double withoutMs = Median(without.ms);
+    table.Add({"Load + replay of 16,777 lines, no event pass", Fixed(withoutMs, 2) + " ms",
+               "< 10 ms", bench::Judge(without.complete, withoutMs < kReplayWithoutTargetMs)});
+    table.Note("replay without the event pass: load of the file and the Load Data handler with " +
+               std::string("the window interfaces of the tests; median of ") +
+               std::to_string(kReplaysWithout) + " after a warm-up, spread " +
+               Spread(without.ms, 2) + " ms, " + std::to_string(without.eventPasses) +
+               " event passes (no-ops)" + (without.complete ? "" : ", INCOMPLETE"));
+
+    Progress("replay with the window's event pass");
+    const bench::ReplayTimes with = bench::ReplayWithEvents(saved.Path(), kReplaysWith);
+    const double withMs = Median(with.ms);
+    table.Add({"Load + replay of 16,777 lines, window's event pass", Fixed(withMs, 0) + " ms",
+               "< 500 ms", bench::Judge(with.complete, withMs < kReplayWithTargetMs)});
+    table.Note("replay with the event pass: Load Data in the offscreen window, the real " +
+               std::string("prompts' event pass (processEvents) between lines; median of ") +
+               std::to_string(kReplaysWith) + " after a warm-up, spread " + Spread(with.ms, 0) +
+               " ms, " + std::to_string(with.eventPasses) + " event passes, " +
+               std::to_string(with.chartPaints) + " chart paints" +
+               (with.complete ? "" : ", INCOMPLETE"));
+}
+
+void TickRow(bench::ResultTable& table) {
+    Progress("one tick's own work");
+    const bench::TickTimes ticks = bench::MeasureTicks(kTickBatches, kTicksPerBatch);
+    const double us = Median(ticks.ownWorkUs);
+    table.Add({"One tick's own work, without the read", Fixed(us, 1) + " us", "< 50 us",
+               bench::Judge(!ticks.ownWorkUs.empty(), us < kTickTargetUs)});
+    table.Note("tick: offscreen window, a drive that answers at once, the tick handler called " +
+               std::string("directly; median of ") + std::to_string(kTickBatches) + " batches of " +
+               std::to_string(kTicksPerBatch) + " ticks, spread " + Spread(ticks.ownWorkUs, 1) +
+               " us; with the repaint it asks for: " + Fixed(Median(ticks.withRepaintUs), 1) +
+               " us");
+}
+
+void StartUpRow(bench::ResultTable& table, const std::string& self) {
+    Progress("start-up to the first painted window");
+    const bench::StartUpTimes times = bench::MeasureStartUp(self.c_str(), kStartUpLaunches);
+    const bool measured = !times.fromSpawnMs.empty();
+    const double ms = Median(times.fromSpawnMs);
+    table.Add({"Start-up to the first painted window (offscreen)",
+               measured ? Fixed(ms, 0) + " ms" : "no child painted", "< 300 ms",
+               bench::Judge(measured, ms < kStartUpTargetMs && times.failures == 0)});
+    table.Note(
+        "start-up: from spawning a child process (this program with " +
+        std::string(bench::kFirstPaintFlag) +
+        ", which makes the window as the program's main does) to the end of the event " +
+        "pass that first painted the chart; median of " + std::to_string(times.fromSpawnMs.size()) +
+        " launches, spread " + Spread(times.fromSpawnMs, 0) +
+        " ms; from the QApplication being made: " + Fixed(Median(times.fromApplicationMs), 0) +
+        " ms; failed launches: " + std::to_string(times.failures));
+}
+
+void PacedRows(bench::ResultTable& table) {
+    const platform::SimDiscParams disc = bench::PacedDisc();
+    Progress("a whole run on a drive paced in real time (about 15 s)");
+    const bench::PacedRun run = bench::RunPaced(disc, kPacedRunLimitMs);
+    const bench::Fidelity f = bench::CompareWithModel(run.document, *run.drive);
+    const int reads = static_cast<int>(f.reads.size());
+    const bool fidelityMeasured = run.finished && reads > 0;
+    table.Add(
+        {"Fidelity: recorded vs modelled speed, median / worst |error|",
+         Fixed(f.medianAbsErrorPercent, 2) + " % / " + Fixed(f.worstAbsErrorPercent, 2) + " %",
+         "<= 1 % + 1 tick",
+         bench::Judge(fidelityMeasured,
+                      f.worstBeyondTickPercent <= kFidelityTargetPercent && f.unmatched == 0)});
+    table.Add({"Fidelity: reads within +-1 tick of the model",
+               std::to_string(f.withinTick) + " of " + std::to_string(reads) + " (bound " +
+                   Fixed(f.smallestTickBoundPercent, 2) + "-" +
+                   Fixed(f.largestTickBoundPercent, 2) + " %)",
+               "(how much the tick explains)", bench::Outcome::NoTarget});
+    table.Note("fidelity: " + std::to_string(disc.volumeSectors) + "-sector CAV disc from " +
+               Fixed(disc.innerSpeedX, 0) + "x to " + Fixed(disc.outerSpeedX, 0) +
+               "x, every read slept out in real time, the run's ticks from CLOCK_MONOTONIC in " +
+               "whole ms; each result line against its timed read (data sectors x 2 KB / " +
+               "modelled ms); median signed error " + Fixed(f.medianErrorPercent, 2) +
+               " %, worst beyond the tick bound " + Fixed(f.worstBeyondTickPercent, 2) +
+               " %; tick bound = 1 ms / (modelled ms - 1) + 1 KB/s of the truncated figure" +
+               (f.unmatched > 0
+                    ? "; result lines without their read: " + std::to_string(f.unmatched)
+                    : std::string()));
+
+    const double expected = run.modelledMs + run.ticks * run.timerMs;
+    const double overhead = run.wallMs - expected;
+    table.Add({"Whole-run overhead beyond reads + " + std::to_string(run.timerMs) + " ms pauses",
+               run.finished ? Fixed(overhead, 0) + " ms (" +
+                                  Fixed(expected > 0 ? overhead / expected * 100.0 : 0.0, 2) + " %)"
+                            : "run did not finish",
+               "none set", bench::Outcome::NoTarget});
+    table.Note("whole run: the same run, offscreen window, its " + std::to_string(run.timerMs) +
+               " ms QTimer in a Qt event loop; wall " + Fixed(run.wallMs, 0) + " ms against " +
+               Fixed(run.modelledMs, 0) + " ms of modelled reads + " + std::to_string(run.ticks) +
+               " ticks x " + std::to_string(run.timerMs) + " ms; of the overhead: run start " +
+               Fixed(run.startOverheadMs, 1) + " ms, pauses beyond the timer's interval " +
+               Fixed(run.pauseOverheadMs, 1) + " ms, ticks beyond their reads " +
+               Fixed(run.tickOverheadMs, 1) + " ms (sleep overshoot and tick work)");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const long long mainStartNs = bench::MonotonicNs();
+    // Every figure is taken with Qt's offscreen platform, the children's too.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (argc > 1 && std::string_view(argv[1]) == bench::kFirstPaintFlag) {
+        return bench::FirstPaintChild(argc, argv, mainStartNs);
+    }
+    const std::int64_t began = bench::MonotonicNs();
+    QApplication app(argc, argv);
+    ui::UseClassicLook(app);
+
+    bench::ResultTable table;
+    ReplayRows(table);
+    TickRow(table);
+    StartUpRow(table, SelfPath());
+    PacedRows(table);
+    table.Note(MachineNote());
+    table.Note("whole benchmark: " +
+               Fixed(static_cast<double>(bench::MonotonicNs() - began) / 1e9, 0) + " s");
+    table.Print(std::cout);
+    return 0;
+}
