@@ -76,15 +76,22 @@ TEST(AboutDialog, LaysOutItsControls) {
     EXPECT_EQ(dialog.Panel1->geometry(), QRect(7, 8, 344, 245));
     EXPECT_EQ(dialog.ProgramIcon->geometry(), QRect(40, 16, 33, 35));
     EXPECT_EQ(dialog.ProgramIcon->pixmap().size(), QSize(32, 32));
-    EXPECT_EQ(dialog.ProductName->geometry(), QRect(152, 8, 140, 16));
+    // Labels keep their place and grow only as far as their caption needs.
+    const auto expectPlace = [](const QLabel* label, QRect place) {
+        EXPECT_EQ(label->pos(), place.topLeft()) << label->text().toStdString();
+        EXPECT_GE(label->height(), place.height()) << label->text().toStdString();
+        EXPECT_GE(label->width(), place.width()) << label->text().toStdString();
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+    };
+    expectPlace(dialog.ProductName, {152, 8, 140, 16});
     EXPECT_EQ(dialog.ProductName->text(), "Discometer");
     EXPECT_EQ(dialog.ProductName->font().pixelSize(), 13);
     EXPECT_EQ(dialog.ProductName->palette().color(QPalette::WindowText), QColor(128, 0, 128));
-    EXPECT_EQ(dialog.Version->geometry(), QRect(152, 24, 176, 13));
+    expectPlace(dialog.Version, {152, 24, 176, 13});
     EXPECT_EQ(dialog.Version->text(), "Ver 2.32 for Windows 95/98/ME, NT");
-    EXPECT_EQ(dialog.Copyright->geometry(), QRect(152, 40, 175, 13));
-    EXPECT_EQ(dialog.TM->geometry(), QRect(152, 56, 82, 13));
-    EXPECT_EQ(dialog.Address->geometry(), QRect(152, 72, 56, 13));
+    expectPlace(dialog.Copyright, {152, 40, 175, 13});
+    expectPlace(dialog.TM, {152, 56, 82, 13});
+    expectPlace(dialog.Address, {152, 72, 56, 13});
     EXPECT_EQ(dialog.Address->text(), "Home Page");
     EXPECT_TRUE(dialog.Address->font().underline());
     EXPECT_EQ(dialog.Address->palette().color(QPalette::WindowText), QColor(0, 0, 255));
@@ -137,7 +144,9 @@ TEST(AboutDialog, ShowsTheHelpTextModallyAndFreesItself) {
     });
     ShowAboutDialog(nullptr, [](const QUrl&) {});
     EXPECT_TRUE(seen.isNull());  // freed once closed
-    EXPECT_TRUE(memo.startsWith("                     --- Program Purpose ---\n"));
+    const std::string help = ui::HelpText();
+    EXPECT_TRUE(memo.startsWith(QString::fromStdString(help.substr(0, help.find('\r')) + "\n")));
+    EXPECT_EQ(memo.count('\n'), static_cast<qsizetype>(HelpLines().size()));
     EXPECT_FALSE(memo.contains("EDITED"));
     EXPECT_FALSE(memo.contains('\r'));
     EXPECT_TRUE(scrolls);

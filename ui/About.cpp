@@ -1,5 +1,6 @@
 #include "ui/About.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
@@ -7,6 +8,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <memory>
 
 #include "ui/HelpText.h"
@@ -33,19 +35,29 @@ QUrl HomePageUrl() {
 
 namespace {
 
+// The program's sans serif at the given height.
 QFont DialogFont(int pixelHeight, bool underline = false) {
-    QFont font(QStringLiteral("Sans Serif"));
+    QFont font = QApplication::font();
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelHeight);
     font.setUnderline(underline);
     return font;
 }
 
+// The layout was measured in a smaller font than this system may have: a label keeps its
+// place and grows to show its whole caption, underline included.
+void PlaceLabel(QLabel* label, QRect geometry) {
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // captions hang from the top edge
+    geometry.setWidth(std::max(geometry.width(), label->sizeHint().width()));
+    geometry.setHeight(std::max(geometry.height(), label->sizeHint().height()));
+    label->setGeometry(geometry);
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& text, QRect geometry, int pixelHeight,
                   const QColor& colour) {
     auto* label = new QLabel(text, parent);
-    label->setGeometry(geometry);
     label->setFont(DialogFont(pixelHeight));
+    PlaceLabel(label, geometry);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -80,14 +92,14 @@ TAboutDialog::TAboutDialog(QWidget* parent, std::function<void(const QUrl&)> ope
                             QColor(0x80, 0x00, 0x80));
     Version = MakeLabel(Panel1, QStringLiteral("Ver 2.32 for Windows 95/98/ME, NT"),
                         {152, 24, 176, 13}, 11, Qt::black);
-    Copyright = MakeLabel(Panel1, QStringLiteral("Copyright \u00A9 2026 Discometer developers"),
+    Copyright = MakeLabel(Panel1, QStringLiteral("\u00A9 2026 The Discometer developers"),
                           {152, 40, 175, 13}, 11, Qt::black);
     TM = MakeLabel(Panel1, QStringLiteral("Discometer\u2122 developers"), {152, 56, 82, 13}, 11,
                    Qt::black);
 
     Address = new ui::ClickLabel(QStringLiteral("Home Page"), Panel1);
-    Address->setGeometry(152, 72, 56, 13);
     Address->setFont(DialogFont(11, true));
+    PlaceLabel(Address, {152, 72, 56, 13});
     QPalette link = Address->palette();
     link.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
     Address->setPalette(link);
