@@ -21,9 +21,22 @@ const platform::SimRead* TimedRead(const std::vector<platform::SimRead>& log,
     return it == log.end() ? nullptr : &*it;
 }
 
+// The last read that began at the sector: the timed read of a block comes once.
+const RealRead* RealReadAt(const std::vector<RealRead>& reads, std::int64_t firstSector) {
+    const auto it = std::find_if(reads.rbegin(), reads.rend(),
+                                 [&](const RealRead& r) { return r.firstSector == firstSector; });
+    return it == reads.rend() ? nullptr : &*it;
+}
+
+// One tick over a read of so many milliseconds, and 1 KB/s of the speed, in percent.
+double TickBoundPercent(double ms, double kilobytesPerSecond) {
+    return 100.0 / (ms - 1.0) + 100.0 / kilobytesPerSecond;
+}
+
 }  // namespace
 
-Fidelity CompareWithModel(const results::DataList& document, const platform::SimDrive& drive) {
+Fidelity CompareWithModel(const results::DataList& document, const platform::SimDrive& drive,
+                          const std::vector<RealRead>& realReads) {
     Fidelity f;
     const std::int32_t first = results::SearchKey(document, results::kResultsHeader);
     if (first <= 0) {
@@ -36,7 +49,9 @@ Fidelity CompareWithModel(const results::DataList& document, const platform::Sim
         }
         const platform::SimRead* read =
             TimedRead(drive.ReadLog(), std::int64_t{result->BlockIndex} * kBlockSectors);
-        if (read == nullptr || result->Speed <= 0) {
+        const RealRead* real =
+            RealReadAt(realReads, std::int64_t{result->BlockIndex} * kBlockSectors);
+        if (read == nullptr || real == nullptr || result->Speed <= 0) {
             ++f.unmatched;
             continue;
         }
@@ -48,13 +63,23 @@ Fidelity CompareWithModel(const results::DataList& document, const platform::Sim
         c.modelMs = ms;
         c.modelKBs = static_cast<double>(read->count) * kKilobytesPerSector / ms * 1000.0;
         c.errorPercent = (c.recordedKBs - c.modelKBs) / c.modelKBs * 100.0;
-        c.tickBoundPercent = 100.0 / (ms - 1.0) + 100.0 / c.modelKBs;
+        c.tickBoundPercent = TickBoundPercent(ms, c.modelKBs);
+        const double kilobytes = static_cast<double>(read->count) * kKilobytesPerSector;
+        const double realKBs = kilobytes / real->ms * 1000.0;
+        c.realMs = real->ms;
+        c.clockErrorPercent = (c.recordedKBs - realKBs) / realKBs * 100.0;
+        c.realTickBoundPercent = TickBoundPercent(real->ms, realKBs);
         f.reads.push_back(c);
     }
     std::vector<double> abs;
     std::vector<double> signedErrors;
     std::vector<double> bounds;
+    std::vector<double> late;
     for (const ReadComparison& c : f.reads) {
+        late.push_back(c.realMs - c.modelMs);
+        if (std::fabs(c.clockErrorPercent) <= c.realTickBoundPercent) {
+            ++f.withinTickOfReal;
+        }
         abs.push_back(std::fabs(c.errorPercent));
         signedErrors.push_back(c.errorPercent);
         bounds.push_back(c.tickBoundPercent);
@@ -69,6 +94,7 @@ Fidelity CompareWithModel(const results::DataList& document, const platform::Sim
     f.worstAbsErrorPercent = Largest(abs);
     f.smallestTickBoundPercent = Smallest(bounds);
     f.largestTickBoundPercent = Largest(bounds);
+    f.medianLateMs = Median(late);
     return f;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/RealTimeSystem.h"
 #include "platform/SimDrive.h"
 #include "results/ResultsDocument.h"
 
@@ -21,6 +22,11 @@ struct ReadComparison {
     // What one tick of the millisecond clock over the modelled time can make of the speed,
     // plus the 1 KB/s the written figure loses to truncation, in percent.
     double tickBoundPercent = 0.0;
+    // The read's real duration, and the recorded speed against the speed of that duration:
+    // the clock's own part of the error, with its bound as above.
+    double realMs = 0.0;
+    double clockErrorPercent = 0.0;
+    double realTickBoundPercent = 0.0;
 };
 
 struct Fidelity {
@@ -35,8 +41,14 @@ struct Fidelity {
     int withinTick = 0;
     double smallestTickBoundPercent = 0.0;
     double largestTickBoundPercent = 0.0;
+    // Reads whose recorded speed lies within one tick of their real duration's.
+    int withinTickOfReal = 0;
+    // How much longer than modelled the reads really took (sleeping and copying), median.
+    double medianLateMs = 0.0;
 };
 
-Fidelity CompareWithModel(const results::DataList& document, const platform::SimDrive& drive);
+// realReads: every read of the run with its real duration, in order.
+Fidelity CompareWithModel(const results::DataList& document, const platform::SimDrive& drive,
+                          const std::vector<RealRead>& realReads);
 
 }  // namespace bench

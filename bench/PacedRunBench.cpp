@@ -67,7 +67,9 @@ PacedRun RunPaced(const platform::SimDiscParams& disc, int limitMs) {
     PacedRun run;
     run.drive = std::make_shared<platform::SimDrive>(disc);
     platform::SimDrive& drive = *run.drive;
-    ui::TForm1 form(std::make_unique<RealTimeSystem>(run.drive),
+    auto system = std::make_unique<RealTimeSystem>(run.drive);
+    const RealTimeSystem& clock = *system;
+    ui::TForm1 form(std::move(system),
                     std::make_unique<QuietPrompts>(QuietPrompts::Events::Window));
     form.show();
     QCoreApplication::processEvents();
@@ -105,6 +107,7 @@ PacedRun RunPaced(const platform::SimDiscParams& disc, int limitMs) {
     run.wallMs = RealMs(begin, lastEnd);
     run.modelledMs = lastEnd.modelMs - begin.modelMs;
     run.document = form.Document();
+    run.realReads = clock.RealReads();
     return run;
 }
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
+#include "bench/RealTimeSystem.h"
 #include "platform/SimDrive.h"
 #include "results/ResultsDocument.h"
 
@@ -29,6 +31,7 @@ struct PacedRun {
     double tickOverheadMs = 0.0;
     results::DataList document;
     std::shared_ptr<platform::SimDrive> drive;
+    std::vector<RealRead> realReads;
 };
 
 // Needs the QApplication; gives up after limitMs.

@@ -2,13 +2,44 @@
 
 #include <time.h>
 
+#include "bench/BenchClock.h"
+#include "platform/SectorBuffer.h"
+
 namespace bench {
 
+namespace {
+
+// The drive's device, timing each read on the monotonic clock.
+class TimedDevice final : public platform::DeviceFile {
+  public:
+    TimedDevice(std::unique_ptr<platform::DeviceFile> inner,
+                std::shared_ptr<std::vector<RealRead>> reads)
+        : inner_(std::move(inner)), reads_(std::move(reads)) {}
+
+    bool ReadAt(std::uint64_t byteOffset, std::span<std::uint8_t> dst) override {
+        const std::int64_t t0 = MonotonicNs();
+        const bool ok = inner_->ReadAt(byteOffset, dst);
+        const std::int64_t t1 = MonotonicNs();
+        reads_->push_back({static_cast<std::int64_t>(byteOffset / platform::kSectorBytes),
+                           static_cast<double>(t1 - t0) / 1e6});
+        return ok;
+    }
+
+  private:
+    std::unique_ptr<platform::DeviceFile> inner_;
+    std::shared_ptr<std::vector<RealRead>> reads_;
+};
+
+}  // namespace
+
 RealTimeSystem::RealTimeSystem(std::shared_ptr<platform::SimDrive> drive)
-    : drive_(std::move(drive)) {}
+    : drive_(std::move(drive)), reads_(std::make_shared<std::vector<RealRead>>()) {}
 
 std::unique_ptr<platform::DeviceFile> RealTimeSystem::OpenDevice(const std::string& entry) {
-    return entry == kPacedDriveEntry ? drive_->Open(drive_) : nullptr;
+    if (entry != kPacedDriveEntry) {
+        return nullptr;
+    }
+    return std::make_unique<TimedDevice>(drive_->Open(drive_), reads_);
 }
 
 std::uint32_t RealTimeSystem::TickCount() {

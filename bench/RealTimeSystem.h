@@ -1,5 +1,6 @@
 // A system with one simulated drive that sleeps out its reads, and the real millisecond
 // clock the program reads on Linux: what the run measures is then real time, as on a drive.
+// Each read's real duration is kept, to tell the clock's part in a speed from the read's.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,12 @@
 namespace bench {
 
 inline constexpr const char* kPacedDriveEntry = "paced";
+
+// One read as the clock on the wall saw it.
+struct RealRead {
+    std::int64_t firstSector = 0;
+    double ms = 0.0;
+};
 
 class RealTimeSystem final : public platform::System {
   public:
@@ -28,8 +35,12 @@ class RealTimeSystem final : public platform::System {
         return nullptr;
     }
 
+    // Every read through a device of this system, in order.
+    const std::vector<RealRead>& RealReads() const { return *reads_; }
+
   private:
     std::shared_ptr<platform::SimDrive> drive_;
+    std::shared_ptr<std::vector<RealRead>> reads_;
 };
 
 }  // namespace bench

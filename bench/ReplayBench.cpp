@@ -21,10 +21,13 @@ namespace {
 // The status text a replay leaves when it has gone through every line.
 constexpr std::string_view kComplete = "Complete";
 
-// The window's event pass as a counter, so that the passes can be told without Qt.
-class CountingPrompts final : public engine::UserPrompts {
+// Counts the replay's event passes and hands them on to the window, all of them or at most
+// one within each interval: what a replay would cost if the window caught up at a screen's
+// pace rather than after every line.
+class EventPassPrompts final : public engine::UserPrompts {
   public:
-    explicit CountingPrompts(engine::UserPrompts& inner) : inner_(inner) {}
+    EventPassPrompts(engine::UserPrompts& inner, std::int64_t intervalNs)
+        : inner_(inner), intervalNs_(intervalNs) {}
     void Sound_Done() override { inner_.Sound_Done(); }
     void Sound_Error() override { inner_.Sound_Error(); }
     void ShowMessage(std::string_view text) override { inner_.ShowMessage(text); }
@@ -34,12 +37,21 @@ class CountingPrompts final : public engine::UserPrompts {
     }
     void ProcessPendingEvents() override {
         ++passes;
+        if (intervalNs_ > 0) {
+            const std::int64_t now = MonotonicNs();
+            if (now - lastNs_ < intervalNs_) {
+                return;
+            }
+            lastNs_ = now;
+        }
         inner_.ProcessPendingEvents();
     }
     int passes = 0;
 
   private:
     engine::UserPrompts& inner_;
+    std::int64_t intervalNs_;
+    std::int64_t lastNs_ = 0;
 };
 
 }  // namespace
@@ -70,12 +82,13 @@ ReplayTimes ReplayWithoutEvents(const std::string& path, int repetitions) {
     return times;
 }
 
-ReplayTimes ReplayWithEvents(const std::string& path, int repetitions) {
+ReplayTimes ReplayWithEvents(const std::string& path, int repetitions, int atMostEveryMs) {
     ReplayTimes times;
     auto quiet = std::make_unique<QuietPrompts>(QuietPrompts::Events::Window);
     quiet->AnswerFileDialogs(path);
-    auto counting = std::make_unique<CountingPrompts>(*quiet);
-    CountingPrompts& passes = *counting;
+    auto counting =
+        std::make_unique<EventPassPrompts>(*quiet, std::int64_t{atMostEveryMs} * 1'000'000);
+    EventPassPrompts& passes = *counting;
     ui::TForm1 form(std::make_unique<InstantSystem>(), std::move(counting));
     form.show();
     QCoreApplication::processEvents();

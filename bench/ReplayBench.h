@@ -18,7 +18,8 @@ struct ReplayTimes {
 };
 
 ReplayTimes ReplayWithoutEvents(const std::string& path, int repetitions);
-// Needs the QApplication.
-ReplayTimes ReplayWithEvents(const std::string& path, int repetitions);
+// Needs the QApplication. With atMostEveryMs, the window's event pass runs at most once in
+// that many milliseconds, as a measure of what such a limit would give; 0 is the program.
+ReplayTimes ReplayWithEvents(const std::string& path, int repetitions, int atMostEveryMs = 0);
 
 }  // namespace bench
