@@ -95,6 +95,7 @@ Fidelity CompareWithModel(const results::DataList& document, const platform::Sim
     f.smallestTickBoundPercent = Smallest(bounds);
     f.largestTickBoundPercent = Largest(bounds);
     f.medianLateMs = Median(late);
+    f.largestLateMs = Largest(late);
     return f;
 }
 

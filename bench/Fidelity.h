@@ -43,8 +43,9 @@ struct Fidelity {
     double largestTickBoundPercent = 0.0;
     // Reads whose recorded speed lies within one tick of their real duration's.
     int withinTickOfReal = 0;
-    // How much longer than modelled the reads really took (sleeping and copying), median.
+    // How much longer than modelled the reads really took (sleeping and copying).
     double medianLateMs = 0.0;
+    double largestLateMs = 0.0;
 };
 
 // realReads: every read of the run with its real duration, in order.

@@ -176,7 +176,8 @@ void PacedRows(bench::ResultTable& table) {
                     : "against each read's real duration " + std::to_string(f.withinTickOfReal) +
                           " of " + std::to_string(reads) + " lie within one tick; ") +
                "the reads really took a median " + Fixed(f.medianLateMs, 2) +
-               " ms longer than modelled (the sleep's overshoot and copying the sectors)" +
+               " ms longer than modelled, at most " + Fixed(f.largestLateMs, 2) +
+               " ms (the sleep's overshoot, copying the sectors, being scheduled late)" +
                (f.unmatched > 0
                     ? "; result lines without their read: " + std::to_string(f.unmatched)
                     : std::string()));
