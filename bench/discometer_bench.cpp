@@ -153,7 +153,7 @@ void PacedRows(bench::ResultTable& table) {
     const int reads = static_cast<int>(f.reads.size());
     const bool fidelityMeasured = run.finished && reads > 0;
     table.Add(
-        {"Fidelity: recorded vs modelled speed, median / worst |error|",
+        {"Fidelity: recorded vs modelled speed, median / worst abs. error",
          Fixed(f.medianAbsErrorPercent, 2) + " % / " + Fixed(f.worstAbsErrorPercent, 2) + " %",
          "<= 1 % + 1 tick",
          bench::Judge(fidelityMeasured,
