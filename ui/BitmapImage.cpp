@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
 
 namespace ui {
 
@@ -34,6 +35,24 @@ BitmapView::BitmapView(const platform::Bitmap& bitmap, QWidget* parent)
     : QWidget(parent), bitmap_(bitmap) {
     // Every pixel is ours: Qt need not clear the background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void BitmapView::PictureChanged() {
+    if (repaintPending_) {
+        return;
+    }
+    const qint64 since = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : kFrameMs;
+    if (since >= kFrameMs) {
+        sinceRepaint_.start();
+        update();
+        return;
+    }
+    repaintPending_ = true;
+    QTimer::singleShot(static_cast<int>(kFrameMs - since), this, [this] {
+        repaintPending_ = false;
+        sinceRepaint_.start();
+        update();
+    });
 }
 
 void BitmapView::paintEvent(QPaintEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 
@@ -11,12 +12,20 @@ namespace ui {
 QImage ToQImage(const platform::Bitmap& bitmap);
 
 // Shows a picture that lives elsewhere (the chart), drawn at (0, 0) at its own size. The owner
-// calls update() whenever the picture has changed.
+// calls PictureChanged() whenever the picture has changed.
 class BitmapView : public QWidget {
     Q_OBJECT
 
   public:
+    // The shortest time between two repaints of a changing picture: about a screen frame.
+    static constexpr int kFrameMs = 16;
+
     BitmapView(const platform::Bitmap& bitmap, QWidget* parent);
+
+    // Asks for a repaint, at most one a frame; the last change is always shown. A replay
+    // changes the chart after every line, thousands of times a second, and a repaint each
+    // time would take most of its time.
+    void PictureChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -25,6 +34,8 @@ class BitmapView : public QWidget {
     const platform::Bitmap& bitmap_;
     // Kept between paints so that a repaint does not allocate.
     QImage image_;
+    QElapsedTimer sinceRepaint_;
+    bool repaintPending_ = false;
 };
 
 }  // namespace ui

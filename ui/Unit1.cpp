@@ -437,7 +437,7 @@ std::string TForm1::DriveListText() const {
 }
 
 void TForm1::ChartChanged() {
-    image1_->update();
+    image1_->PictureChanged();
 }
 
 }  // namespace ui
