@@ -12,6 +12,17 @@ namespace platform {
 
 namespace {
 
+// Puts a box's corners in order; false when it holds no pixel.
+bool Normalize(std::int32_t& left, std::int32_t& top, std::int32_t& right, std::int32_t& bottom) {
+    if (left > right) {
+        std::swap(left, right);
+    }
+    if (top > bottom) {
+        std::swap(top, bottom);
+    }
+    return left != right && top != bottom;
+}
+
 // Line steps multiply two 33-bit quantities; 128 bits hold the product exactly.
 __extension__ typedef __int128 Int128;
 
@@ -166,13 +177,7 @@ void Canvas::PaintLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::i
 
 void Canvas::Rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
                        std::int32_t bottom) {
-    if (left > right) {
-        std::swap(left, right);
-    }
-    if (top > bottom) {
-        std::swap(top, bottom);
-    }
-    if (left == right || top == bottom) {
+    if (!Normalize(left, top, right, bottom)) {
         return;
     }
     const std::int64_t l = left;
@@ -212,13 +217,7 @@ void Canvas::Pie(std::int32_t left, std::int32_t top, std::int32_t right, std::i
 // others take the brush.
 void Canvas::PaintRegion(std::int32_t left, std::int32_t top, std::int32_t right,
                          std::int32_t bottom, bool pie, double startAngle, double sweep) {
-    if (left > right) {
-        std::swap(left, right);
-    }
-    if (top > bottom) {
-        std::swap(top, bottom);
-    }
-    if (left == right || top == bottom) {
+    if (!Normalize(left, top, right, bottom)) {
         return;
     }
     const Box v = Visible();

@@ -93,45 +93,27 @@ void GaugeCore::SetProgress(std::int32_t v) {
 }
 
 void GaugeCore::SetKind(TGaugeKind v) {
-    if (v != kind_) {
-        kind_ = v;
-        Redraw();
-    }
+    StoreAndRedraw(kind_, v);
 }
 
 void GaugeCore::SetShowText(bool v) {
-    if (v != showText_) {
-        showText_ = v;
-        Redraw();
-    }
+    StoreAndRedraw(showText_, v);
 }
 
 void GaugeCore::SetBorderStyle(TGaugeBorderStyle v) {
-    if (v != borderStyle_) {
-        borderStyle_ = v;
-        Redraw();
-    }
+    StoreAndRedraw(borderStyle_, v);
 }
 
 void GaugeCore::SetForeColor(platform::Color v) {
-    if (v != foreColor_) {
-        foreColor_ = v;
-        Redraw();
-    }
+    StoreAndRedraw(foreColor_, v);
 }
 
 void GaugeCore::SetBackColor(platform::Color v) {
-    if (v != backColor_) {
-        backColor_ = v;
-        Redraw();
-    }
+    StoreAndRedraw(backColor_, v);
 }
 
 void GaugeCore::SetColor(platform::Color v) {
-    if (v != color_) {
-        color_ = v;
-        Redraw();
-    }
+    StoreAndRedraw(color_, v);
 }
 
 void GaugeCore::SetSize(std::int32_t width, std::int32_t height) {

@@ -96,6 +96,14 @@ class GaugeCore {
 
   private:
     void Redraw();
+    // Stores a changed value and redraws; an equal value does nothing.
+    template <typename T>
+    void StoreAndRedraw(T& field, T value) {
+        if (value != field) {
+            field = value;
+            Redraw();
+        }
+    }
     void PaintStyle(platform::Bitmap& overlay, std::int32_t left, std::int32_t top,
                     std::int32_t right, std::int32_t bottom) const;
 
