@@ -14,20 +14,8 @@ PACKAGES=(
     desktop-file-utils appstream
 )
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
-done
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    SUDO=""
-    if [[ $(id -u) -ne 0 ]]; then SUDO="sudo"; fi
-    export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update -qq
-    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$ROOT/scripts/install-packages.sh"
+install_missing "${PACKAGES[@]}"
 
 cmake_args=(-S "$ROOT" -B "$BUILD_DIR")
 if [[ -n "${CI:-}" || -n "${DISCOMETER_WERROR:-}" ]]; then
