@@ -19,8 +19,11 @@
 namespace fixtures {
 
 inline QApplication& App() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     static int argc = 1;
-    static char name[] = "test_window";
+    static char name[] = "discometer-test";
     static char* argv[] = {name, nullptr};
     static QApplication app(argc, argv);
     static const bool styled = [] {

@@ -23,6 +23,7 @@
 #include <QTimer>
 
 #include "RunFakes.h"
+#include "WindowFixture.h"
 #include "platform/BmpFile.h"
 #include "platform/LinuxSystem.h"
 #include "results/Replay.h"
@@ -334,24 +335,13 @@ bool StartsWithTwoNumbers(const std::string& line) {
 
 // --- The window's run of the same disc -----------------------------------------------------
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_cli";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication app(argc, argv);
-    return app;
-}
-
 // The program's window on the simulated drive that the CLI's "sim" entries read, on this
 // machine's system, driven through its own handlers: Start, the ticks of its timer, Stop,
 // and the Save and Load commands with the names typed into their dialogs.
 class WindowRun {
   public:
     explicit WindowRun(engine::MenuMark sequencer = engine::MenuMark::N800) {
-        App();
+        fixtures::App();
         auto system = std::make_unique<platform::SimSystem>(
             std::make_shared<platform::SimDrive>(platform::DemoDisc(false)));
         system->version = platform::LinuxSystem().QueryVersion();

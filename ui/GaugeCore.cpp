@@ -179,6 +179,14 @@ platform::Bitmap GaugeCore::Paint() const {
     return image;
 }
 
+void GaugeCore::DialFace(platform::Canvas& c, const platform::Rect& r) const {
+    c.SetBrushColor(color_);
+    c.FillRect(r);
+    c.SetBrushColor(backColor_);
+    c.SetPenColor(foreColor_);
+    c.SetPenWidth(1);
+}
+
 void GaugeCore::PaintStyle(platform::Bitmap& overlay, std::int32_t left, std::int32_t top,
                            std::int32_t right, std::int32_t bottom) const {
     platform::Canvas c(overlay);
@@ -222,11 +230,7 @@ void GaugeCore::PaintStyle(platform::Bitmap& overlay, std::int32_t left, std::in
         case gkPie: {
             const std::int32_t w = right - left + border;
             const std::int32_t h = bottom - top + border;
-            c.SetBrushColor(color_);
-            c.FillRect(r);
-            c.SetBrushColor(backColor_);
-            c.SetPenColor(foreColor_);
-            c.SetPenWidth(1);
+            DialFace(c, r);
             c.Ellipse(left, top, w, h);
             if (percent > 0) {
                 c.SetBrushColor(foreColor_);
@@ -241,11 +245,7 @@ void GaugeCore::PaintStyle(platform::Bitmap& overlay, std::int32_t left, std::in
         case gkNeedle: {
             const std::int32_t w = right - left + border;
             const std::int32_t h = bottom - top + border;
-            c.SetBrushColor(color_);
-            c.FillRect(r);
-            c.SetBrushColor(backColor_);
-            c.SetPenColor(foreColor_);
-            c.SetPenWidth(1);
+            DialFace(c, r);
             c.Pie(left, top, w, 2 * h - 1, w + left, bottom - 1, left, bottom - 1);
             c.MoveTo(left, bottom);
             c.LineTo(w + left, bottom);

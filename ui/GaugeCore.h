@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/Bitmap.h"
+#include "platform/Canvas.h"
 #include "platform/Color.h"
 
 namespace ui {
@@ -104,6 +105,8 @@ class GaugeCore {
             Redraw();
         }
     }
+    // Behind the pie and the needle: the control's colour, then the dial's pen and brush.
+    void DialFace(platform::Canvas& c, const platform::Rect& r) const;
     void PaintStyle(platform::Bitmap& overlay, std::int32_t left, std::int32_t top,
                     std::int32_t right, std::int32_t bottom) const;
 
