@@ -3,20 +3,12 @@
 #include <cmath>
 
 #include "engine/SectorAccess.h"
+#include "results/BlockDisplay.h"
 #include "results/ChartFrame.h"
 #include "results/DocumentHeader.h"
-#include "results/NumberText.h"
 #include "results/Saving.h"
 
 namespace engine {
-
-namespace {
-
-std::string IntText(std::int32_t value) {
-    return results::IntToText(value);
-}
-
-}  // namespace
 
 void MeasureTick(RunContext& ctx) {
     RunState& s = ctx.state;
@@ -41,8 +33,7 @@ void MeasureTick(RunContext& ctx) {
         access.Time_Block();
         s.CurSpeed = TransferSpeed(s.SectorCount, s.BlockTicks);
     }
-    ctx.window.SetPanelText(Panel::BlocksRead, "Blocks Read : " + IntText(s.BlockIndex));
-    ctx.window.SetGaugeProgress(s.BlockIndex);
+    results::ShowBlockRead(ctx);
 
     if (s.ReadStatus < 0) {
         if (s.StartSector >= s.VolumeSize - 1000) {
@@ -57,20 +48,9 @@ void MeasureTick(RunContext& ctx) {
         s.CurSpeed = 0;
     }
 
-    const std::string speedText = results::TruncToText(s.CurSpeed);
-    ctx.window.SetPanelText(Panel::Speed, "Transfer Speed Kb/s : " + speedText);
-    ctx.dataList.push_back(IntText(s.BlockIndex) + ' ' + speedText);
-    if (s.CurSpeed > s.MaxSpeed) {
-        s.MaxSpeed = s.CurSpeed;
-    }
-    if (s.CurSpeed < s.MinSpeed) {
-        s.MinSpeed = s.CurSpeed;
-    }
-    s.CurSpeed = results::LimitSpeed(s, s.CurSpeed);
-    s.PointY = results::SpeedToPointY(s, s.CurSpeed);
-    results::DrawCurveTo(s, canvas, results::BlockToX(s, s.BlockIndex));
-    ctx.window.SetPanelText(Panel::BlocksError, "Blocks Error : " + IntText(s.ErrorCount));
-    ctx.window.ChartChanged();
+    // The line keeps the speed as measured; the chart limits it to full scale.
+    ctx.dataList.push_back(results::ResultLine(s.BlockIndex, s.CurSpeed));
+    results::ShowBlockSpeed(ctx);
 
     if (s.BlockIndex < static_cast<std::int32_t>(std::trunc(s.VolumeSize / 1000))) {
         ctx.window.SetTimerEnabled(true);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "results/BlockDisplay.h"
 #include "results/ChartFrame.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
@@ -28,8 +29,9 @@ std::int32_t GaugeBlocks(double volumeSize) {
     return static_cast<std::int32_t>(blocks);
 }
 
-std::int32_t NextBlock(std::int32_t block) {
-    return block == std::numeric_limits<std::int32_t>::max() ? block : block + 1;
+// A count or block number one higher, staying at the top of the range instead of wrapping.
+std::int32_t OneMore(std::int32_t value) {
+    return value == std::numeric_limits<std::int32_t>::max() ? value : value + 1;
 }
 
 void TakeHeader(engine::RunState& s, const DocumentHeader& h) {
@@ -139,27 +141,12 @@ void DrawData(engine::RunContext& ctx) {
         if (const auto result = ReadBlockResult(lines[i])) {
             s.BlockIndex = result->BlockIndex;
             s.CurSpeed = result->Speed;
-            ctx.window.SetPanelText(Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
-            ctx.window.SetGaugeProgress(s.BlockIndex);
-            const std::int32_t x = BlockToX(s, s.BlockIndex);
+            ShowBlockRead(ctx);
             if (s.CurSpeed == 0) {
-                s.ErrorCount = NextBlock(s.ErrorCount);
-                DrawErrorMark(s, canvas, x);
+                s.ErrorCount = OneMore(s.ErrorCount);
+                DrawErrorMark(s, canvas, BlockToX(s, s.BlockIndex));
             }
-            ctx.window.SetPanelText(Panel::Speed,
-                                    "Transfer Speed Kb/s : " + TruncToText(s.CurSpeed));
-            if (s.CurSpeed > s.MaxSpeed) {
-                s.MaxSpeed = s.CurSpeed;
-            }
-            if (s.CurSpeed < s.MinSpeed) {
-                s.MinSpeed = s.CurSpeed;
-            }
-            s.CurSpeed = LimitSpeed(s, s.CurSpeed);
-            s.PointY = SpeedToPointY(s, s.CurSpeed);
-            DrawCurveTo(s, canvas, x);
-            ctx.window.SetPanelText(Panel::BlocksError,
-                                    "Blocks Error : " + IntToText(s.ErrorCount));
-            ctx.window.ChartChanged();
+            ShowBlockSpeed(ctx);
         }
         if (i + 1 < count) {
             ctx.prompts.ProcessPendingEvents();
@@ -169,7 +156,7 @@ void DrawData(engine::RunContext& ctx) {
         }
     }
 
-    s.BlockIndex = NextBlock(s.BlockIndex);
+    s.BlockIndex = OneMore(s.BlockIndex);
     ctx.window.SetPanelText(Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
     ctx.window.SetGaugeProgress(GaugeBlocks(s.VolumeSize));
     ctx.window.SetPanelText(Panel::State, "Complete");
