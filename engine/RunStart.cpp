@@ -17,8 +17,6 @@ constexpr std::int32_t kFirstReadSector = 16;
 constexpr std::int32_t kFirstReadCount = 984;  // up to sector 999, the end of block 0
 constexpr std::int32_t kFirstTimedSector = 1000;
 constexpr std::int32_t kBlockStride = 1000;
-constexpr std::int32_t kTitleX = 120;
-constexpr std::int32_t kTitleY = 1;
 
 bool Fail(RunContext& ctx, SectorAccess& access) {
     access.CloseDevice();
@@ -82,9 +80,7 @@ bool StartRun(RunContext& ctx) {
     canvas.SetFontColor(s.TitleColor);
     s.DriveName = "CDROM";
     s.OSName = system_env::LiveOSName(system_env::LiveInputsOf(s));
-    ShortText title("OS - ");
-    title.Append(s.OSName).Append("      Volume - ").Append(s.VolumeLabel);
-    canvas.TextOut(kTitleX, kTitleY, title);
+    results::DrawTitle(s, canvas);
     ctx.window.SetPanelText(Panel::State, "Proceed...");
     results::BeginCurve(s, canvas);
     s.BlockIndex = 1;

@@ -148,6 +148,12 @@ void DrawDiscSizeMarker(const engine::RunState& s, platform::Canvas& canvas) {
     canvas.SetPenStyle(platform::PenStyle::Solid);
 }
 
+void DrawTitle(const engine::RunState& s, platform::Canvas& canvas) {
+    engine::ShortText title("OS - ");
+    title.Append(s.OSName).Append("      Volume - ").Append(s.VolumeLabel);
+    canvas.TextOut(120, 1, title);
+}
+
 void DrawSummary(const engine::RunState& s, platform::Canvas& canvas) {
     constexpr std::int32_t kSummaryX = 454;
     canvas.SetBrushColor(s.ChartBackColor);

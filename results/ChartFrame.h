@@ -48,6 +48,10 @@ void DrawErrorMark(const engine::RunState& s, platform::Canvas& canvas, std::int
 // in MarkerColor with opaque gaps in ChartBackColor; the pen is solid again afterwards.
 void DrawDiscSizeMarker(const engine::RunState& s, platform::Canvas& canvas);
 
+// The title line at the top of the chart: the system's name and the volume label, cut to 255
+// characters, in the font colour on the brush.
+void DrawTitle(const engine::RunState& s, platform::Canvas& canvas);
+
 // The end of a run or a replay on the chart, in the font colour on ChartBackColor: the program
 // title and copyright line, and the highest and lowest speed, on the top row or, when the
 // highest speed is above 5000 KB/s and its curve would run through them, on the low row.

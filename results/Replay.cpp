@@ -113,9 +113,7 @@ void DrawData(engine::RunContext& ctx) {
     canvas.SetFontColor(s.TitleColor);
     s.OSName = system_env::ReplayOSName({header.Platform, header.MajorVersion, header.MinorVersion,
                                          header.BuildNumber3, header.BuildNumber2});
-    engine::ShortText title("OS - ");
-    title.Append(s.OSName).Append("      Volume - ").Append(s.VolumeLabel);
-    canvas.TextOut(120, 1, title);
+    DrawTitle(s, canvas);
     ctx.window.ChartChanged();
 
     const std::int32_t results = SearchKey(lines, kResultsHeader);
