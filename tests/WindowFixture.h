@@ -12,6 +12,7 @@
 #include <string>
 
 #include "RunFakes.h"
+#include "TempDir.h"
 #include "ui/ButtonPictures.h"
 #include "ui/StatusBar.h"
 #include "ui/Unit1.h"
@@ -68,28 +69,6 @@ struct Window {
     fakes::FakePrompts* prompts = nullptr;
     std::unique_ptr<ui::TForm1> form;
     int aboutShown = 0;
-};
-
-// Runs the test body in a fresh temporary folder, the process's current one meanwhile.
-class InTempDir {
-  public:
-    InTempDir() : previous_(std::filesystem::current_path()) {
-        dir_ =
-            std::filesystem::temp_directory_path() /
-            ("discometer_window_" + std::to_string(::getpid()) + "_" + std::to_string(++counter_));
-        std::filesystem::create_directories(dir_);
-        std::filesystem::current_path(dir_);
-    }
-    ~InTempDir() {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
-    const std::filesystem::path& Path() const { return dir_; }
-
-  private:
-    static inline int counter_ = 0;
-    std::filesystem::path previous_;
-    std::filesystem::path dir_;
 };
 
 // The label of the small simulated disc, as a run reads it.

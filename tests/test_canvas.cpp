@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
 #include "platform/Bitmap.h"
 #include "platform/BitmapFont.h"
 #include "platform/BmpFile.h"
@@ -236,18 +237,13 @@ TEST(CanvasClip, ClipRectangleLimitsEveryPrimitiveAndXorCombines) {
 class BmpFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "discometer-bmp-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        ASSERT_FALSE(dir.empty());
         sample.SetPixel(0, 0, MakeColor(1, 2, 3));
         sample.SetPixel(0, 1, MakeColor(200, 100, 50));
         sample.SetPixel(2, 1, MakeColor(255, 255, 144));
     }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    fs::path dir;
+    fixtures::TempDir temp;
+    fs::path dir = temp.path();
     Bitmap sample{3, 2, 0x000000};
 };
 

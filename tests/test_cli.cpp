@@ -23,6 +23,7 @@
 #include <QTimer>
 
 #include "RunFakes.h"
+#include "TempDir.h"
 #include "WindowFixture.h"
 #include "platform/BmpFile.h"
 #include "platform/LinuxSystem.h"
@@ -34,6 +35,7 @@
 extern char** environ;
 
 namespace fs = std::filesystem;
+using fixtures::TempDir;
 
 namespace {
 
@@ -230,26 +232,6 @@ std::string ReadBytes(const fs::path& path) {
     bytes << in.rdbuf();
     return bytes.str();
 }
-
-// A fresh folder for one test, removed after it.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "discometer-cli-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
 
 void WriteRandomFile(const fs::path& path, std::size_t bytes, unsigned seed) {
     std::mt19937 random(seed);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <vector>
 
+#include "TempDir.h"
 #include "platform/LinuxSystem.h"
 #include "platform/RawDevice.h"
 #include "platform/SectorBuffer.h"
@@ -17,24 +18,9 @@
 
 namespace fs = std::filesystem;
 using namespace platform;
+using fixtures::TempDir;
 
 namespace {
-
-class TempDir {
-  public:
-    explicit TempDir(const fs::path& base = fs::temp_directory_path()) {
-        std::string pattern = (base / "discometer-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
 
 // An image whose sector s starts with the 4-byte number s.
 void WriteImage(const fs::path& file, std::uint32_t sectors) {

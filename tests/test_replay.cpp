@@ -7,6 +7,7 @@
 #include <random>
 
 #include "RunFakes.h"
+#include "TempDir.h"
 #include "results/Replay.h"
 
 namespace fs = std::filesystem;
@@ -19,10 +20,7 @@ constexpr platform::Color kRed = 0x0000FF;
 constexpr platform::Color kCyan = 0xE0E000;
 
 fs::path TempFile(const std::string& name) {
-    static const fs::path dir = [] {
-        std::string pattern = (fs::temp_directory_path() / "discometer-replay-XXXXXX").string();
-        return fs::path(::mkdtemp(pattern.data()));
-    }();
+    static const fixtures::TempDir dir;
     return dir / name;
 }
 

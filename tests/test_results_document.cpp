@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
 #include "engine/RunState.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
@@ -151,21 +152,14 @@ TEST(DocumentLines, BytesEndEveryLineWithCrLf) {
 
 class DocumentFiles : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "discometer-doc-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
     std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
     static std::string ReadRaw(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    fs::path dir_;
+    fixtures::TempDir temp_;
+    fs::path dir_ = temp_.path();
 };
 
 TEST_F(DocumentFiles, SaveAndLoadGiveBackTheSameLines) {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "RunFakes.h"
+#include "TempDir.h"
 #include "platform/BmpFile.h"
 #include "results/Saving.h"
 
@@ -16,21 +17,11 @@ using engine::MenuMark;
 namespace {
 
 // Runs the test in a fresh current folder, where AutoSave writes.
-class InTempDir : public ::testing::Test {
+class InCurrentFolder : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "discometer-save-XXXXXX").string();
-        dir_ = ::mkdtemp(pattern.data());
-        previous_ = fs::current_path();
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(dir_);
-    }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir_)) {
+        for (const auto& e : fs::directory_iterator(here_.Path())) {
             names.push_back(e.path().filename().string());
         }
         std::sort(names.begin(), names.end());
@@ -40,8 +31,7 @@ class InTempDir : public ::testing::Test {
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    fs::path dir_;
-    fs::path previous_;
+    fixtures::InTempDir here_;
 };
 
 platform::SimDiscParams Labelled(std::string label) {
@@ -63,7 +53,7 @@ TEST(AutoSaveName, KeepsTheLabelButNeverPicksTheFolder) {
     EXPECT_EQ(AutoSaveBaseName("*?<>|\\:"), "*?<>|\\:");  // legal in a Linux file name
 }
 
-TEST_F(InTempDir, AutoSaveWritesBothFilesUnderTheLabelAndShowsTheNote) {
+TEST_F(InCurrentFolder, AutoSaveWritesBothFilesUnderTheLabelAndShowsTheNote) {
     fakes::Program p(Labelled("MYDISC"));
     p.window.SetChecked(MenuMark::AutoSave, true);
     ASSERT_TRUE(p.Start());
@@ -93,7 +83,7 @@ TEST_F(InTempDir, AutoSaveWritesBothFilesUnderTheLabelAndShowsTheNote) {
     EXPECT_EQ(q.prompts.messages.size(), 1u);  // a stopped run is saved the same way
 }
 
-TEST_F(InTempDir, HostileLabelsStayInTheCurrentFolder) {
+TEST_F(InCurrentFolder, HostileLabelsStayInTheCurrentFolder) {
     for (const std::string& label :
          {std::string("../escape"), std::string("NUL\0IN", 6), std::string("/etc/passwd")}) {
         fakes::Program p(Labelled(label));
@@ -103,10 +93,11 @@ TEST_F(InTempDir, HostileLabelsStayInTheCurrentFolder) {
         EXPECT_TRUE(p.prompts.errors.empty()) << label;
     }
     EXPECT_EQ(Files().size(), 6u);
-    EXPECT_FALSE(fs::exists(dir_.parent_path() / ("escape" + std::string(23, ' ') + ".bmp")));
+    EXPECT_FALSE(
+        fs::exists(here_.Path().parent_path() / ("escape" + std::string(23, ' ') + ".bmp")));
 }
 
-TEST_F(InTempDir, FailedAutoSaveIsShownAndOffersTheSaveCommands) {
+TEST_F(InCurrentFolder, FailedAutoSaveIsShownAndOffersTheSaveCommands) {
     // A folder where the picture should go: it cannot be replaced by a file.
     const std::string base = "BLOCKED" + std::string(25, ' ');
     fs::create_directory(base + ".bmp");
@@ -124,7 +115,7 @@ TEST_F(InTempDir, FailedAutoSaveIsShownAndOffersTheSaveCommands) {
     EXPECT_EQ(Files().size(), 1u);  // no temporary file left behind
 }
 
-TEST_F(InTempDir, SavingByHandWritesTheChosenFilesAndReportsFailures) {
+TEST_F(InCurrentFolder, SavingByHandWritesTheChosenFilesAndReportsFailures) {
     fakes::Program p;
     ASSERT_TRUE(p.Start());
     p.RunToEnd();
