@@ -1,12 +1,20 @@
-// Fresh folders for tests that write files.
+// Fresh folders for tests that write files, and reading what they wrote.
 #pragma once
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace fixtures {
+
+// The whole content of a file; empty when it cannot be read.
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 // A new empty folder, removed with everything in it when the object goes.
 class TempDir {

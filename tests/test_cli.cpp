@@ -35,6 +35,7 @@
 extern char** environ;
 
 namespace fs = std::filesystem;
+using fixtures::ReadBytes;
 using fixtures::TempDir;
 
 namespace {
@@ -225,13 +226,6 @@ std::optional<std::string> FindTool(const std::string& name) {
 }
 
 // --- Files ------------------------------------------------------------------------------
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 void WriteRandomFile(const fs::path& path, std::size_t bytes, unsigned seed) {
     std::mt19937 random(seed);

@@ -193,9 +193,7 @@ TEST(Faults, SavesThatCannotBeWrittenLeaveEarlierFilesAndTheRunIntact) {
     w.prompts->answers = {"kept.dat"};
     f.SaveData1()->trigger();  // and a good place still works
     EXPECT_EQ(w.prompts->errors.size(), 4u);
-    std::ifstream in("kept.dat", std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(bytes, results::DocumentBytes(document));
+    EXPECT_EQ(fixtures::ReadBytes("kept.dat"), results::DocumentBytes(document));
 }
 
 TEST(Faults, AutoSaveOnAFullFileSystemShowsTheFailureAndKeepsEarlierFiles) {
@@ -227,8 +225,7 @@ TEST(Faults, AutoSaveOnAFullFileSystemShowsTheFailureAndKeepsEarlierFiles) {
     EXPECT_TRUE(w.prompts->messages.empty());
     EXPECT_TRUE(f.SaveGraphic2()->isEnabled());
     EXPECT_TRUE(f.SaveData1()->isEnabled());
-    std::ifstream in("small/" + base + ".bmp", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "earlier picture");
+    EXPECT_EQ(fixtures::ReadBytes("small/" + base + ".bmp"), "earlier picture");
     for (const auto& e : fs::directory_iterator("small")) {
         const std::string name = e.path().filename().string();
         EXPECT_TRUE(name == base + ".bmp" || name == "filler") << name;  // no temporary left

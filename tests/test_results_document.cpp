@@ -154,10 +154,6 @@ class DocumentFiles : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_FALSE(dir_.empty()); }
     std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-    static std::string ReadRaw(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
     fixtures::TempDir temp_;
     fs::path dir_ = temp_.path();
 };
@@ -172,13 +168,13 @@ TEST_F(DocumentFiles, SaveAndLoadGiveBackTheSameLines) {
                             "last"};
     const std::string path = PathOf("run.dat");
     ASSERT_TRUE(SaveDocument(lines, path));
-    EXPECT_EQ(ReadRaw(path), DocumentBytes(lines));
+    EXPECT_EQ(fixtures::ReadBytes(path), DocumentBytes(lines));
     DataList loaded = {"previous"};
     ASSERT_TRUE(LoadDocument(path, loaded));
     EXPECT_EQ(loaded, lines);
 
     ASSERT_TRUE(SaveDocument({}, path));
-    EXPECT_EQ(ReadRaw(path), "");
+    EXPECT_EQ(fixtures::ReadBytes(path), "");
     ASSERT_TRUE(LoadDocument(path, loaded));
     EXPECT_TRUE(loaded.empty());
 }
@@ -190,7 +186,7 @@ TEST_F(DocumentFiles, FailedSaveLeavesEarlierFileIntact) {
     // A directory in the way of the target.
     fs::create_directory(PathOf("taken.dat"));
     EXPECT_FALSE(SaveDocument({"second"}, PathOf("taken.dat")));
-    EXPECT_EQ(ReadRaw(path), "first\r\n");
+    EXPECT_EQ(fixtures::ReadBytes(path), "first\r\n");
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }

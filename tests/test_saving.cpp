@@ -27,10 +27,6 @@ class InCurrentFolder : public ::testing::Test {
         std::sort(names.begin(), names.end());
         return names;
     }
-    static std::string Read(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
     fixtures::InTempDir here_;
 };
 
@@ -70,7 +66,7 @@ TEST_F(InCurrentFolder, AutoSaveWritesBothFilesUnderTheLabelAndShowsTheNote) {
     const auto picture = platform::LoadBmpFile(base + ".bmp");
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(*picture, p.chart.bitmap);  // with the summary drawn on it
-    EXPECT_EQ(Read(base + ".dat"), results::DocumentBytes(p.dataList));
+    EXPECT_EQ(fixtures::ReadBytes(base + ".dat"), results::DocumentBytes(p.dataList));
 
     // A second run on a disc of the same label replaces both without asking.
     fakes::Program q(Labelled("MYDISC"));
@@ -78,7 +74,7 @@ TEST_F(InCurrentFolder, AutoSaveWritesBothFilesUnderTheLabelAndShowsTheNote) {
     ASSERT_TRUE(q.Start());
     q.state.StopRequest = true;
     q.Tick();
-    EXPECT_EQ(Read(base + ".dat"), results::DocumentBytes(q.dataList));
+    EXPECT_EQ(fixtures::ReadBytes(base + ".dat"), results::DocumentBytes(q.dataList));
     EXPECT_EQ(q.window.Panel(engine::Panel::State), "System Stopped");
     EXPECT_EQ(q.prompts.messages.size(), 1u);  // a stopped run is saved the same way
 }
@@ -127,7 +123,8 @@ TEST_F(InCurrentFolder, SavingByHandWritesTheChosenFilesAndReportsFailures) {
     results::SaveGraphic(p.ctx);
     EXPECT_TRUE(platform::LoadBmpFile("run.picture").has_value());  // a bitmap whatever the name
     results::SaveData(p.ctx);
-    EXPECT_EQ(Read("earlier.dat"), results::DocumentBytes(p.dataList));  // replaced, unasked
+    EXPECT_EQ(fixtures::ReadBytes("earlier.dat"),
+              results::DocumentBytes(p.dataList));  // replaced, unasked
     results::SaveData(p.ctx);
     EXPECT_EQ(p.prompts.errors, std::vector<std::string>{"Cannot create file missing/dir/run.dat"});
     EXPECT_EQ(p.prompts.asked, (std::vector<engine::FileDialog>{

@@ -356,9 +356,7 @@ TEST(WindowRun, AutoSaveWritesBothFilesAndLeavesTheSaveItemsAlone) {
         ExpectStates(w, {true, true, true, true, false, false}, "after a run, AutoSave on");
         EXPECT_EQ(f.focusWidget(), f.Button1());
 
-        std::ifstream dat(kSmallLabel + ".dat", std::ios::binary);
-        const std::string saved((std::istreambuf_iterator<char>(dat)),
-                                std::istreambuf_iterator<char>());
+        const std::string saved = fixtures::ReadBytes(kSmallLabel + ".dat");
         EXPECT_NE(saved.find("[TransferResults]\r\n1 8000\r\n3 8000\r\n"), std::string::npos);
         EXPECT_EQ(saved.find("19 8000") != std::string::npos, !stop);
         EXPECT_GT(std::filesystem::file_size(kSmallLabel + ".bmp"), 591u * 352u * 3u);
