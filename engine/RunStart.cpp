@@ -1,10 +1,9 @@
 #include "engine/RunStart.h"
 
-#include <cmath>
-
 #include "engine/SectorAccess.h"
 #include "engine/Sequencer.h"
 #include "results/ChartFrame.h"
+#include "results/ChartLayout.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "system/OSInfo.h"
@@ -39,6 +38,7 @@ bool StartRun(RunContext& ctx) {
     ctx.dataList.clear();
     ctx.window.SetTimerEnabled(false);
     s.StopRequest = false;
+    results::UseChartLayout(s, engine::ChartLayout{});
     results::HashPaint(s, canvas);
     ctx.window.SetGaugeProgress(0);
     results::SetPlotGeometry(s);
@@ -68,6 +68,7 @@ bool StartRun(RunContext& ctx) {
     if (s.ReadStatus < 0) {
         return Fail(ctx, access);
     }
+    results::FitChartToVolume(ctx);
 
     s.CurSpeed = TransferSpeed(s.SectorCount, s.BlockTicks);
     s.MaxSpeed = s.CurSpeed;
@@ -90,7 +91,7 @@ bool StartRun(RunContext& ctx) {
     ctx.window.SetEnabled(Control::StartButton, false);
     ctx.window.SetEnabled(Control::DriveList, false);
     ctx.window.SetEnabled(Control::FilesMenu, false);
-    ctx.window.SetGaugeMaxValue(static_cast<std::int32_t>(std::trunc(s.VolumeSize / 1000)));
+    ctx.window.SetGaugeMaxValue(results::GaugeBlocks(s.VolumeSize));
     ctx.window.SetTimerEnabled(true);
     ctx.window.ChartChanged();
     return true;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/ChartLayout.h"
 #include "engine/ShortText.h"
 #include "platform/Color.h"
 #include "platform/SectorBuffer.h"
@@ -51,6 +52,8 @@ struct RunState {
     std::int32_t Baseline = 0;
     std::int32_t SpeedFullScale = 0;
     double XScale = 0.0;
+    // The axes that XScale and SpeedFullScale belong to, chosen from the volume's size.
+    ChartLayout Layout;
 
     // Chart colours.
     platform::Color ChartBackColor = 0;
@@ -95,8 +98,8 @@ inline void SetChartDefaults(RunState& s) {
     s.GridColor = 0x909090;
     s.LabelColor = 0x90FFFF;
     s.TitleColor = 0xE0E000;
-    s.XScale = 1.452;
-    s.SpeedFullScale = 8400;
+    s.XScale = kCdXScale;
+    s.SpeedFullScale = kCdSpeedFullScale;
 }
 
 }  // namespace engine

@@ -13,6 +13,10 @@ namespace engine {
 // The five panels of the status bar, from the left.
 enum class Panel : int { State = 0, BlocksRead = 1, BlocksError = 2, Speed = 3, SectorsTotal = 4 };
 
+// Widths of the status panels: the classic ones, or wider ones for the longer numbers of a
+// DVD or a Blu-ray volume.
+enum class PanelWidths { Classic, Wide };
+
 // Controls whose enabled state and focus a run changes.
 enum class Control {
     StartButton,
@@ -37,6 +41,8 @@ class RunWindow {
     virtual ~RunWindow() = default;
 
     virtual void SetPanelText(Panel panel, std::string_view text) = 0;
+    // A window whose panels hold any text may ignore it.
+    virtual void SetPanelWidths(PanelWidths widths) { (void)widths; }
     virtual void SetGaugeProgress(std::int32_t value) = 0;
     // May throw the gauge's range error, as the gauge itself does.
     virtual void SetGaugeMaxValue(std::int32_t value) = 0;

@@ -1,16 +1,22 @@
 #include "results/ChartFrame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "results/ChartLayout.h"
 #include "results/NumberText.h"
 
 namespace results {
 
 namespace {
 
-constexpr std::int32_t kSpeedSteps = 14;  // grid steps of 600 KB/s
+constexpr std::int32_t kSpeedSteps = 14;  // grid rows; a CD's are 600 KB/s apart
 constexpr std::int32_t kBlockSteps = 19;  // grid steps of 29 pixels
+constexpr std::int32_t kCaptionRow = 327;
+constexpr const char* kSpeedCaption = "Transfer Speed - Kb/s";
+constexpr const char* kCdUnitCaption = "Block = 1000 Sectors";
+constexpr const char* kScaledUnitCaption = "Sectors x 1000";
 
 struct SpeedLabel {
     const char* speed;
@@ -32,6 +38,87 @@ std::int32_t SaturatedSum(std::int64_t a, std::int64_t b) {
     return static_cast<std::int32_t>(sum);
 }
 
+// Thousands of sectors to x; BlockToX for any 64-bit count.
+std::int32_t ThousandsToX(const engine::RunState& s, std::int64_t thousands) {
+    const long double product = static_cast<long double>(thousands) * s.XScale;
+    return TruncPixel(s.MarginLeft + std::trunc(product));
+}
+
+// The CD's 20 columns of 29 pixels, one caption text under them and the unit.
+void DrawCdColumns(const engine::RunState& s, platform::Canvas& canvas) {
+    const double columnStep =
+        static_cast<double>(s.ChartWidth - (s.MarginLeft + s.MarginRight)) / kBlockSteps;
+    for (std::int32_t i = 0; i <= kBlockSteps; ++i) {
+        canvas.SetPenWidth(1);
+        canvas.SetPenColor(s.GridColor);
+        const std::int32_t x = s.MarginLeft + TruncPixel(i * columnStep);
+        canvas.MoveTo(x, s.MarginTop);
+        canvas.LineTo(x, s.ChartHeight - s.MarginBottom);
+    }
+    canvas.SetFontColor(s.LabelColor);
+    canvas.TextOut(2, 1, kSpeedCaption);
+    canvas.TextOut(53, 327, kXCaption);
+    canvas.TextOut(482, 339, kCdUnitCaption);
+}
+
+// A column at every grid step of a scaled axis, each numbered under its line, and the unit
+// where the CD chart has its own.
+void DrawScaledColumns(const engine::RunState& s, platform::Canvas& canvas) {
+    const engine::ChartLayout& layout = s.Layout;
+    for (std::int32_t i = 0; i <= layout.gridSteps; ++i) {
+        canvas.SetPenWidth(1);
+        canvas.SetPenColor(s.GridColor);
+        const std::int32_t x = ThousandsToX(s, i * layout.gridStep);
+        canvas.MoveTo(x, s.MarginTop);
+        canvas.LineTo(x, s.ChartHeight - s.MarginBottom);
+    }
+    canvas.SetFontColor(s.LabelColor);
+    canvas.TextOut(2, 1, kSpeedCaption);
+    for (std::int32_t i = 1; i <= layout.gridSteps; ++i) {
+        const std::string number = GridStepText(i * layout.gridStep);
+        const std::int32_t width = canvas.TextWidth(number);
+        // The last number ends at the picture's edge rather than past it.
+        const std::int32_t x =
+            std::min(ThousandsToX(s, i * layout.gridStep) - width / 2, s.ChartWidth - width);
+        canvas.TextOut(x, kCaptionRow, number);
+    }
+    const std::int32_t unitEnd = 482 + canvas.TextWidth(kCdUnitCaption);
+    canvas.TextOut(unitEnd - canvas.TextWidth(kScaledUnitCaption), 339, kScaledUnitCaption);
+}
+
+// Label rows: the speed text at trunc(p), its multiple 12 pixels lower; p starts at 13 and
+// moves down by 43.5 from one labelled grid row to the next.
+constexpr double kFirstLabelRow = 13.0;
+constexpr double kLabelRowStep = 43.5;
+
+void DrawCdSpeedLabels(platform::Canvas& canvas) {
+    double p = kFirstLabelRow;
+    for (const SpeedLabel& label : kSpeedLabels) {
+        const std::int32_t y = TruncPixel(p);
+        canvas.TextOut(2, y, label.speed);
+        // "x8" is one digit short, so it moves right to end where the others end.
+        canvas.TextOut(label.multiple[2] == '\0' ? 12 : 8, y + 12, label.multiple);
+        p += kLabelRowStep;
+    }
+}
+
+// A DVD's or a Blu-ray's speeds have five digits: they end at the speed axis, and the
+// multiples end where the CD's "x56" ends.
+void DrawMediumSpeedLabels(const engine::RunState& s, platform::Canvas& canvas) {
+    const SpeedScale& scale = SpeedScaleOf(s.Layout.medium);
+    const std::int32_t multipleEnd = 8 + canvas.TextWidth("x56");
+    double p = kFirstLabelRow;
+    for (std::int32_t row = kSpeedSteps / 2; row >= 1; --row) {
+        const std::int32_t multiple = row * scale.labelStepX;
+        const std::string speed = TruncToText(multiple * scale.singleSpeedKBs);
+        const std::string times = "x" + std::to_string(multiple);
+        const std::int32_t y = TruncPixel(p);
+        canvas.TextOut(s.MarginLeft - canvas.TextWidth(speed), y, speed);
+        canvas.TextOut(multipleEnd - canvas.TextWidth(times), y + 12, times);
+        p += kLabelRowStep;
+    }
+}
+
 }  // namespace
 
 void HashPaint(engine::RunState& s, platform::Canvas& canvas) {
@@ -41,10 +128,10 @@ void HashPaint(engine::RunState& s, platform::Canvas& canvas) {
     s.ChartHeight = canvas.Target().Height();
     canvas.Rectangle(0, 0, s.ChartWidth, s.ChartHeight);
 
-    s.MarginLeft = 30;
-    s.MarginRight = 10;
-    s.MarginTop = 15;
-    s.MarginBottom = 28;
+    s.MarginLeft = kMarginLeft;
+    s.MarginRight = kMarginRight;
+    s.MarginTop = kMarginTop;
+    s.MarginBottom = kMarginBottom;
 
     const double rowStep =
         static_cast<double>(s.ChartHeight - (s.MarginTop + s.MarginBottom)) / kSpeedSteps;
@@ -56,28 +143,15 @@ void HashPaint(engine::RunState& s, platform::Canvas& canvas) {
         canvas.LineTo(s.ChartWidth - s.MarginRight, y);
     }
 
-    const double columnStep =
-        static_cast<double>(s.ChartWidth - (s.MarginLeft + s.MarginRight)) / kBlockSteps;
-    for (std::int32_t i = 0; i <= kBlockSteps; ++i) {
-        canvas.SetPenWidth(1);
-        canvas.SetPenColor(s.GridColor);
-        const std::int32_t x = s.MarginLeft + TruncPixel(i * columnStep);
-        canvas.MoveTo(x, s.MarginTop);
-        canvas.LineTo(x, s.ChartHeight - s.MarginBottom);
+    if (s.Layout.ScaledAxis()) {
+        DrawScaledColumns(s, canvas);
+    } else {
+        DrawCdColumns(s, canvas);
     }
-
-    canvas.SetFontColor(s.LabelColor);
-    canvas.TextOut(2, 1, "Transfer Speed - Kb/s");
-    canvas.TextOut(53, 327, kXCaption);
-    canvas.TextOut(482, 339, "Block = 1000 Sectors");
-
-    double p = 13.0;
-    for (const SpeedLabel& label : kSpeedLabels) {
-        const std::int32_t y = TruncPixel(p);
-        canvas.TextOut(2, y, label.speed);
-        // "x8" is one digit short, so it moves right to end where the others end.
-        canvas.TextOut(label.multiple[2] == '\0' ? 12 : 8, y + 12, label.multiple);
-        p += 43.5;
+    if (s.Layout.medium == engine::Medium::CD) {
+        DrawCdSpeedLabels(canvas);
+    } else {
+        DrawMediumSpeedLabels(s, canvas);
     }
 }
 
@@ -111,8 +185,7 @@ double SpeedToPointY(const engine::RunState& s, double limitedSpeed) {
 }
 
 std::int32_t BlockToX(const engine::RunState& s, std::int32_t block) {
-    const long double product = static_cast<long double>(block) * s.XScale;
-    return TruncPixel(s.MarginLeft + std::trunc(product));
+    return ThousandsToX(s, block);
 }
 
 std::int32_t SectorToX(const engine::RunState& s, double sector) {
@@ -159,9 +232,19 @@ void DrawSummary(const engine::RunState& s, platform::Canvas& canvas) {
     canvas.SetBrushColor(s.ChartBackColor);
     canvas.TextOut(40, 25, s.ProgramTitle);
     canvas.TextOut(40, 45, s.CopyrightLine);
-    const std::int32_t y = s.MaxSpeed > 5000 ? 282 : 25;
-    canvas.TextOut(kSummaryX, y, "Max. Speed (Kb/s) - " + TruncToText(s.MaxSpeed));
-    canvas.TextOut(kSummaryX, y + 20, "Min.  Speed (Kb/s) - " + TruncToText(s.MinSpeed));
+    // 5000 KB/s on the CD's scale of 8400, the same height on another medium's.
+    const double lowRowAbove = FullScaleKBs(s.Layout.medium) * 5000 / 8400;
+    const std::int32_t y = s.MaxSpeed > lowRowAbove ? 282 : 25;
+    const std::string maxText = "Max. Speed (Kb/s) - " + TruncToText(s.MaxSpeed);
+    const std::string minText = "Min.  Speed (Kb/s) - " + TruncToText(s.MinSpeed);
+    std::int32_t x = kSummaryX;
+    if (!s.Layout.IsCdChart()) {
+        // Longer numbers move the texts left rather than past the picture's edge.
+        const std::int32_t widest = std::max(canvas.TextWidth(maxText), canvas.TextWidth(minText));
+        x = std::max(0, std::min(x, s.ChartWidth - widest));
+    }
+    canvas.TextOut(x, y, maxText);
+    canvas.TextOut(x, y + 20, minText);
 }
 
 }  // namespace results

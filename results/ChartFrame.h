@@ -7,14 +7,14 @@
 
 namespace results {
 
-// The x caption: the thousands of sectors 20 ... 380, each under its grid line.
+// The x caption of the CD chart: the thousands of sectors 20 ... 380, each under its grid line.
 inline constexpr const char* kXCaption =
     "20     40      60      80    100    120    140   160    180    200    220   240    260"
     "    280   300    320   340    360   380";
 
-// Draws the empty chart over the whole picture of `canvas` (black field, grid, captions and
-// scale labels) and sets ChartWidth, ChartHeight and the four margins from it. Leaves the
-// brush at ChartBackColor, the pen at GridColor and the font colour at LabelColor.
+// Draws the empty chart of Layout over the whole picture of `canvas` (black field, grid,
+// captions and scale labels) and sets ChartWidth, ChartHeight and the four margins from it.
+// Leaves the brush at ChartBackColor, the pen at GridColor and the font colour at LabelColor.
 void HashPaint(engine::RunState& s, platform::Canvas& canvas);
 
 // PlotHeight and Baseline from the picture size and margins that HashPaint set.
@@ -54,7 +54,8 @@ void DrawTitle(const engine::RunState& s, platform::Canvas& canvas);
 
 // The end of a run or a replay on the chart, in the font colour on ChartBackColor: the program
 // title and copyright line, and the highest and lowest speed, on the top row or, when the
-// highest speed is above 5000 KB/s and its curve would run through them, on the low row.
+// highest speed is above 5000 KB/s (on a CD's scale) and its curve would run through them, on
+// the low row.
 void DrawSummary(const engine::RunState& s, platform::Canvas& canvas);
 
 }  // namespace results

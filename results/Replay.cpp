@@ -1,10 +1,10 @@
 #include "results/Replay.h"
 
-#include <cmath>
 #include <limits>
 
 #include "results/BlockDisplay.h"
 #include "results/ChartFrame.h"
+#include "results/ChartLayout.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "system/OSInfo.h"
@@ -15,19 +15,6 @@ namespace {
 
 using engine::Control;
 using engine::Panel;
-
-// Whole thousands of sectors, as the gauge's maximum: a file may hold any size, but the
-// gauge takes only 0 .. 2^31 - 1.
-std::int32_t GaugeBlocks(double volumeSize) {
-    const double blocks = std::trunc(volumeSize / 1000);
-    if (!(blocks > 0)) {
-        return 0;
-    }
-    if (blocks >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
-        return std::numeric_limits<std::int32_t>::max();
-    }
-    return static_cast<std::int32_t>(blocks);
-}
 
 // A count or block number one higher, staying at the top of the range instead of wrapping.
 std::int32_t OneMore(std::int32_t value) {
@@ -95,12 +82,14 @@ void DrawData(engine::RunContext& ctx) {
     platform::Canvas& canvas = ctx.chart.canvas;
     const DataList& lines = ctx.dataList;
 
+    UseChartLayout(s, engine::ChartLayout{});
     HashPaint(s, canvas);
     SetPlotGeometry(s);
     const std::size_t count = lines.size();
 
     const DocumentHeader header = ReadDocumentHeader(lines);
     TakeHeader(s, header);
+    FitChartToVolume(ctx);
     std::string sectors = "Unknown";
     if (s.VolumeSize != 0) {
         sectors = TruncToText(s.VolumeSize);
