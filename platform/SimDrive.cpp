@@ -12,7 +12,6 @@ namespace platform {
 
 namespace {
 
-constexpr double kSingleSpeedKBs = 150.0;
 constexpr std::size_t kVolumeIdOffset = 40;
 constexpr std::size_t kVolumeIdBytes = 32;
 constexpr std::int64_t kDescriptorSector = 16;
@@ -82,17 +81,33 @@ SimDrive::SimDrive(SimDiscParams params)
 double SimDrive::SpeedKBsAt(std::int64_t sector) const {
     const double span = static_cast<double>(std::max<std::int64_t>(mediumSectors_, 1));
     const double position = std::clamp(static_cast<double>(sector) / span, 0.0, 1.0);
-    const double x = params_.innerSpeedX + (params_.outerSpeedX - params_.innerSpeedX) * position;
-    return std::max(x, 0.01) * kSingleSpeedKBs;
+    const double inner = params_.innerSpeedX;
+    const double outer = params_.outerSpeedX;
+    const double x = params_.speedFollowsRadius
+                         ? std::sqrt(inner * inner + (outer * outer - inner * inner) * position)
+                         : inner + (outer - inner) * position;
+    return std::max(x, 0.01) * params_.singleSpeedKBs;
 }
 
 double SimDrive::ModelDurationMs(std::int64_t firstSector, std::int64_t count,
                                  bool sequential) const {
     const double kilobytes = static_cast<double>(count) * 2.0;
-    const double transfer = params_.fixedMsPerSector > 0.0
-                                ? static_cast<double>(count) * params_.fixedMsPerSector
-                                : kilobytes / SpeedKBsAt(firstSector) * 1000.0;
+    double transfer = params_.fixedMsPerSector > 0.0
+                          ? static_cast<double>(count) * params_.fixedMsPerSector
+                          : kilobytes / SpeedKBsAt(firstSector) * 1000.0;
+    if (speedCap_) {
+        // Held to a speed, the drive is never faster than asked, even to the millisecond
+        // tick: the read lasts at least the whole milliseconds that the speed allows.
+        transfer = std::max(transfer, std::ceil(kilobytes / *speedCap_ * 1000.0));
+    }
     return transfer + (sequential ? 0.0 : params_.seekMs);
+}
+
+void SimDrive::SetSpeedCap(std::optional<double> kbPerSecond) {
+    if (kbPerSecond && !(*kbPerSecond > 0.0 && std::isfinite(*kbPerSecond))) {
+        kbPerSecond.reset();  // no speed at all is no cap
+    }
+    speedCap_ = kbPerSecond;
 }
 
 void SimDrive::ScriptDurations(std::initializer_list<double> milliseconds) {
@@ -181,6 +196,38 @@ SimDiscParams DemoDisc(bool paced) {
     p.endOfMedium = EndOfMedium::ShortRead;
     // About 110 s of modelled reading, shown in about 20 s.
     p.paceDivisor = paced ? 5.5 : 0.0;
+    return p;
+}
+
+SimDiscParams DemoDvd(bool paced) {
+    SimDiscParams p;
+    p.volumeSectors = 2295104;  // 4,700,372,992 bytes
+    p.volumeId = "DISCOMETER_DVD";
+    p.singleSpeedKBs = kDvdSingleSpeedKBs;
+    p.innerSpeedX = 6.5;
+    p.outerSpeedX = 16.0;
+    p.speedFollowsRadius = true;
+    p.seekMs = 1.0;
+    p.unreadable = {{1402300, 1406800}};
+    p.endOfMedium = EndOfMedium::ShortRead;
+    // About 270 s of modelled reading, shown in about 25 s with the timer's pauses.
+    p.paceDivisor = paced ? 14.0 : 0.0;
+    return p;
+}
+
+SimDiscParams DemoBluRay(bool paced) {
+    SimDiscParams p;
+    p.volumeSectors = 12219392;  // 25,025,314,816 bytes
+    p.volumeId = "DISCOMETER_BD";
+    p.singleSpeedKBs = kBluRaySingleSpeedKBs;
+    p.innerSpeedX = 5.0;
+    p.outerSpeedX = 12.0;
+    p.speedFollowsRadius = true;
+    p.seekMs = 1.0;
+    p.endOfMedium = EndOfMedium::ShortRead;
+    // About 620 s of modelled reading; its 6,100 timer pauses alone take 30 s, so the reads
+    // get about 15 s.
+    p.paceDivisor = paced ? 40.0 : 0.0;
     return p;
 }
 

@@ -38,6 +38,10 @@ class SimClock {
     double elapsedMs_ = 0.0;
 };
 
+inline constexpr double kCdSingleSpeedKBs = 150.0;
+inline constexpr double kDvdSingleSpeedKBs = 1385000.0 / 1024;
+inline constexpr double kBluRaySingleSpeedKBs = 4500000.0 / 1024;
+
 struct SimDiscParams {
     // Sectors the volume descriptor announces (its 32-bit volume space size).
     std::uint32_t volumeSectors = 333000;
@@ -48,10 +52,16 @@ struct SimDiscParams {
     // When set, sector 16 holds these bytes (padded with zeros) instead of a descriptor made
     // from the two fields above: any disc at all.
     std::optional<std::vector<std::uint8_t>> descriptorSector;
-    // Read speed in multiples of 150 KB/s: at the first sector and at the last. Equal values
-    // model a constant linear velocity drive, different ones a constant angular velocity.
+    // Read speed in multiples of single speed: at the first sector and at the last. Equal
+    // values model a constant linear velocity drive, different ones a constant angular velocity.
     double innerSpeedX = 52.0;
     double outerSpeedX = 52.0;
+    // Single speed in KB/s: 150 for a CD, 1,385,000 B/s for a DVD, 4,500,000 B/s for Blu-ray.
+    double singleSpeedKBs = kCdSingleSpeedKBs;
+    // How the speed grows from the first sector to the last: in a straight line, or with the
+    // radius of the track, as a disc turning at a constant rate gives it (the radius grows
+    // with the square root of the area already read).
+    bool speedFollowsRadius = false;
     // When set, every sector takes this many milliseconds wherever it lies, so that tests
     // know each speed exactly (0.25 ms a sector is 8000 KB/s).
     double fixedMsPerSector = 0.0;
@@ -91,6 +101,11 @@ class SimDrive {
     // The next reads take these durations instead of the modelled ones.
     void ScriptDurations(std::initializer_list<double> milliseconds);
 
+    // Holds the drive to at most this many KB/s, as a drive told to read slower does;
+    // nothing lets it read at its own speed again.
+    void SetSpeedCap(std::optional<double> kbPerSecond);
+    std::optional<double> SpeedCap() const { return speedCap_; }
+
     SimClock& Clock() { return clock_; }
     const SimDiscParams& Params() const { return params_; }
     std::uint64_t ReadCount() const { return reads_; }
@@ -111,6 +126,7 @@ class SimDrive {
     SimClock clock_;
     std::deque<double> scripted_;
     std::int64_t nextSequential_ = -1;
+    std::optional<double> speedCap_;
     std::uint64_t reads_ = 0;
     std::vector<SimRead> log_;
 };
@@ -118,5 +134,13 @@ class SimDrive {
 // The disc that the built-in "sim" entry shows: a full 74-minute disc on a 52x drive whose
 // speed grows from about 21x inside to 52x outside, with two scratched areas.
 SimDiscParams DemoDisc(bool paced);
+
+// A full single-layer DVD (4.7 GB) on a 16x drive turning at a constant rate, about 6.5x at
+// the hub to 16x at the rim, with one scratched area.
+SimDiscParams DemoDvd(bool paced);
+
+// A 25 GB Blu-ray disc on a 12x drive turning at a constant rate, about 5x inside to 12x
+// outside.
+SimDiscParams DemoBluRay(bool paced);
 
 }  // namespace platform
