@@ -14,7 +14,7 @@
 #include "bench/BenchClock.h"
 #include "bench/PaintWatch.h"
 #include "engine/RunState.h"
-#include "platform/LinuxSystem.h"
+#include "platform/System.h"
 #include "ui/BitmapImage.h"
 #include "ui/QtPrompts.h"
 #include "ui/Unit1.h"
@@ -97,7 +97,7 @@ int FirstPaintChild(int argc, char* argv[], long long mainStartNs) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QString::fromLatin1(engine::kProgramTitleText));
     ui::UseClassicLook(app);
-    ui::TForm1 form1(std::make_unique<platform::LinuxSystem>(), std::make_unique<ui::QtPrompts>());
+    ui::TForm1 form1(platform::MakeNativeSystem(), std::make_unique<ui::QtPrompts>());
     if (form1.StartUpStatus()) {
         return 2;
     }

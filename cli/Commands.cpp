@@ -1,7 +1,5 @@
 #include "cli/Commands.h"
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +15,8 @@
 #include "engine/MeasurementLoop.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
+#include "platform/DriveEntries.h"
+#include "platform/Files.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
 #include "system/StartUp.h"
@@ -59,7 +59,7 @@ std::vector<std::string> AutoSaveNames(const engine::RunState& state) {
 }  // namespace
 
 int RunDrives() {
-    Session s(platform::OptionsFromEnvironment());
+    Session s(platform::DriveEntriesFromEnvironment());
     if (const auto status = StartUpSession(s)) {
         return *status;
     }
@@ -86,9 +86,7 @@ int RunMeasure(const MeasureCommand& command) {
     if (drive.front() != '/' && drive.find('/') != std::string::npos) {
         drive = std::filesystem::absolute(drive).lexically_normal().string();
     }
-    platform::LinuxSystemOptions options;
-    options.drivesVariable = drive;
-    Session s(std::move(options));
+    Session s(drive);
     if (const auto status = StartUpSession(s)) {
         return *status;
     }
@@ -105,7 +103,7 @@ int RunMeasure(const MeasureCommand& command) {
     }
 
     TimedTotals timed{s.state.SectorCount, s.state.BlockTicks};
-    ProgressReport progress(stdout, ::isatty(STDOUT_FILENO) == 1);
+    ProgressReport progress(stdout, platform::IsTerminal(stdout));
     progress.Begin(s.state, s.dataList);
     while (s.window.TimerEnabled()) {
         std::this_thread::sleep_for(kTickPause);
@@ -153,9 +151,7 @@ int RunReplay(const ReplayCommand& command) {
         }
     }
     // A replay touches no drive: the list stays empty rather than probing the system.
-    platform::LinuxSystemOptions options;
-    options.drivesVariable = "";
-    Session s(std::move(options));
+    Session s{std::string()};
     if (const auto status = StartUpSession(s)) {
         return *status;
     }

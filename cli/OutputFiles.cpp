@@ -1,11 +1,8 @@
 #include "cli/OutputFiles.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
+
+#include "platform/Files.h"
 
 namespace cli {
 
@@ -22,20 +19,16 @@ std::string Problem(const std::string& path, std::string_view why) {
 }  // namespace
 
 std::optional<std::string> OutputProblem(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (platform::InspectPath(path).kind == platform::PathKind::Directory) {
         return Problem(path, "it is a folder");
     }
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     const std::string folder = parent.empty() ? std::string(".") : parent.string();
-    if (::stat(folder.c_str(), &st) != 0) {
-        return Problem(path, folder + ": " + std::strerror(errno));
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        return Problem(path, folder + " is not a folder");
-    }
-    if (::access(folder.c_str(), W_OK) != 0) {
-        return Problem(path, folder + ": " + std::strerror(errno));
+    if (const std::error_code error = platform::CheckFolderWritable(folder)) {
+        if (error == std::errc::not_a_directory) {
+            return Problem(path, folder + " is not a folder");
+        }
+        return Problem(path, folder + ": " + error.message());
     }
     return std::nullopt;
 }

@@ -1,21 +1,27 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "cli/TerminalPrompts.h"
 #include "cli/TerminalWindow.h"
 #include "engine/RunContext.h"
-#include "platform/LinuxSystem.h"
+#include "platform/System.h"
 
 namespace cli {
 
 // Everything a run or a replay works on, owned together for one command.
 struct Session {
-    explicit Session(platform::LinuxSystemOptions options) : system(std::move(options)) {}
+    // `driveEntries`: the drive list's entries, or nothing for the environment's or the search's.
+    explicit Session(std::optional<std::string> driveEntries)
+        : systemOwner(platform::MakeNativeSystem(std::move(driveEntries))) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    platform::LinuxSystem system;
+    std::unique_ptr<platform::System> systemOwner;
+    platform::System& system = *systemOwner;
     engine::RunState state;
     results::DataList dataList;
     engine::Chart chart;

@@ -1,17 +1,11 @@
 #include "cli/StartFailure.h"
 
-#include <fcntl.h>
-#include <grp.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <optional>
 
+#include "platform/Files.h"
 #include "platform/SectorBuffer.h"
 
 namespace cli {
@@ -19,10 +13,6 @@ namespace cli {
 namespace {
 
 constexpr std::int32_t kDescriptorSector = 16;
-
-std::string ErrorText(int error) {
-    return std::strerror(error);
-}
 
 std::string Number(double value) {
     return std::to_string(static_cast<long long>(std::trunc(value)));
@@ -36,64 +26,51 @@ struct Medium {
 
 Medium LookAt(const std::string& path) {
     Medium m;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return m;
+    const platform::PathInfo info = platform::InspectPath(path);
+    if (info.kind == platform::PathKind::Regular ||
+        (info.kind == platform::PathKind::BlockDevice && info.bytes > 0)) {
+        m.sectors = static_cast<std::int64_t>(info.bytes / platform::kSectorBytes);
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        m.sectors = static_cast<std::int64_t>(st.st_size) / platform::kSectorBytes;
-    } else if (std::uint64_t bytes = 0;
-               S_ISBLK(st.st_mode) && ::ioctl(fd, BLKGETSIZE64, &bytes) == 0) {
-        m.sectors = static_cast<std::int64_t>(bytes / platform::kSectorBytes);
-    }
-    char head[6] = {};
-    const off_t at = static_cast<off_t>(kDescriptorSector) * platform::kSectorBytes;
-    m.isoSignature = ::pread(fd, head, sizeof head, at) == static_cast<ssize_t>(sizeof head) &&
-                     head[0] == 1 && std::memcmp(head + 1, "CD001", 5) == 0;
-    ::close(fd);
+    std::array<std::uint8_t, 6> head{};
+    m.isoSignature = platform::PeekBytes(path, kDescriptorSector * platform::kSectorBytes, head) &&
+                     head[0] == 1 && std::memcmp(head.data() + 1, "CD001", 5) == 0;
     return m;
 }
 
 std::string NoDriveText(const std::string& drive, const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        std::string text = "cannot find " + path + ": " + ErrorText(errno);
+    const platform::PathInfo info = platform::InspectPath(path);
+    if (info.kind == platform::PathKind::Missing) {
+        std::string text = "cannot find " + path + ": " + info.error.message();
         // A bare name is a kernel name; an image of that name here wants a path.
-        if (drive.find('/') == std::string::npos && ::stat(drive.c_str(), &st) == 0) {
+        if (drive.find('/') == std::string::npos &&
+            platform::InspectPath(drive).kind != platform::PathKind::Missing) {
             text += " \u2014 for the file in this folder, write ./" + drive;
         }
         return text;
     }
-    if (S_ISDIR(st.st_mode)) {
+    if (info.kind == platform::PathKind::Directory) {
         return path + " is a directory, not a drive or a disc image";
     }
     return path + " is not an optical drive or a disc image";
 }
 
-std::string OpenFailureText(const std::string& path, int error) {
-    std::string text = "cannot open " + path + ": " + ErrorText(error);
-    struct stat st {};
-    const bool device = ::stat(path.c_str(), &st) == 0 && S_ISBLK(st.st_mode);
-    if ((error == EACCES || error == EPERM) && device) {
-        const group* g = ::getgrgid(st.st_gid);
-        const std::string name = g != nullptr ? g->gr_name : "cdrom";
-        text += " \u2014 is the user in the '" + name + "' group?";
-    } else if (error == ENOMEDIUM) {
-        text += " \u2014 no disc in the drive";
+std::string OpenFailureText(const std::string& path, std::error_code error) {
+    std::string text = "cannot open " + path + ": " + error.message();
+    if (const std::string hint = platform::OpenFailureHint(path, error); !hint.empty()) {
+        text += " \u2014 " + hint;
     }
     return text;
 }
 
 }  // namespace
 
-std::string DescribeStartFailure(const engine::RunState& s, const platform::LinuxSystem& system,
+std::string DescribeStartFailure(const engine::RunState& s, const platform::System& system,
                                  const std::string& drive) {
     const std::string path = system.DevicePath(drive);
     if (s.NoDrive) {
         return NoDriveText(drive, path);
     }
-    if (system.LastOpenError() != 0) {
+    if (system.LastOpenError()) {
         return OpenFailureText(path, system.LastOpenError());
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/SoundData.h"
 
 namespace platform {
@@ -11,11 +13,8 @@ class SoundPlayer {
     virtual void Play(SoundCue cue) = 0;
 };
 
-// Plays through ALSA's default device (which reaches PulseAudio or PipeWire on a desktop).
-// Without a usable device it returns at once and plays nothing.
-class AlsaSoundPlayer final : public SoundPlayer {
-  public:
-    void Play(SoundCue cue) override;
-};
+// The sound output of this build. Without a usable device it plays nothing and returns at
+// once.
+std::unique_ptr<SoundPlayer> MakeNativeSoundPlayer();
 
 }  // namespace platform

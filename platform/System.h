@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace platform {
@@ -56,8 +58,8 @@ class LoadedModule {
     virtual void* Resolve(const std::string& exportName) = 0;
 };
 
-// Everything the program asks of the operating system. The real program uses the Linux
-// implementation; tests and the simulated drive put their own in its place.
+// Everything the program asks of the operating system. Each build has its own native
+// implementation (MakeNativeSystem); tests and the simulated drives put their own in its place.
 class System {
   public:
     virtual ~System() = default;
@@ -72,6 +74,17 @@ class System {
     virtual DriveType DriveTypeOf(const std::string& driveEntry) = 0;
     // Null when the module cannot be loaded.
     virtual std::shared_ptr<LoadedModule> LoadModule(const std::string& fileName) = 0;
+
+    // The device or file that an entry of the drive list stands for, as messages name it.
+    virtual std::string DevicePath(const std::string& driveEntry) const { return driveEntry; }
+    // Why the last OpenDevice failed; empty after one that succeeded.
+    virtual std::error_code LastOpenError() const { return {}; }
 };
+
+// The system this build runs on, with the simulated drives beside its own. `driveEntries`
+// is a comma-separated list of drive-list entries that replaces the search for optical
+// drives; without it the list comes from the environment (DISCOMETER_DRIVES) or the search.
+std::unique_ptr<System> MakeNativeSystem();
+std::unique_ptr<System> MakeNativeSystem(std::optional<std::string> driveEntries);
 
 }  // namespace platform

@@ -1,64 +1,14 @@
 #include "results/ResultsDocument.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <limits>
 #include <span>
 
 #include "platform/AtomicFile.h"
+#include "platform/Files.h"
 
 namespace results {
-
-namespace {
-
-// Reads the whole of a regular file; false on any failure to open or read it. Devices and
-// pipes are refused: one could block the program or never end.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-        static_cast<std::uint64_t>(info.st_size) > kMaxDocumentBytes) {
-        ::close(fd);
-        return false;
-    }
-    std::string data;
-    data.reserve(static_cast<std::size_t>(info.st_size));
-    char chunk[64 * 1024];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ok = false;
-            break;
-        }
-        if (n == 0) {
-            break;
-        }
-        data.append(chunk, static_cast<std::size_t>(n));
-        if (data.size() > kMaxDocumentBytes) {  // the file grew while we read it
-            ok = false;
-            break;
-        }
-    }
-    ::close(fd);
-    if (ok) {
-        bytes = std::move(data);
-    }
-    return ok;
-}
-
-}  // namespace
 
 std::string DocumentBytes(const DataList& list) {
     std::size_t total = 0;
@@ -104,11 +54,11 @@ DataList ParseDocument(std::string_view bytes) {
 }
 
 bool LoadDocument(const std::string& path, DataList& list) {
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    const auto bytes = platform::ReadRegularFile(path, kMaxDocumentBytes);
+    if (!bytes) {
         return false;
     }
-    list = ParseDocument(bytes);
+    list = ParseDocument(*bytes);
     return true;
 }
 

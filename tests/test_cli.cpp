@@ -26,7 +26,8 @@
 #include "TempDir.h"
 #include "WindowFixture.h"
 #include "platform/BmpFile.h"
-#include "platform/LinuxSystem.h"
+#include "platform/DriveEntries.h"
+#include "platform/System.h"
 #include "results/Replay.h"
 #include "system/DriveDiscovery.h"
 #include "ui/StatusBar.h"
@@ -320,7 +321,7 @@ class WindowRun {
         fixtures::App();
         auto system = std::make_unique<platform::SimSystem>(
             std::make_shared<platform::SimDrive>(platform::DemoDisc(false)));
-        system->version = platform::LinuxSystem().QueryVersion();
+        system->version = platform::MakeNativeSystem()->QueryVersion();
         auto prompts = std::make_unique<fakes::FakePrompts>();
         prompts_ = prompts.get();
         form_ = std::make_unique<ui::TForm1>(std::move(system), std::move(prompts));
@@ -454,10 +455,9 @@ TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
     EXPECT_EQ(none.out, "NA\n");
 
     // Without the variable: the kernel's optical drives, as the window's search finds them.
-    platform::LinuxSystemOptions plain;
-    platform::LinuxSystem system(plain);
+    const auto system = platform::MakeNativeSystem(std::nullopt);
     std::string expected;
-    for (const auto& drive : system_env::FindOpticalDrives(system)) {
+    for (const auto& drive : system_env::FindOpticalDrives(*system)) {
         expected += drive + "\n";
     }
     const Finished found = RunCli({"drives"});

@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "platform/LinuxSystem.h"
-#include "platform/RawDevice.h"
+#include "platform/DriveEntries.h"
 #include "platform/SectorBuffer.h"
 #include "platform/SimDrive.h"
+#include "platform/SimRouting.h"
 #include "platform/SoundData.h"
 #include "platform/Wave.h"
+#include "platform/linux/LinuxSystem.h"
+#include "platform/linux/RawDevice.h"
 
 namespace fs = std::filesystem;
 using namespace platform;
@@ -124,11 +126,11 @@ TEST(LinuxSystem, TellsTheVersionFromTheKernelRelease) {
     EXPECT_EQ(junk.majorVersion, 0u);
     EXPECT_EQ(junk.buildNumber, 0u);
 
-    LinuxSystem system(LinuxSystemOptions{});
+    LinuxSystem system;
     EXPECT_EQ(system.QueryVersion().platformId, kPlatformLinux);
 }
 
-TEST(LinuxSystem, ListsOpticalDrivesOrTheUsersEntries) {
+TEST(LinuxSystem, ListsTheKernelsOpticalDrivesAndTellsImagesFromDevices) {
     TempDir dir;
     const fs::path block = dir.path() / "block";
     WriteText(block / "sr10" / "device" / "type", "5\n");
@@ -147,36 +149,57 @@ TEST(LinuxSystem, ListsOpticalDrivesOrTheUsersEntries) {
 
     const fs::path image = dir.path() / "disc.iso";
     WriteImage(image, 1);
-    options.drivesVariable = " sim , ,/dev/sr0," + image.string() + ",sim-unpaced,";
-    LinuxSystem chosen(options);
-    EXPECT_EQ(chosen.CandidateDrives(),
-              (std::vector<std::string>{"sim", "/dev/sr0", image.string(), "sim-unpaced"}));
-    EXPECT_EQ(chosen.DriveTypeOf("sim"), DriveType::CdRom);
-    EXPECT_EQ(chosen.DriveTypeOf(image.string()), DriveType::CdRom);
-    EXPECT_EQ(chosen.DriveTypeOf(image.string() + ".missing"), DriveType::NoRootDir);
-    EXPECT_EQ(chosen.DevicePath(image.string()), image.string());
+    EXPECT_EQ(system.DriveTypeOf(image.string()), DriveType::CdRom);
+    EXPECT_EQ(system.DriveTypeOf(image.string() + ".missing"), DriveType::NoRootDir);
+    EXPECT_EQ(system.DevicePath(image.string()), image.string());
 
-    options.drivesVariable = "";
-    EXPECT_TRUE(LinuxSystem(options).CandidateDrives().empty());
+    EXPECT_EQ(system.OpenDevice("/nonexistent/discometer/sr9"), nullptr);
+    EXPECT_EQ(system.LastOpenError(), std::errc::no_such_file_or_directory);
+    EXPECT_NE(system.OpenDevice(image.string()), nullptr);
+    EXPECT_FALSE(system.LastOpenError());
 }
 
-TEST(LinuxSystem, SimulatedDriveBringsItsOwnClock) {
-    LinuxSystem system(LinuxSystemOptions{});
-    auto device = system.OpenDevice(kSimUnpacedEntry);
+TEST(SimRouting, TheUsersEntriesReplaceTheSearchAndSimulatedDrivesAnswerForTheirOwn) {
+    TempDir dir;
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 1);
+    const auto chosen = MakeNativeSystem(" sim , ,/dev/sr0," + image.string() + ",sim-unpaced,");
+    EXPECT_EQ(chosen->CandidateDrives(),
+              (std::vector<std::string>{"sim", "/dev/sr0", image.string(), "sim-unpaced"}));
+    EXPECT_EQ(chosen->DriveTypeOf("sim"), DriveType::CdRom);
+    EXPECT_EQ(chosen->DriveTypeOf(image.string()), DriveType::CdRom);
+    EXPECT_EQ(chosen->DriveTypeOf(image.string() + ".missing"), DriveType::NoRootDir);
+    EXPECT_EQ(chosen->DevicePath(image.string()), image.string());
+    EXPECT_EQ(chosen->DevicePath("sim"), "sim");
+
+    EXPECT_TRUE(MakeNativeSystem(std::string())->CandidateDrives().empty());
+    EXPECT_EQ(SplitDriveEntries(" a ,\tb,, "), (std::vector<std::string>{"a", "b"}));
+    for (const SimulatedEntry& entry : SimulatedEntries()) {
+        SCOPED_TRACE(std::string(entry.name));
+        EXPECT_TRUE(IsSimulatedEntry(entry.name));
+        EXPECT_GT(entry.disc().volumeSectors, 0u);
+    }
+    EXPECT_FALSE(IsSimulatedEntry("sim0"));
+}
+
+TEST(SimRouting, SimulatedDriveBringsItsOwnClock) {
+    const auto system = MakeNativeSystem(std::string());
+    auto device = system->OpenDevice("sim-unpaced");
     ASSERT_NE(device, nullptr);
     SectorBuffer buffer;
-    const std::uint32_t t0 = system.TickCount();
+    const std::uint32_t t0 = system->TickCount();
     ASSERT_TRUE(device->ReadAt(1000 * kSectorBytes, buffer.span().first(800 * kSectorBytes)));
-    const std::uint32_t t1 = system.TickCount();
+    const std::uint32_t t1 = system->TickCount();
     // 1600 KB at 21x plus a little: about half a second of disc time, none of ours.
     EXPECT_GE(t1 - t0, 500u);
     EXPECT_LE(t1 - t0, 510u);
-    EXPECT_EQ(system.OpenDevice("/nonexistent/discometer/sr9"), nullptr);
-    EXPECT_NE(system.LastOpenError(), 0);
+    EXPECT_FALSE(system->LastOpenError());
+    EXPECT_EQ(system->OpenDevice("/nonexistent/discometer/sr9"), nullptr);
+    EXPECT_TRUE(system->LastOpenError());
 }
 
 TEST(LinuxSystem, LoadsModulesAndTellsMissingExportsApart) {
-    LinuxSystem system(LinuxSystemOptions{});
+    LinuxSystem system;
     EXPECT_EQ(system.LoadModule("/nonexistent/sectrd32.dll"), nullptr);
 
     auto full = system.LoadModule(SECTORLIB_FULL);

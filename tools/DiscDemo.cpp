@@ -5,11 +5,12 @@
 #include <string>
 
 #include "engine/SectorAccess.h"
-#include "platform/LinuxSystem.h"
+#include "platform/System.h"
 #include "system/OSInfo.h"
 
 int main(int argc, char** argv) {
-    platform::LinuxSystem system;
+    const auto native = platform::MakeNativeSystem();
+    platform::System& system = *native;
     engine::RunState state;
     system_env::TestOS(state, system);
     std::printf("System: %s\n",

@@ -52,11 +52,11 @@ std::unique_ptr<QFileDialog> MakeFileDialog(engine::FileDialog which, QWidget* p
 }
 
 void QtPrompts::Sound_Done() {
-    player_.Play(platform::SoundCue::Done);
+    player_->Play(platform::SoundCue::Done);
 }
 
 void QtPrompts::Sound_Error() {
-    player_.Play(platform::SoundCue::Error);
+    player_->Play(platform::SoundCue::Error);
 }
 
 void QtPrompts::ShowMessage(std::string_view text) {

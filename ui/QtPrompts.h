@@ -24,7 +24,7 @@ class QtPrompts final : public engine::UserPrompts {
     void ProcessPendingEvents() override;
 
   private:
-    platform::AlsaSoundPlayer player_;
+    std::unique_ptr<platform::SoundPlayer> player_ = platform::MakeNativeSoundPlayer();
 };
 
 }  // namespace ui

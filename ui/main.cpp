@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "engine/RunState.h"
-#include "platform/LinuxSystem.h"
+#include "platform/System.h"
 #include "ui/QtPrompts.h"
 #include "ui/Unit1.h"
 
@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QString::fromLatin1(engine::kProgramTitleText));
     ui::UseClassicLook(app);
 
-    ui::TForm1 form1(std::make_unique<platform::LinuxSystem>(), std::make_unique<ui::QtPrompts>());
+    ui::TForm1 form1(platform::MakeNativeSystem(), std::make_unique<ui::QtPrompts>());
     if (const auto status = form1.StartUpStatus()) {
         return *status;
     }

@@ -1,4 +1,4 @@
-#include "platform/LinuxSystem.h"
+#include "platform/linux/LinuxSystem.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -12,20 +12,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 
-#include "platform/RawDevice.h"
+#include "platform/linux/RawDevice.h"
 
 namespace platform {
 
 namespace {
-
-bool IsSimEntry(const std::string& entry) {
-    return entry == kSimEntry || entry == kSimUnpacedEntry;
-}
 
 // The SCSI peripheral type that sysfs gives a device; 5 is a CD/DVD drive.
 bool SysfsSaysOptical(const std::string& deviceDir) {
@@ -70,33 +65,6 @@ class DlModule final : public LoadedModule {
 
 }  // namespace
 
-LinuxSystemOptions OptionsFromEnvironment() {
-    LinuxSystemOptions options;
-    if (const char* value = std::getenv(kDrivesVariable)) {
-        options.drivesVariable = value;
-    }
-    return options;
-}
-
-std::vector<std::string> SplitDriveEntries(const std::string& list) {
-    std::vector<std::string> entries;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t end = list.find(',', start);
-        if (end == std::string::npos) {
-            end = list.size();
-        }
-        std::string entry = list.substr(start, end - start);
-        const auto first = entry.find_first_not_of(" \t");
-        const auto last = entry.find_last_not_of(" \t");
-        if (first != std::string::npos) {
-            entries.push_back(entry.substr(first, last - first + 1));
-        }
-        start = end + 1;
-    }
-    return entries;
-}
-
 VersionRecord VersionFromRelease(const std::string& release) {
     std::uint32_t numbers[3] = {0, 0, 0};
     const char* p = release.data();
@@ -132,30 +100,13 @@ std::string LinuxSystem::DevicePath(const std::string& driveEntry) const {
     return options_.devDir + "/" + driveEntry;
 }
 
-std::shared_ptr<SimDrive> LinuxSystem::SimFor(const std::string& driveEntry) {
-    auto& sim = driveEntry == kSimEntry ? pacedSim_ : unpacedSim_;
-    if (!sim) {
-        sim = std::make_shared<SimDrive>(DemoDisc(driveEntry == kSimEntry));
-    }
-    return sim;
-}
-
 std::unique_ptr<DeviceFile> LinuxSystem::OpenDevice(const std::string& driveEntry) {
-    if (IsSimEntry(driveEntry)) {
-        activeSim_ = SimFor(driveEntry);
-        lastOpenError_ = 0;
-        return activeSim_->Open(activeSim_);
-    }
-    activeSim_.reset();
     auto device = OpenRawDevice(DevicePath(driveEntry));
-    lastOpenError_ = device ? 0 : errno;
+    lastOpenError_ = device ? std::error_code() : std::error_code(errno, std::generic_category());
     return device;
 }
 
 std::uint32_t LinuxSystem::TickCount() {
-    if (activeSim_) {
-        return activeSim_->Clock().TickCount();
-    }
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u +
@@ -174,9 +125,6 @@ VersionRecord LinuxSystem::QueryVersion() {
 }
 
 std::vector<std::string> LinuxSystem::CandidateDrives() {
-    if (options_.drivesVariable) {
-        return SplitDriveEntries(*options_.drivesVariable);
-    }
     std::vector<std::string> names;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(options_.sysBlockDir, ec)) {
@@ -192,9 +140,6 @@ std::vector<std::string> LinuxSystem::CandidateDrives() {
 }
 
 DriveType LinuxSystem::DriveTypeOf(const std::string& driveEntry) {
-    if (IsSimEntry(driveEntry)) {
-        return DriveType::CdRom;
-    }
     if (driveEntry.empty()) {
         return DriveType::NoRootDir;
     }

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/Sound.h"
 #include "platform/Wave.h"
+#include "platform/linux/AlsaSound.h"
 
 namespace platform {
 

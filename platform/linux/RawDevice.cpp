@@ -1,4 +1,4 @@
-#include "platform/RawDevice.h"
+#include "platform/linux/RawDevice.h"
 
 #include <fcntl.h>
 #include <unistd.h>

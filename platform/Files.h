@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <system_error>
+
+namespace platform {
+
+// What a path names.
+enum class PathKind { Missing, Regular, Directory, BlockDevice, Other };
+
+struct PathInfo {
+    PathKind kind = PathKind::Missing;
+    std::error_code error;    // why a missing path could not be looked at
+    std::uint64_t bytes = 0;  // a regular file's size or a block device's capacity, when known
+};
+
+// Looks at a path without opening what it names for reading.
+PathInfo InspectPath(const std::string& path);
+
+// Reads dst.size() bytes at the byte offset through the ordinary, buffered file calls, without
+// waiting for a drive that has no disc; false when fewer bytes arrive. For looking at a medium
+// outside a run.
+bool PeekBytes(const std::string& path, std::uint64_t byteOffset, std::span<std::uint8_t> dst);
+
+// What may help a user whose drive could not be opened, in this system's own terms (the group
+// that may read drives, no disc in the drive); empty when there is nothing to add.
+std::string OpenFailureHint(const std::string& path, std::error_code error);
+
+// Whether a new file can be made in the folder; the reason when not.
+std::error_code CheckFolderWritable(const std::string& folder);
+
+// The bytes of a regular file of at most maxBytes; nothing when it cannot be read, is larger,
+// or is no regular file (a device or a pipe could block the program or never end).
+std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
+
+// True when the stream writes to a terminal.
+bool IsTerminal(std::FILE* stream);
+
+}  // namespace platform

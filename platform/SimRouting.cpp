@@ -1,0 +1,83 @@
+#include "platform/SimRouting.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/DriveEntries.h"
+
+namespace platform {
+
+namespace {
+
+SimDiscParams PacedCd() {
+    return DemoDisc(true);
+}
+
+SimDiscParams UnpacedCd() {
+    return DemoDisc(false);
+}
+
+constexpr std::array kSimulatedEntries{
+    SimulatedEntry{"sim", &PacedCd},            // paced for watching
+    SimulatedEntry{"sim-unpaced", &UnpacedCd},  // as fast as it goes
+};
+
+const SimulatedEntry* FindSimulated(std::string_view entry) {
+    const auto it = std::find_if(kSimulatedEntries.begin(), kSimulatedEntries.end(),
+                                 [&](const SimulatedEntry& e) { return e.name == entry; });
+    return it == kSimulatedEntries.end() ? nullptr : &*it;
+}
+
+}  // namespace
+
+std::span<const SimulatedEntry> SimulatedEntries() {
+    return kSimulatedEntries;
+}
+
+bool IsSimulatedEntry(std::string_view entry) {
+    return FindSimulated(entry) != nullptr;
+}
+
+SimRoutingSystem::SimRoutingSystem(std::unique_ptr<System> native,
+                                   std::optional<std::string> driveEntries)
+    : native_(std::move(native)), driveEntries_(std::move(driveEntries)) {}
+
+std::unique_ptr<DeviceFile> SimRoutingSystem::OpenDevice(const std::string& driveEntry) {
+    if (const SimulatedEntry* simulated = FindSimulated(driveEntry)) {
+        auto& sim = sims_[driveEntry];
+        if (!sim) {
+            sim = std::make_shared<SimDrive>(simulated->disc());
+        }
+        activeSim_ = sim;
+        lastOpenWasSim_ = true;
+        return sim->Open(sim);
+    }
+    activeSim_.reset();
+    lastOpenWasSim_ = false;
+    return native_->OpenDevice(driveEntry);
+}
+
+std::uint32_t SimRoutingSystem::TickCount() {
+    return activeSim_ ? activeSim_->Clock().TickCount() : native_->TickCount();
+}
+
+std::vector<std::string> SimRoutingSystem::CandidateDrives() {
+    if (driveEntries_) {
+        return SplitDriveEntries(*driveEntries_);
+    }
+    return native_->CandidateDrives();
+}
+
+DriveType SimRoutingSystem::DriveTypeOf(const std::string& driveEntry) {
+    return IsSimulatedEntry(driveEntry) ? DriveType::CdRom : native_->DriveTypeOf(driveEntry);
+}
+
+std::string SimRoutingSystem::DevicePath(const std::string& driveEntry) const {
+    return IsSimulatedEntry(driveEntry) ? driveEntry : native_->DevicePath(driveEntry);
+}
+
+std::error_code SimRoutingSystem::LastOpenError() const {
+    return lastOpenWasSim_ ? std::error_code() : native_->LastOpenError();
+}
+
+}  // namespace platform

@@ -1,0 +1,133 @@
+#include "platform/Files.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+namespace {
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+}  // namespace
+
+PathInfo InspectPath(const std::string& path) {
+    PathInfo info;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        info.error = LastError();
+        return info;
+    }
+    if (S_ISREG(st.st_mode)) {
+        info.kind = PathKind::Regular;
+        info.bytes = static_cast<std::uint64_t>(st.st_size);
+    } else if (S_ISDIR(st.st_mode)) {
+        info.kind = PathKind::Directory;
+    } else if (S_ISBLK(st.st_mode)) {
+        info.kind = PathKind::BlockDevice;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd >= 0) {
+            std::uint64_t bytes = 0;
+            if (::ioctl(fd, BLKGETSIZE64, &bytes) == 0) {
+                info.bytes = bytes;
+            }
+            ::close(fd);
+        }
+    } else {
+        info.kind = PathKind::Other;
+    }
+    return info;
+}
+
+bool PeekBytes(const std::string& path, std::uint64_t byteOffset, std::span<std::uint8_t> dst) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    const ssize_t n = ::pread(fd, dst.data(), dst.size(), static_cast<off_t>(byteOffset));
+    ::close(fd);
+    return n == static_cast<ssize_t>(dst.size());
+}
+
+std::string OpenFailureHint(const std::string& path, std::error_code error) {
+    struct stat st {};
+    const bool device = ::stat(path.c_str(), &st) == 0 && S_ISBLK(st.st_mode);
+    if ((error == std::errc::permission_denied || error == std::errc::operation_not_permitted) &&
+        device) {
+        const group* g = ::getgrgid(st.st_gid);
+        const std::string name = g != nullptr ? g->gr_name : "cdrom";
+        return "is the user in the '" + name + "' group?";
+    }
+    if (error.category() == std::generic_category() && error.value() == ENOMEDIUM) {
+        return "no disc in the drive";
+    }
+    return {};
+}
+
+std::error_code CheckFolderWritable(const std::string& folder) {
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        return LastError();
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        return std::make_error_code(std::errc::not_a_directory);
+    }
+    if (::access(folder.c_str(), W_OK) != 0) {
+        return LastError();
+    }
+    return {};
+}
+
+std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string data;
+    data.reserve(static_cast<std::size_t>(info.st_size));
+    char chunk[64 * 1024];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ok = false;
+            break;
+        }
+        if (n == 0) {
+            break;
+        }
+        data.append(chunk, static_cast<std::size_t>(n));
+        if (data.size() > maxBytes) {  // the file grew while it was read
+            ok = false;
+            break;
+        }
+    }
+    ::close(fd);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return data;
+}
+
+bool IsTerminal(std::FILE* stream) {
+    return ::isatty(::fileno(stream)) == 1;
+}
+
+}  // namespace platform
