@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "engine/ReadSpeed.h"
+
 namespace cli {
 
 namespace {
@@ -51,6 +53,16 @@ std::optional<engine::MenuMark> SequencerByName(std::string_view name) {
     return std::nullopt;
 }
 
+// "max" or a multiple that the window's Read Speed menu offers.
+std::optional<std::int32_t> ReadSpeedByName(std::string_view name) {
+    for (const std::int32_t speed : engine::kReadSpeeds) {
+        if (name == (speed == engine::kMaxReadSpeed ? "max" : std::to_string(speed))) {
+            return speed;
+        }
+    }
+    return std::nullopt;
+}
+
 UsageError Usage(std::string message) {
     return UsageError{std::move(message)};
 }
@@ -71,6 +83,7 @@ std::optional<UsageError> SetFile(std::optional<std::string>& target, std::strin
 Command ParseMeasure(const Args& args) {
     MeasureCommand m;
     bool sequencerSet = false;
+    bool speedSet = false;
     std::optional<std::string> drive;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -93,6 +106,17 @@ Command ParseMeasure(const Args& args) {
             }
             m.sequencer = *mark;
             sequencerSet = true;
+        } else if (option.name == "--speed") {
+            const auto value = TakeValue(args, i, option);
+            const auto speed = value ? ReadSpeedByName(*value) : std::nullopt;
+            if (!speed) {
+                return Usage("--speed takes max, 52, 48, 40, 32, 24, 16, 8 or 4");
+            }
+            if (speedSet) {
+                return Usage("--speed given twice");
+            }
+            m.readSpeed = *speed;
+            speedSet = true;
         } else if (option.name == "--dat") {
             if (auto e = SetFile(m.datFile, option.name, TakeValue(args, i, option))) {
                 return *e;
@@ -181,16 +205,20 @@ const char* UsageText() {
     return "Usage:\n"
            "  discometer-cli drives\n"
            "  discometer-cli measure DRIVE [--sequencer 1000|800-200|600-400]\n"
-           "                 [--dat FILE] [--bmp FILE] [--autosave]\n"
+           "                 [--speed N|max] [--dat FILE] [--bmp FILE] [--autosave]\n"
            "  discometer-cli replay FILE.dat [--bmp OUT.bmp]\n"
            "  discometer-cli --help | --version\n"
            "\n"
            "DRIVE is an entry of the drive list (sr0), an absolute path of a device or a\n"
-           "disc image, or sim / sim-unpaced for the simulated drive.\n"
+           "disc image, or a simulated drive: sim (52x CD), sim-dvd (16x DVD) or sim-bd\n"
+           "(12x Blu-ray), each also as -unpaced to read as fast as the machine goes.\n"
            "\n"
-           "  drives       list the drives as the window shows them, or NA\n"
+           "  drives       list the drives as the window shows them, or NA, each with\n"
+           "               its vendor, model and firmware where the system knows them\n"
            "  measure      read the disc in DRIVE from start to end and time it\n"
            "    --sequencer  sectors timed per block: 1000, 800-200 (default) or 600-400\n"
+           "    --speed N    ask the drive to read at most N x 150 KB/s (52, 48, 40, 32,\n"
+           "                 24, 16, 8 or 4) or, by default, max; set back after the run\n"
            "    --dat FILE   write the results document at the end\n"
            "    --bmp FILE   write the chart picture at the end\n"
            "    --autosave   write both under the volume label, in the current folder\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -16,6 +17,7 @@ struct DrivesCommand {};
 struct MeasureCommand {
     std::string drive;
     engine::MenuMark sequencer = engine::MenuMark::N800;  // the window's default
+    std::int32_t readSpeed = 0;                           // one of engine::kReadSpeeds
     std::optional<std::string> datFile;
     std::optional<std::string> bmpFile;
     bool autoSave = false;

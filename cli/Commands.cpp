@@ -13,12 +13,14 @@
 #include "cli/StopSignal.h"
 #include "cli/Summary.h"
 #include "engine/MeasurementLoop.h"
+#include "engine/ReadSpeed.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
 #include "platform/DriveEntries.h"
 #include "platform/Files.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
+#include "system/DriveDiscovery.h"
 #include "system/StartUp.h"
 
 namespace cli {
@@ -63,8 +65,10 @@ int RunDrives() {
     if (const auto status = StartUpSession(s)) {
         return *status;
     }
+    // The entry as the window lists it, then what the system knows of the drive.
     for (const std::string& item : s.window.DriveItems()) {
-        std::printf("%s\n", item.c_str());
+        const std::string identity = system_env::DriveIdentityText(s.system.IdentityOf(item));
+        std::printf("%s%s%s\n", item.c_str(), identity.empty() ? "" : "\t", identity.c_str());
     }
     return kExitOk;
 }
@@ -91,6 +95,7 @@ int RunMeasure(const MeasureCommand& command) {
         return *status;
     }
     engine::SelectSequencer(s.window, command.sequencer);
+    s.window.SetReadSpeedChoice(command.readSpeed);
     s.window.SetChecked(engine::MenuMark::AutoSave, command.autoSave);
     s.prompts.SetFileName(engine::FileDialog::SaveGraphic, command.bmpFile);
     s.prompts.SetFileName(engine::FileDialog::SaveData, command.datFile);
@@ -100,6 +105,10 @@ int RunMeasure(const MeasureCommand& command) {
     if (!engine::StartRun(s.ctx)) {
         SayError(DescribeStartFailure(s.state, s.system, drive));
         return kExitError;
+    }
+    if (!s.state.ReadSpeedTaken) {
+        SayError("the drive did not take the read speed " +
+                 engine::ReadSpeedCaption(s.state.ReadSpeed) + "; it reads at its own speed");
     }
 
     TimedTotals timed{s.state.SectorCount, s.state.BlockTicks};
@@ -133,6 +142,7 @@ int RunMeasure(const MeasureCommand& command) {
         written.push_back(*command.datFile);
     }
     PrintRunSummary(stdout, s.state, s.window, written);
+    PrintReadSpeed(stdout, s.state);
     PrintTimes(stdout, timed, wallSeconds);
 
     if (!s.prompts.Errors().empty()) {

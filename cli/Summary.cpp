@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/ReadSpeed.h"
 #include "results/NumberText.h"
 
 namespace cli {
@@ -41,6 +42,14 @@ void PrintReplayHeader(std::FILE* out, const engine::RunState& s) {
     Line(out, "Copyright:", s.CopyrightLine);
     Line(out, "System:", s.OSName.str());
     Line(out, "Drive:", s.DriveName);
+}
+
+void PrintReadSpeed(std::FILE* out, const engine::RunState& s) {
+    std::string text = engine::ReadSpeedCaption(s.ReadSpeed);
+    if (!s.ReadSpeedTaken) {
+        text += ", refused by the drive: read at its own speed";
+    }
+    Line(out, "Read speed:", text);
 }
 
 void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds) {

@@ -23,6 +23,9 @@ void PrintRunSummary(std::FILE* out, const engine::RunState& state, const Termin
 // The header values of a replayed file, before its summary.
 void PrintReplayHeader(std::FILE* out, const engine::RunState& state);
 
+// The read speed the run asked of the drive, and whether the drive took it.
+void PrintReadSpeed(std::FILE* out, const engine::RunState& state);
+
 // The timed throughput and the wall time of a measured run.
 void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds);
 

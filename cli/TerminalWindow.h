@@ -26,6 +26,8 @@ class TerminalWindow final : public engine::RunWindow {
     void SetFocus(engine::Control) override {}
     bool IsChecked(engine::MenuMark item) const override;
     void SetChecked(engine::MenuMark item, bool checked) override;
+    std::int32_t ReadSpeedChoice() const override { return readSpeed_; }
+    void SetReadSpeedChoice(std::int32_t speed) { readSpeed_ = speed; }
     void SetTimerEnabled(bool enabled) override { timer_ = enabled; }
     void SetDriveList(const std::vector<std::string>& items) override;
     std::string DriveListText() const override { return driveText_; }
@@ -44,6 +46,7 @@ class TerminalWindow final : public engine::RunWindow {
     bool timer_ = false;
     std::int32_t gaugeProgress_ = 0;
     std::int32_t gaugeMax_ = 100;
+    std::int32_t readSpeed_ = 0;
     std::vector<std::string> driveItems_;
     std::string driveText_;
 };

@@ -1,5 +1,6 @@
 #include "engine/RunStart.h"
 
+#include "engine/ReadSpeed.h"
 #include "engine/SectorAccess.h"
 #include "engine/Sequencer.h"
 #include "results/ChartFrame.h"
@@ -48,6 +49,9 @@ bool StartRun(RunContext& ctx) {
     if (UsesRawDevice(s.OSPlatformId) && !access.OpenDevice()) {
         return Fail(ctx, access);
     }
+    // Asked before the first read, so that the whole disc is read at the chosen speed.
+    s.ReadSpeed = ctx.window.ReadSpeedChoice();
+    s.ReadSpeedTaken = s.ReadSpeed == kMaxReadSpeed || access.SelectReadSpeed(s.ReadSpeed);
     access.Read_VTOC();
     if (s.ReadStatus < 0) {
         return Fail(ctx, access);

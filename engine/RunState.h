@@ -40,6 +40,10 @@ struct RunState {
     double MinSpeed = 0.0;
     std::int32_t ErrorCount = 0;
     double VolumeSize = 0.0;
+    // The read speed asked of the drive at the start of the run, in multiples of 150 KB/s
+    // (0: its maximum), and whether the drive took it.
+    std::int32_t ReadSpeed = 0;
+    bool ReadSpeedTaken = false;
 
     // Chart geometry and scale.
     std::int32_t ChartWidth = 0;

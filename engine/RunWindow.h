@@ -52,6 +52,9 @@ class RunWindow {
     virtual void SetFocus(Control control) = 0;
     virtual bool IsChecked(MenuMark item) const = 0;
     virtual void SetChecked(MenuMark item, bool checked) = 0;
+    // The read speed chosen for the next run, one of kReadSpeeds; the drive's maximum unless
+    // the window offers a choice.
+    virtual std::int32_t ReadSpeedChoice() const { return 0; }
     virtual void SetTimerEnabled(bool enabled) = 0;
     // Fills the drive list and selects its first item.
     virtual void SetDriveList(const std::vector<std::string>& items) = 0;

@@ -18,6 +18,10 @@ bool SectorAccess::OpenDevice() {
     return state_.DeviceHandle != nullptr;
 }
 
+bool SectorAccess::SelectReadSpeed(std::int32_t timesCdSpeed) {
+    return state_.DeviceHandle != nullptr && state_.DeviceHandle->SelectReadSpeed(timesCdSpeed);
+}
+
 void SectorAccess::CloseDevice() {
     state_.DeviceHandle.reset();
 }

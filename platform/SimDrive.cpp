@@ -52,12 +52,30 @@ void FillPrimaryVolumeDescriptor(const SimDiscParams& params, std::span<std::uin
 class SimDeviceFile final : public DeviceFile {
   public:
     explicit SimDeviceFile(std::shared_ptr<SimDrive> drive) : drive_(std::move(drive)) {}
+    ~SimDeviceFile() override {
+        if (slowed_) {
+            drive_->SetSpeedCap(std::nullopt);
+        }
+    }
+    SimDeviceFile(const SimDeviceFile&) = delete;
+    SimDeviceFile& operator=(const SimDeviceFile&) = delete;
+
     bool ReadAt(std::uint64_t byteOffset, std::span<std::uint8_t> dst) override {
         return drive_->Read(byteOffset, dst);
+    }
+    bool SelectReadSpeed(std::int32_t timesCdSpeed) override {
+        if (drive_->Params().refusesReadSpeed || timesCdSpeed < 0) {
+            return false;
+        }
+        slowed_ = timesCdSpeed > 0;
+        drive_->SetSpeedCap(slowed_ ? std::optional<double>(timesCdSpeed * kCdSingleSpeedKBs)
+                                    : std::nullopt);
+        return true;
     }
 
   private:
     std::shared_ptr<SimDrive> drive_;
+    bool slowed_ = false;
 };
 
 }  // namespace
@@ -98,7 +116,8 @@ double SimDrive::ModelDurationMs(std::int64_t firstSector, std::int64_t count,
     if (speedCap_) {
         // Held to a speed, the drive is never faster than asked, even to the millisecond
         // tick: the read lasts at least the whole milliseconds that the speed allows.
-        transfer = std::max(transfer, std::ceil(kilobytes / *speedCap_ * 1000.0));
+        // (A hair below a whole number still counts as that number.)
+        transfer = std::max(transfer, std::ceil(kilobytes / *speedCap_ * 1000.0 - 1e-9));
     }
     return transfer + (sequential ? 0.0 : params_.seekMs);
 }

@@ -74,6 +74,8 @@ struct SimDiscParams {
     std::uint32_t clockStart = 0;
     // Real time slept per read is the modelled time divided by this; 0 means no sleeping.
     double paceDivisor = 0.0;
+    // A drive that cannot be told its read speed.
+    bool refusesReadSpeed = false;
 };
 
 // One read as the drive saw it.

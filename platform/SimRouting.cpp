@@ -9,17 +9,23 @@ namespace platform {
 
 namespace {
 
-SimDiscParams PacedCd() {
-    return DemoDisc(true);
+template <SimDiscParams (*Disc)(bool), bool Paced>
+SimDiscParams Demo() {
+    return Disc(Paced);
 }
 
-SimDiscParams UnpacedCd() {
-    return DemoDisc(false);
-}
+constexpr std::string_view kCdModel = "Simulated CD-ROM 52x";
+constexpr std::string_view kDvdModel = "Simulated DVD-ROM 16x";
+constexpr std::string_view kBluRayModel = "Simulated BD-ROM 12x";
 
+// Each drive paced for watching, and as fast as it goes.
 constexpr std::array kSimulatedEntries{
-    SimulatedEntry{"sim", &PacedCd},            // paced for watching
-    SimulatedEntry{"sim-unpaced", &UnpacedCd},  // as fast as it goes
+    SimulatedEntry{"sim", &Demo<DemoDisc, true>, kCdModel},
+    SimulatedEntry{"sim-unpaced", &Demo<DemoDisc, false>, kCdModel},
+    SimulatedEntry{"sim-dvd", &Demo<DemoDvd, true>, kDvdModel},
+    SimulatedEntry{"sim-dvd-unpaced", &Demo<DemoDvd, false>, kDvdModel},
+    SimulatedEntry{"sim-bd", &Demo<DemoBluRay, true>, kBluRayModel},
+    SimulatedEntry{"sim-bd-unpaced", &Demo<DemoBluRay, false>, kBluRayModel},
 };
 
 const SimulatedEntry* FindSimulated(std::string_view entry) {
@@ -74,6 +80,14 @@ DriveType SimRoutingSystem::DriveTypeOf(const std::string& driveEntry) {
 
 std::string SimRoutingSystem::DevicePath(const std::string& driveEntry) const {
     return IsSimulatedEntry(driveEntry) ? driveEntry : native_->DevicePath(driveEntry);
+}
+
+DriveIdentity SimRoutingSystem::IdentityOf(const std::string& driveEntry) {
+    if (const SimulatedEntry* simulated = FindSimulated(driveEntry)) {
+        return {std::string(kSimulatedVendor), std::string(simulated->model),
+                std::string(kSimulatedRevision)};
+    }
+    return native_->IdentityOf(driveEntry);
 }
 
 std::error_code SimRoutingSystem::LastOpenError() const {

@@ -12,11 +12,17 @@
 
 namespace platform {
 
-// A drive-list entry that stands for a built-in simulated drive, and the disc in it.
+// A drive-list entry that stands for a built-in simulated drive, the disc in it and how the
+// drive names itself.
 struct SimulatedEntry {
     std::string_view name;
     SimDiscParams (*disc)();
+    std::string_view model;
 };
+
+// The vendor and firmware revision every simulated drive gives.
+inline constexpr std::string_view kSimulatedVendor = "Discometer";
+inline constexpr std::string_view kSimulatedRevision = "SIM1";
 
 // The simulated drives every build offers, whatever the system.
 std::span<const SimulatedEntry> SimulatedEntries();
@@ -40,6 +46,7 @@ class SimRoutingSystem final : public System {
     }
     std::string DevicePath(const std::string& driveEntry) const override;
     std::error_code LastOpenError() const override;
+    DriveIdentity IdentityOf(const std::string& driveEntry) override;
 
     System& Native() { return *native_; }
 

@@ -17,6 +17,21 @@ class DeviceFile {
     // Reads dst.size() bytes from the byte offset. True only when every byte asked for
     // arrived; a short read or any error is a failure.
     virtual bool ReadAt(std::uint64_t byteOffset, std::span<std::uint8_t> dst) = 0;
+    // Asks the drive to read no faster than `timesCdSpeed` x 150 KB/s, or as fast as it can
+    // for 0; false when the drive (or a disc image) refuses. A device told to read slower is
+    // set back to its maximum before it is closed, so no drive is left slowed down.
+    virtual bool SelectReadSpeed(std::int32_t timesCdSpeed) {
+        (void)timesCdSpeed;
+        return false;
+    }
+};
+
+// What the system knows of a drive; any part may be empty.
+struct DriveIdentity {
+    std::string vendor;
+    std::string model;
+    std::string revision;  // of the drive's firmware
+    friend bool operator==(const DriveIdentity&, const DriveIdentity&) = default;
 };
 
 // The version record of the running system.
@@ -79,6 +94,11 @@ class System {
     virtual std::string DevicePath(const std::string& driveEntry) const { return driveEntry; }
     // Why the last OpenDevice failed; empty after one that succeeded.
     virtual std::error_code LastOpenError() const { return {}; }
+    // The drive's vendor, model and firmware revision, where the system knows them.
+    virtual DriveIdentity IdentityOf(const std::string& driveEntry) {
+        (void)driveEntry;
+        return {};
+    }
 };
 
 // The system this build runs on, with the simulated drives beside its own. `driveEntries`

@@ -12,4 +12,18 @@ std::vector<std::string> FindOpticalDrives(platform::System& system) {
     return drives;
 }
 
+std::string DriveIdentityText(const platform::DriveIdentity& identity) {
+    std::string text;
+    for (const std::string* part : {&identity.vendor, &identity.model, &identity.revision}) {
+        if (part->empty()) {
+            continue;
+        }
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += *part;
+    }
+    return text;
+}
+
 }  // namespace system_env

@@ -14,4 +14,8 @@ inline constexpr const char* kNoDriveItem = "NA";
 // for its type exactly once.
 std::vector<std::string> FindOpticalDrives(platform::System& system);
 
+// A drive's identity as one line: vendor, model and firmware revision, those the system knows,
+// separated by blanks; empty when it knows none.
+std::string DriveIdentityText(const platform::DriveIdentity& identity);
+
 }  // namespace system_env

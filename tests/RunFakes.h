@@ -34,6 +34,7 @@ class FakeWindow : public engine::RunWindow {
     void SetPanelText(engine::Panel panel, std::string_view text) override {
         panels[static_cast<int>(panel)] = std::string(text);
     }
+    void SetPanelWidths(engine::PanelWidths widths) override { panelWidths = widths; }
     void SetGaugeProgress(std::int32_t value) override { gauge.SetProgress(value); }
     void SetGaugeMaxValue(std::int32_t value) override { gauge.SetMaxValue(value); }
     void SetGaugeColors(platform::Color back, platform::Color fore) override {
@@ -58,6 +59,7 @@ class FakeWindow : public engine::RunWindow {
             checked.erase(item);
         }
     }
+    std::int32_t ReadSpeedChoice() const override { return readSpeed; }
     void SetTimerEnabled(bool on) override { timer = on; }
     void SetDriveList(const std::vector<std::string>& items) override {
         driveItems = items;
@@ -73,6 +75,8 @@ class FakeWindow : public engine::RunWindow {
     }
 
     std::map<int, std::string> panels;
+    std::optional<engine::PanelWidths> panelWidths;
+    std::int32_t readSpeed = 0;
     std::set<engine::Control> enabled;
     std::optional<engine::Control> focus;
     std::set<engine::MenuMark> checked;

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "DiscImage.h"
 #include "RunFakes.h"
 #include "TempDir.h"
 #include "WindowFixture.h"
@@ -443,12 +444,15 @@ TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
     WriteRandomFile(dir / "disc.img", 4096, 1);
     const std::string image = (dir / "disc.img").string();
 
-    // The entries of the variable that are optical drives or images, in its order.
-    const Finished chosen =
-        RunCli({"drives"}, {{platform::kDrivesVariable, " sim , /no/such/device," + image + "," +
-                                                            dir.path().string() + ",sim-unpaced"}});
+    // The entries of the variable that are optical drives or images, in its order, each with
+    // its identity where there is one.
+    const Finished chosen = RunCli(
+        {"drives"}, {{platform::kDrivesVariable, " sim , /no/such/device," + image + "," +
+                                                     dir.path().string() + ",sim-unpaced,sim-bd"}});
     EXPECT_EQ(chosen.status, 0);
-    EXPECT_EQ(chosen.out, "sim\n" + image + "\nsim-unpaced\n");
+    EXPECT_EQ(chosen.out, "sim\tDiscometer Simulated CD-ROM 52x SIM1\n" + image +
+                              "\nsim-unpaced\tDiscometer Simulated CD-ROM 52x SIM1\n"
+                              "sim-bd\tDiscometer Simulated BD-ROM 12x SIM1\n");
 
     const Finished none = RunCli({"drives"}, {{platform::kDrivesVariable, "/no/such/device"}});
     EXPECT_EQ(none.status, 0);
@@ -458,7 +462,8 @@ TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
     const auto system = platform::MakeNativeSystem(std::nullopt);
     std::string expected;
     for (const auto& drive : system_env::FindOpticalDrives(*system)) {
-        expected += drive + "\n";
+        const std::string identity = system_env::DriveIdentityText(system->IdentityOf(drive));
+        expected += drive + (identity.empty() ? "" : "\t" + identity) + "\n";
     }
     const Finished found = RunCli({"drives"});
     EXPECT_EQ(found.status, 0);
@@ -513,6 +518,38 @@ TEST(CliMeasure, OtherSequencersTimeWhatTheWindowTimes) {
         window.RunToEnd();
         EXPECT_EQ(ReadBytes(dir / "s.dat"), window.SaveData(dir / "window.dat")) << flag;
     }
+}
+
+TEST(CliMeasure, ReadSpeedIsHandedToTheDriveAndSaid) {
+    TempDir dir;
+    const Finished capped =
+        RunCli({"measure", "sim-unpaced", "--speed", "16", "--dat", (dir / "capped.dat").string()});
+    ASSERT_EQ(capped.status, 0) << capped.err;
+    const std::vector<std::string> results = ResultLines(ReadBytes(dir / "capped.dat"));
+    ASSERT_GT(results.size(), 100u);
+    for (const std::string& line : results) {
+        ASSERT_LE(std::stol(line.substr(line.find(' ') + 1)), 2400) << line;
+    }
+    EXPECT_NE(capped.out.find("Read speed:      16x\n"), std::string::npos);
+    EXPECT_EQ(capped.err.find("read speed"), std::string::npos);
+
+    // A disc image takes no speed: said, and measured at its own.
+    const fs::path image = dir / "disc.iso";
+    fixtures::WriteSparseImage(image, 20000, "IMAGE");
+    const Finished refused = RunCli({"measure", image.string(), "--speed=8"});
+    EXPECT_EQ(refused.status, 0) << refused.err;
+    EXPECT_NE(refused.err.find("the drive did not take the read speed 8x"), std::string::npos);
+    EXPECT_NE(refused.out.find("Read speed:      8x, refused by the drive"), std::string::npos);
+    const Finished fastest = RunCli({"measure", image.string(), "--speed", "max"});
+    EXPECT_EQ(fastest.status, 0) << fastest.err;
+    EXPECT_NE(fastest.out.find("Read speed:      Max\n"), std::string::npos);
+
+    // Only the speeds of the window's menu, once.
+    for (const char* bad : {"17", "0", "16x", "fast", ""}) {
+        EXPECT_EQ(RunCli({"measure", "sim", "--speed", bad}).status, 2) << bad;
+    }
+    EXPECT_EQ(RunCli({"measure", "sim", "--speed", "16", "--speed", "8"}).status, 2);
+    EXPECT_EQ(RunCli({"measure", "sim", "--speed"}).status, 2);
 }
 
 TEST(CliMeasure, DiscImageMadeByXorriso) {

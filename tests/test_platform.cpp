@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -329,4 +331,109 @@ TEST(SoundCues, DamagedWavesAreRefused) {
     compressed[20] = 2;  // ADPCM
     EXPECT_FALSE(ParseWave(compressed).has_value());
     EXPECT_FALSE(ParseWave({}).has_value());
+}
+
+TEST(SimDrive, DvdAndBluRayDemoDiscsTurnAtAConstantRate) {
+    struct Demo {
+        const char* entry;
+        SimDiscParams disc;
+        std::uint32_t sectors;
+        double singleKBs, innerX, outerX;
+    };
+    const Demo demos[] = {
+        {"sim-dvd", DemoDvd(true), 2295104, 1385000.0 / 1024, 6.5, 16.0},
+        {"sim-bd", DemoBluRay(true), 12219392, 4500000.0 / 1024, 5.0, 12.0},
+    };
+    for (const Demo& d : demos) {
+        SCOPED_TRACE(d.entry);
+        EXPECT_EQ(d.disc.volumeSectors, d.sectors);
+        EXPECT_GT(d.disc.paceDivisor, 0.0);
+        SimDrive drive(d.disc);
+        EXPECT_NEAR(drive.SpeedKBsAt(0) / d.singleKBs, d.innerX, 1e-9);
+        EXPECT_NEAR(drive.SpeedKBsAt(d.sectors) / d.singleKBs, d.outerX, 1e-9);
+        // Halfway through the data the track's radius, and so the speed, is the root mean
+        // square of the inner and outer ones: well past their middle.
+        EXPECT_NEAR(drive.SpeedKBsAt(d.sectors / 2) / d.singleKBs,
+                    std::sqrt((d.innerX * d.innerX + d.outerX * d.outerX) / 2), 0.01);
+
+        // The paced and the unpaced entries hold the same disc, paced or not.
+        const auto system = MakeNativeSystem(std::string());
+        const std::string unpaced = std::string(d.entry) + "-unpaced";
+        EXPECT_EQ(system->DriveTypeOf(d.entry), DriveType::CdRom);
+        EXPECT_EQ(system->DriveTypeOf(unpaced), DriveType::CdRom);
+        EXPECT_NE(system->OpenDevice(unpaced), nullptr);
+        const auto fast = std::find_if(SimulatedEntries().begin(), SimulatedEntries().end(),
+                                       [&](const SimulatedEntry& e) { return e.name == unpaced; });
+        ASSERT_NE(fast, SimulatedEntries().end());
+        EXPECT_EQ(fast->disc().volumeSectors, d.sectors);
+        EXPECT_EQ(fast->disc().paceDivisor, 0.0);
+    }
+    EXPECT_EQ(DemoDvd(true).unreadable.size(), 1u);
+}
+
+TEST(SimDrive, ASpeedCapIsNeverBeatenEvenToTheTick) {
+    SimDiscParams params;
+    params.innerSpeedX = params.outerSpeedX = 52.0;
+    const auto drive = std::make_shared<SimDrive>(params);
+    auto device = drive->Open(drive);
+    EXPECT_TRUE(device->SelectReadSpeed(16));
+    EXPECT_EQ(drive->SpeedCap(), 2400.0);
+    // 800 sectors at 2400 KB/s are 666.7 ms: the drive takes 667, whatever the clock's fraction.
+    EXPECT_EQ(drive->ModelDurationMs(1000, 800, true), 667.0);
+    EXPECT_NEAR(drive->ModelDurationMs(1000, 800, false), 667.0 + params.seekMs, 1e-9);
+    SectorBuffer buffer;
+    for (int i = 0; i < 50; ++i) {
+        const std::uint32_t t0 = drive->Clock().TickCount();
+        ASSERT_TRUE(device->ReadAt((1000 + 7 * i) * kSectorBytes,
+                                   buffer.span().first((1 + i % 7) * 100 * kSectorBytes)));
+        const std::uint32_t ticks = drive->Clock().TickCount() - t0;
+        EXPECT_LE((1 + i % 7) * 100 * 2000.0 / ticks, 2400.0) << i;
+    }
+    // A cap above the drive's own speed changes nothing; 0 is the drive's maximum again.
+    EXPECT_TRUE(device->SelectReadSpeed(52));
+    EXPECT_DOUBLE_EQ(drive->ModelDurationMs(1000, 780, true), 200.0);
+    EXPECT_TRUE(device->SelectReadSpeed(0));
+    EXPECT_EQ(drive->SpeedCap(), std::nullopt);
+    EXPECT_FALSE(device->SelectReadSpeed(-1));
+
+    // Closing the device sets the drive back to its maximum.
+    EXPECT_TRUE(device->SelectReadSpeed(8));
+    device.reset();
+    EXPECT_EQ(drive->SpeedCap(), std::nullopt);
+    params.refusesReadSpeed = true;
+    const auto stubborn = std::make_shared<SimDrive>(params);
+    EXPECT_FALSE(stubborn->Open(stubborn)->SelectReadSpeed(16));
+    EXPECT_EQ(stubborn->SpeedCap(), std::nullopt);
+}
+
+TEST(DriveIdentity, FromTheKernelsAttributesAndOfTheSimulatedDrives) {
+    TempDir dir;
+    const fs::path block = dir.path() / "block";
+    WriteText(block / "sr0" / "device" / "vendor", "HL-DT-ST\n");
+    WriteText(block / "sr0" / "device" / "model", "DVDRAM GH24NSD1 \n");
+    WriteText(block / "sr0" / "device" / "rev", "LG00\n");
+    // A device may say anything: one printable line of at most 64 characters is kept.
+    WriteText(block / "sr1" / "device" / "model", "  Odd\x01\x7f" + std::string(100, 'M') + "\n");
+    LinuxSystemOptions options;
+    options.sysBlockDir = block.string();
+    LinuxSystem system(options);
+    EXPECT_EQ(system.IdentityOf("sr0"), (DriveIdentity{"HL-DT-ST", "DVDRAM GH24NSD1", "LG00"}));
+    const DriveIdentity odd = system.IdentityOf("sr1");
+    EXPECT_EQ(odd.vendor, "");
+    EXPECT_EQ(odd.model, "Odd??" + std::string(57, 'M'));
+    EXPECT_EQ(system.IdentityOf("sr7"), DriveIdentity{});
+    EXPECT_EQ(system.IdentityOf("../block/sr0"), DriveIdentity{});
+
+    // A disc image has none, and does not take a read speed.
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 2);
+    EXPECT_EQ(system.IdentityOf(image.string()), DriveIdentity{});
+    EXPECT_FALSE(system.OpenDevice(image.string())->SelectReadSpeed(16));
+
+    const auto routed = MakeNativeSystem(std::string());
+    EXPECT_EQ(routed->IdentityOf("sim-dvd"),
+              (DriveIdentity{"Discometer", "Simulated DVD-ROM 16x", "SIM1"}));
+    EXPECT_EQ(routed->IdentityOf("sim-bd-unpaced").model, "Simulated BD-ROM 12x");
+    EXPECT_EQ(routed->IdentityOf("sim").model, "Simulated CD-ROM 52x");
+    EXPECT_EQ(routed->IdentityOf(image.string()), DriveIdentity{});
 }

@@ -39,6 +39,26 @@ bool CdromIoctlAnswers(const std::string& path) {
     return answers;
 }
 
+// The folder of a block device's driver attributes in sysfs.
+std::string BlockDeviceDir(dev_t device) {
+    return "/sys/dev/block/" + std::to_string(major(device)) + ":" + std::to_string(minor(device)) +
+           "/device";
+}
+
+// A sysfs attribute as one line of printable text: SCSI pads its fields with blanks, and a
+// device may give any bytes at all.
+std::string SysfsText(const std::string& path) {
+    constexpr std::size_t kLongest = 64;
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    for (char c; text.size() < kLongest && in.get(c) && c != '\n';) {
+        text += c >= ' ' && c <= '~' ? c : '?';
+    }
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
 // "sr10" sorts after "sr9".
 bool KernelNameLess(const std::string& a, const std::string& b) {
     const auto number = [](const std::string& name) {
@@ -158,12 +178,35 @@ DriveType LinuxSystem::DriveTypeOf(const std::string& driveEntry) {
     if (!S_ISBLK(st.st_mode)) {
         return DriveType::Unknown;
     }
-    const std::string deviceDir = "/sys/dev/block/" + std::to_string(major(st.st_rdev)) + ":" +
-                                  std::to_string(minor(st.st_rdev)) + "/device";
-    if ((!kernelName && SysfsSaysOptical(deviceDir)) || CdromIoctlAnswers(path)) {
+    if ((!kernelName && SysfsSaysOptical(BlockDeviceDir(st.st_rdev))) || CdromIoctlAnswers(path)) {
         return DriveType::CdRom;
     }
     return DriveType::Fixed;
+}
+
+std::optional<std::string> LinuxSystem::SysfsDeviceDir(const std::string& driveEntry) const {
+    if (driveEntry.empty()) {
+        return std::nullopt;
+    }
+    if (driveEntry.front() != '/') {
+        if (driveEntry.find('/') != std::string::npos) {
+            return std::nullopt;  // no kernel name
+        }
+        return options_.sysBlockDir + "/" + driveEntry + "/device";
+    }
+    struct stat st {};
+    if (::stat(driveEntry.c_str(), &st) != 0 || !S_ISBLK(st.st_mode)) {
+        return std::nullopt;
+    }
+    return BlockDeviceDir(st.st_rdev);
+}
+
+DriveIdentity LinuxSystem::IdentityOf(const std::string& driveEntry) {
+    const auto dir = SysfsDeviceDir(driveEntry);
+    if (!dir) {
+        return {};
+    }
+    return {SysfsText(*dir + "/vendor"), SysfsText(*dir + "/model"), SysfsText(*dir + "/rev")};
 }
 
 std::shared_ptr<LoadedModule> LinuxSystem::LoadModule(const std::string& fileName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,13 @@ class LinuxSystem final : public System {
     // A kernel name (sr0) is a device of the device folder; a path is itself.
     std::string DevicePath(const std::string& driveEntry) const override;
     std::error_code LastOpenError() const override { return lastOpenError_; }
+    // The kernel's SCSI attributes of the drive (vendor, model, rev) in sysfs.
+    DriveIdentity IdentityOf(const std::string& driveEntry) override;
 
   private:
+    // The sysfs folder of the device behind an entry, or nothing for a disc image.
+    std::optional<std::string> SysfsDeviceDir(const std::string& driveEntry) const;
+
     LinuxSystemOptions options_;
     std::error_code lastOpenError_;
 };
