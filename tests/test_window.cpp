@@ -161,8 +161,16 @@ TEST(WindowLayout, CaptionsAndMenus) {
     EXPECT_EQ(f.LoadData1()->text(), "&Load Data");
 
     EXPECT_EQ(f.Options1()->actions(),
-              (QList<QAction*>{f.AutoSave1(), f.N1(), f.N1000(), f.N800(), f.N600()}));
+              (QList<QAction*>{f.AutoSave1(), f.N1(), f.N1000(), f.N800(), f.N600(), f.N2(),
+                               f.ReadSpeed1()->menuAction()}));
     EXPECT_TRUE(f.N1()->isSeparator());
+    EXPECT_TRUE(f.N2()->isSeparator());
+    EXPECT_EQ(f.ReadSpeed1()->title(), "Read Speed");
+    QStringList speeds;
+    for (const QAction* item : f.ReadSpeed1()->actions()) {
+        speeds << item->text() + (item->isChecked() ? "*" : "");
+    }
+    EXPECT_EQ(speeds.join(' '), "Max* 52x 48x 40x 32x 24x 16x 8x 4x");
     EXPECT_EQ(f.AutoSave1()->text(), "AutoSave");
     EXPECT_EQ(f.N1000()->text(), "1000");
     EXPECT_EQ(f.N800()->text(), "800-200");
@@ -580,4 +588,69 @@ TEST(WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
     EXPECT_NE(w.Panel(engine::Panel::State), "Complete");
     EXPECT_TRUE(f.Button1()->isEnabled());  // given back after the replay
     EXPECT_TRUE(f.LoadData1()->isEnabled());
+}
+
+TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {
+    InTempDir temp;
+    const auto write = [](const char* name, const std::string& size, const std::string& lines) {
+        std::ofstream(name, std::ios::binary)
+            << "[VolInfo]\r\nVolSize=" << size << "\r\n\r\n[TransferResults]\r\n1 4000\r\n"
+            << lines;
+    };
+    write("bd.dat", "16777215", "16775 61523\r\n16777 123456\r\n");
+    write("cd.dat", "333000", "331 7804\r\n");
+
+    Window w;
+    ui::TForm1& f = *w.form;
+    const ui::TStatusBar& bar = *f.StatusBar1();
+    const QRect classic[] = {bar.PanelRect(0), bar.PanelRect(1), bar.PanelRect(2), bar.PanelRect(3),
+                             bar.PanelRect(4)};
+    w.prompts->answers = {"bd.dat"};
+    f.LoadData1()->trigger();
+    EXPECT_EQ(w.Panel(Panel::BlocksRead), "Blocks Read : 16778");
+    f.StatusBar1()->SetPanelText(static_cast<int>(Panel::BlocksError), "Blocks Error : 16777");
+    const QFontMetrics metrics(bar.font());
+    for (int i = 0; i < ui::TStatusBar::kPanels; ++i) {
+        const QString text = bar.PanelText(i);
+        // The frame and an indent of two pixels on either side.
+        EXPECT_LE(metrics.horizontalAdvance(text), bar.PanelRect(i).width() - 6)
+            << text.toStdString();
+    }
+    EXPECT_EQ(bar.PanelRect(4).right(), bar.width() - 1);
+    w.prompts->answers = {"cd.dat"};
+    f.LoadData1()->trigger();
+    for (int i = 0; i < ui::TStatusBar::kPanels; ++i) {
+        EXPECT_EQ(bar.PanelRect(i), classic[i]) << i;
+    }
+    EXPECT_EQ(classic[1].left(), 105);
+    EXPECT_EQ(classic[4].left(), 105 + 98 + 94 + 145);
+}
+
+TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {
+    Window w(fakes::SmallDisc(40000));
+    ui::TForm1& f = *w.form;
+    EXPECT_EQ(f.ReadSpeedChoice(), 0);
+    f.ReadSpeedItems()[6]->trigger();  // 16x
+    EXPECT_EQ(f.ReadSpeedChoice(), 16);
+    int checkedItems = 0;
+    for (const QAction* item : f.ReadSpeedItems()) {
+        checkedItems += item->isChecked() ? 1 : 0;
+    }
+    EXPECT_EQ(checkedItems, 1);
+    f.ReadSpeedItems()[6]->trigger();  // a second click keeps the choice
+    EXPECT_TRUE(f.ReadSpeedItems()[6]->isChecked());
+
+    f.Button1()->click();
+    EXPECT_EQ(w.drive->SpeedCap(), 2400.0);
+    w.RunToEnd();
+    EXPECT_EQ(w.drive->SpeedCap(), std::nullopt);
+    EXPECT_LE(f.State().MaxSpeed, 2400.0);
+
+    // The list's tooltip names the drive shown.
+    App();
+    auto prompts = std::make_unique<fakes::FakePrompts>();
+    ui::TForm1 routed(platform::MakeNativeSystem("sim-dvd,sim"), std::move(prompts));
+    EXPECT_EQ(routed.ComboBox1()->toolTip(), "Discometer Simulated DVD-ROM 16x SIM1");
+    routed.ComboBox1()->setCurrentIndex(1);
+    EXPECT_EQ(routed.ComboBox1()->toolTip(), "Discometer Simulated CD-ROM 52x SIM1");
 }

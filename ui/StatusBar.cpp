@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace ui {
 
@@ -16,6 +17,17 @@ constexpr int kTextIndent = 2;  // inside a panel's frame, before and after the 
 TStatusBar::TStatusBar(const std::array<PanelLayout, kPanels>& layout, QWidget* parent)
     : QWidget(parent), layout_(layout) {
     setAutoFillBackground(true);
+}
+
+void TStatusBar::SetLayout(const std::array<PanelLayout, kPanels>& layout) {
+    const bool changed = std::any_of(layout.begin(), layout.end(), [&](const PanelLayout& p) {
+        const PanelLayout& old = layout_[static_cast<std::size_t>(&p - layout.data())];
+        return p.width != old.width || p.alignment != old.alignment;
+    });
+    if (changed) {
+        layout_ = layout;
+        update();
+    }
 }
 
 void TStatusBar::SetPanelText(int panel, const QString& text) {

@@ -21,6 +21,8 @@ class TStatusBar : public QWidget {
 
     TStatusBar(const std::array<PanelLayout, kPanels>& layout, QWidget* parent);
 
+    // New widths and alignments for the panels; the texts stay.
+    void SetLayout(const std::array<PanelLayout, kPanels>& layout);
     // Repaints the panel only when its text changes.
     void SetPanelText(int panel, const QString& text);
     const QString& PanelText(int panel) const { return texts_.at(static_cast<std::size_t>(panel)); }

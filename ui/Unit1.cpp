@@ -19,10 +19,12 @@
 #include <exception>
 
 #include "engine/MeasurementLoop.h"
+#include "engine/ReadSpeed.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
+#include "system/DriveDiscovery.h"
 #include "system/StartUp.h"
 #include "ui/About.h"
 #include "ui/Bevels.h"
@@ -45,6 +47,15 @@ const std::array<TStatusBar::PanelLayout, TStatusBar::kPanels> kStatusPanels{{
     {98, Qt::AlignLeft},
     {94, Qt::AlignLeft},
     {145, Qt::AlignLeft},
+    {50, Qt::AlignLeft},
+}};
+// For a DVD or a Blu-ray: five-digit block counts and speeds, eight-digit sector totals; the
+// last panel still reaches to the bar's end.
+const std::array<TStatusBar::PanelLayout, TStatusBar::kPanels> kWideStatusPanels{{
+    {95, Qt::AlignHCenter},
+    {112, Qt::AlignLeft},
+    {112, Qt::AlignLeft},
+    {155, Qt::AlignLeft},
     {50, Qt::AlignLeft},
 }};
 
@@ -213,6 +224,19 @@ void TForm1::BuildMenus() {
     for (QAction* marked : {autoSave1_, n1000_, n800_, n600_}) {
         marked->setCheckable(true);
     }
+    n2_ = options1_->addSeparator();
+    n2_->setObjectName(QStringLiteral("N2"));
+    readSpeed1_ = options1_->addMenu(QStringLiteral("Read Speed"));
+    readSpeed1_->setObjectName(QStringLiteral("ReadSpeed1"));
+    for (const std::int32_t speed : engine::kReadSpeeds) {
+        QAction* item =
+            readSpeed1_->addAction(QString::fromStdString(engine::ReadSpeedCaption(speed)));
+        item->setObjectName(QStringLiteral("Speed") + item->text());
+        item->setData(speed);
+        item->setCheckable(true);
+        item->setChecked(speed == engine::kMaxReadSpeed);
+        readSpeedItems_.push_back(item);
+    }
 
     about1_ = bar->addAction(QStringLiteral("&About"));
     about1_->setObjectName(QStringLiteral("About1"));
@@ -252,6 +276,11 @@ void TForm1::ConnectEvents() {
     marked(n1000_, &TForm1::N1000Click);
     marked(n800_, &TForm1::N800Click);
     marked(n600_, &TForm1::N600Click);
+    for (QAction* item : readSpeedItems_) {
+        connect(item, &QAction::triggered, this,
+                [this, item] { Guarded([this, item] { ReadSpeedClick(item); }); });
+    }
+    connect(comboBox1_, &QComboBox::currentTextChanged, this, [this] { ShowDriveIdentity(); });
 }
 
 void TForm1::CentreOnScreen() {
@@ -312,6 +341,12 @@ void TForm1::About1Click() {
     }
 }
 
+void TForm1::ReadSpeedClick(QAction* item) {
+    for (QAction* other : readSpeedItems_) {
+        other->setChecked(other == item);
+    }
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     closing_ = true;
     StopRunNow();
@@ -327,6 +362,10 @@ void TForm1::StopRunNow() {
 
 void TForm1::SetPanelText(engine::Panel panel, std::string_view text) {
     statusBar1_->SetPanelText(static_cast<int>(panel), FromLocal(text));
+}
+
+void TForm1::SetPanelWidths(engine::PanelWidths widths) {
+    statusBar1_->SetLayout(widths == engine::PanelWidths::Wide ? kWideStatusPanels : kStatusPanels);
 }
 
 void TForm1::SetGaugeProgress(std::int32_t value) {
@@ -414,6 +453,15 @@ void TForm1::SetChecked(engine::MenuMark item, bool checked) {
     MarkAction(item)->setChecked(checked);
 }
 
+std::int32_t TForm1::ReadSpeedChoice() const {
+    for (const QAction* item : readSpeedItems_) {
+        if (item->isChecked()) {
+            return item->data().toInt();
+        }
+    }
+    return engine::kMaxReadSpeed;
+}
+
 void TForm1::SetTimerEnabled(bool enabled) {
     if (enabled) {
         timer1_->start();
@@ -430,6 +478,12 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
     comboBox1_->setCurrentIndex(0);
     // The list is narrow; its drop-down opens wide enough for entries such as "sim-unpaced".
     comboBox1_->view()->setMinimumWidth(comboBox1_->view()->sizeHintForColumn(0) + 8);
+    ShowDriveIdentity();
+}
+
+void TForm1::ShowDriveIdentity() {
+    const std::string entry = DriveListText();
+    comboBox1_->setToolTip(FromLocal(system_env::DriveIdentityText(system_->IdentityOf(entry))));
 }
 
 std::string TForm1::DriveListText() const {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "engine/RunContext.h"
 #include "engine/RunState.h"
@@ -65,6 +66,8 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     void N800Click();
     void N600Click();
     void About1Click();
+    // The Read Speed items: the chosen one takes the check mark.
+    void ReadSpeedClick(QAction* item);
 
     // What the run works on.
     engine::RunContext& Context() { return ctx_; }
@@ -99,11 +102,16 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     QAction* N1000() const { return n1000_; }
     QAction* N800() const { return n800_; }
     QAction* N600() const { return n600_; }
+    QAction* N2() const { return n2_; }
+    QMenu* ReadSpeed1() const { return readSpeed1_; }
+    // The items of the Read Speed menu, in the order of engine::kReadSpeeds.
+    const std::vector<QAction*>& ReadSpeedItems() const { return readSpeedItems_; }
     QAction* About1() const { return about1_; }
     QTimer* Timer1() const { return timer1_; }
 
     // What a run shows.
     void SetPanelText(engine::Panel panel, std::string_view text) override;
+    void SetPanelWidths(engine::PanelWidths widths) override;
     void SetGaugeProgress(std::int32_t value) override;
     void SetGaugeMaxValue(std::int32_t value) override;
     void SetGaugeColors(platform::Color back, platform::Color fore) override;
@@ -112,6 +120,7 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     void SetFocus(engine::Control control) override;
     bool IsChecked(engine::MenuMark item) const override;
     void SetChecked(engine::MenuMark item, bool checked) override;
+    std::int32_t ReadSpeedChoice() const override;
     void SetTimerEnabled(bool enabled) override;
     void SetDriveList(const std::vector<std::string>& items) override;
     std::string DriveListText() const override;
@@ -129,6 +138,8 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     void ConnectEvents();
     void CentreOnScreen();
     void StopRunNow();
+    // The drive list's tooltip: what the system knows of the drive shown.
+    void ShowDriveIdentity();
     QWidget* ControlWidget(engine::Control control) const;
     QAction* ControlAction(engine::Control control) const;
     QAction* MarkAction(engine::MenuMark item) const;
@@ -171,6 +182,9 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     QAction* n1000_ = nullptr;
     QAction* n800_ = nullptr;
     QAction* n600_ = nullptr;
+    QAction* n2_ = nullptr;
+    QMenu* readSpeed1_ = nullptr;
+    std::vector<QAction*> readSpeedItems_;
     QAction* about1_ = nullptr;
     QTimer* timer1_ = nullptr;
 };
