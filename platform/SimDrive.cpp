@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/SectorBuffer.h"
@@ -204,6 +206,24 @@ std::unique_ptr<DeviceFile> SimDrive::Open(std::shared_ptr<SimDrive> self) {
     return std::make_unique<SimDeviceFile>(std::move(self));
 }
 
+bool WriteSparseImage(const SimDiscParams& disc, const std::string& path) {
+    const auto sectors = disc.mediumSectors.value_or(disc.volumeSectors);
+    std::vector<std::uint8_t> descriptor(kSectorBytes);
+    SimDrive(disc).SectorContent(kDescriptorSector, descriptor);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.seekp(kDescriptorSector * static_cast<std::streamoff>(kSectorBytes));
+    out.write(reinterpret_cast<const char*>(descriptor.data()),
+              static_cast<std::streamsize>(descriptor.size()));
+    out.close();
+    if (!out) {
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::resize_file(
+        path, static_cast<std::uintmax_t>(std::max<std::int64_t>(sectors, 17)) * kSectorBytes, ec);
+    return !ec;
+}
+
 SimDiscParams DemoDisc(bool paced) {
     SimDiscParams p;
     p.volumeSectors = 333000;
@@ -229,7 +249,7 @@ SimDiscParams DemoDvd(bool paced) {
     p.seekMs = 1.0;
     p.unreadable = {{1402300, 1406800}};
     p.endOfMedium = EndOfMedium::ShortRead;
-    // About 270 s of modelled reading, shown in about 25 s with the timer's pauses.
+    // About 270 s of modelled reading, shown in about 30 s with the timer's pauses.
     p.paceDivisor = paced ? 14.0 : 0.0;
     return p;
 }
@@ -244,9 +264,9 @@ SimDiscParams DemoBluRay(bool paced) {
     p.speedFollowsRadius = true;
     p.seekMs = 1.0;
     p.endOfMedium = EndOfMedium::ShortRead;
-    // About 620 s of modelled reading; its 6,100 timer pauses alone take 30 s, so the reads
-    // get about 15 s.
-    p.paceDivisor = paced ? 40.0 : 0.0;
+    // About 600 s of modelled reading; the 6,100 pauses of the window's timer alone take
+    // 30 s, so the reads get 3 s.
+    p.paceDivisor = paced ? 200.0 : 0.0;
     return p;
 }
 

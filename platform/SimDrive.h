@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/SingleSpeeds.h"
 #include "platform/System.h"
 
 namespace platform {
@@ -38,10 +39,6 @@ class SimClock {
     double elapsedMs_ = 0.0;
 };
 
-inline constexpr double kCdSingleSpeedKBs = 150.0;
-inline constexpr double kDvdSingleSpeedKBs = 1385000.0 / 1024;
-inline constexpr double kBluRaySingleSpeedKBs = 4500000.0 / 1024;
-
 struct SimDiscParams {
     // Sectors the volume descriptor announces (its 32-bit volume space size).
     std::uint32_t volumeSectors = 333000;
@@ -56,7 +53,7 @@ struct SimDiscParams {
     // values model a constant linear velocity drive, different ones a constant angular velocity.
     double innerSpeedX = 52.0;
     double outerSpeedX = 52.0;
-    // Single speed in KB/s: 150 for a CD, 1,385,000 B/s for a DVD, 4,500,000 B/s for Blu-ray.
+    // Single speed in KB/s, one of kCdSingleSpeedKBs, kDvdSingleSpeedKBs, kBluRaySingleSpeedKBs.
     double singleSpeedKBs = kCdSingleSpeedKBs;
     // How the speed grows from the first sector to the last: in a straight line, or with the
     // radius of the track, as a disc turning at a constant rate gives it (the radius grows
@@ -104,7 +101,7 @@ class SimDrive {
     void ScriptDurations(std::initializer_list<double> milliseconds);
 
     // Holds the drive to at most this many KB/s, as a drive told to read slower does;
-    // nothing lets it read at its own speed again.
+    // no value lets it read at its own speed again.
     void SetSpeedCap(std::optional<double> kbPerSecond);
     std::optional<double> SpeedCap() const { return speedCap_; }
 
@@ -132,6 +129,11 @@ class SimDrive {
     std::uint64_t reads_ = 0;
     std::vector<SimRead> log_;
 };
+
+// The disc as an image file of the medium's size: its volume descriptor, every other sector a
+// hole that reads as zeros, so that even a Blu-ray's image takes no room. False when the file
+// cannot be written.
+bool WriteSparseImage(const SimDiscParams& disc, const std::string& path);
 
 // The disc that the built-in "sim" entry shows: a full 74-minute disc on a 52x drive whose
 // speed grows from about 21x inside to 52x outside, with two scratched areas.

@@ -14,6 +14,8 @@ namespace {
 constexpr std::int32_t kSpeedSteps = 14;  // grid rows; a CD's are 600 KB/s apart
 constexpr std::int32_t kBlockSteps = 19;  // grid steps of 29 pixels
 constexpr std::int32_t kCaptionRow = 327;
+constexpr std::int32_t kUnitLeft = 482;
+constexpr std::int32_t kUnitRow = 339;
 constexpr const char* kSpeedCaption = "Transfer Speed - Kb/s";
 constexpr const char* kCdUnitCaption = "Block = 1000 Sectors";
 constexpr const char* kScaledUnitCaption = "Sectors x 1000";
@@ -38,6 +40,15 @@ std::int32_t SaturatedSum(std::int64_t a, std::int64_t b) {
     return static_cast<std::int32_t>(sum);
 }
 
+// A solid line of the grid, one pixel wide; the end point is not painted.
+void DrawGridLine(const engine::RunState& s, platform::Canvas& canvas, std::int32_t x0,
+                  std::int32_t y0, std::int32_t x1, std::int32_t y1) {
+    canvas.SetPenWidth(1);
+    canvas.SetPenColor(s.GridColor);
+    canvas.MoveTo(x0, y0);
+    canvas.LineTo(x1, y1);
+}
+
 // Thousands of sectors to x; BlockToX for any 64-bit count.
 std::int32_t ThousandsToX(const engine::RunState& s, std::int64_t thousands) {
     const long double product = static_cast<long double>(thousands) * s.XScale;
@@ -49,16 +60,13 @@ void DrawCdColumns(const engine::RunState& s, platform::Canvas& canvas) {
     const double columnStep =
         static_cast<double>(s.ChartWidth - (s.MarginLeft + s.MarginRight)) / kBlockSteps;
     for (std::int32_t i = 0; i <= kBlockSteps; ++i) {
-        canvas.SetPenWidth(1);
-        canvas.SetPenColor(s.GridColor);
         const std::int32_t x = s.MarginLeft + TruncPixel(i * columnStep);
-        canvas.MoveTo(x, s.MarginTop);
-        canvas.LineTo(x, s.ChartHeight - s.MarginBottom);
+        DrawGridLine(s, canvas, x, s.MarginTop, x, s.ChartHeight - s.MarginBottom);
     }
     canvas.SetFontColor(s.LabelColor);
     canvas.TextOut(2, 1, kSpeedCaption);
-    canvas.TextOut(53, 327, kXCaption);
-    canvas.TextOut(482, 339, kCdUnitCaption);
+    canvas.TextOut(53, kCaptionRow, kXCaption);
+    canvas.TextOut(kUnitLeft, kUnitRow, kCdUnitCaption);
 }
 
 // A column at every grid step of a scaled axis, each numbered under its line, and the unit
@@ -66,11 +74,8 @@ void DrawCdColumns(const engine::RunState& s, platform::Canvas& canvas) {
 void DrawScaledColumns(const engine::RunState& s, platform::Canvas& canvas) {
     const engine::ChartLayout& layout = s.Layout;
     for (std::int32_t i = 0; i <= layout.gridSteps; ++i) {
-        canvas.SetPenWidth(1);
-        canvas.SetPenColor(s.GridColor);
         const std::int32_t x = ThousandsToX(s, i * layout.gridStep);
-        canvas.MoveTo(x, s.MarginTop);
-        canvas.LineTo(x, s.ChartHeight - s.MarginBottom);
+        DrawGridLine(s, canvas, x, s.MarginTop, x, s.ChartHeight - s.MarginBottom);
     }
     canvas.SetFontColor(s.LabelColor);
     canvas.TextOut(2, 1, kSpeedCaption);
@@ -82,8 +87,8 @@ void DrawScaledColumns(const engine::RunState& s, platform::Canvas& canvas) {
             std::min(ThousandsToX(s, i * layout.gridStep) - width / 2, s.ChartWidth - width);
         canvas.TextOut(x, kCaptionRow, number);
     }
-    const std::int32_t unitEnd = 482 + canvas.TextWidth(kCdUnitCaption);
-    canvas.TextOut(unitEnd - canvas.TextWidth(kScaledUnitCaption), 339, kScaledUnitCaption);
+    const std::int32_t unitEnd = kUnitLeft + canvas.TextWidth(kCdUnitCaption);
+    canvas.TextOut(unitEnd - canvas.TextWidth(kScaledUnitCaption), kUnitRow, kScaledUnitCaption);
 }
 
 // Label rows: the speed text at trunc(p), its multiple 12 pixels lower; p starts at 13 and
@@ -136,11 +141,8 @@ void HashPaint(engine::RunState& s, platform::Canvas& canvas) {
     const double rowStep =
         static_cast<double>(s.ChartHeight - (s.MarginTop + s.MarginBottom)) / kSpeedSteps;
     for (std::int32_t i = 0; i <= kSpeedSteps; ++i) {
-        canvas.SetPenWidth(1);
-        canvas.SetPenColor(s.GridColor);
         const std::int32_t y = s.MarginTop + TruncPixel(i * rowStep);
-        canvas.MoveTo(s.MarginLeft, y);
-        canvas.LineTo(s.ChartWidth - s.MarginRight, y);
+        DrawGridLine(s, canvas, s.MarginLeft, y, s.ChartWidth - s.MarginRight, y);
     }
 
     if (s.Layout.ScaledAxis()) {

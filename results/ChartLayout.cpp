@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "platform/BitmapFont.h"
+#include "platform/SingleSpeeds.h"
 #include "results/ChartFrame.h"
 
 namespace results {
@@ -16,9 +17,9 @@ constexpr std::int64_t kCaptionGap = 6;
 // The axis of a hostile size stops at the largest block number a result line can hold.
 constexpr long double kMaxAxisThousands = std::numeric_limits<std::int32_t>::max();
 
-constexpr SpeedScale kCdScale{150.0, 8};
-constexpr SpeedScale kDvdScale{1385000.0 / 1024, 3};
-constexpr SpeedScale kBluRayScale{4500000.0 / 1024, 2};
+constexpr SpeedScale kCdScale{platform::kCdSingleSpeedKBs, 8};
+constexpr SpeedScale kDvdScale{platform::kDvdSingleSpeedKBs, 3};
+constexpr SpeedScale kBluRayScale{platform::kBluRaySingleSpeedKBs, 2};
 
 // Sizes are whole sectors; a file may hold a fraction, which counts as the sectors below it.
 bool Above(double volumeSize, double sectors) {

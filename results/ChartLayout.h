@@ -13,7 +13,7 @@ inline constexpr std::int32_t kMarginLeft = 30;
 inline constexpr std::int32_t kMarginRight = 10;
 inline constexpr std::int32_t kMarginTop = 15;
 inline constexpr std::int32_t kMarginBottom = 28;
-inline constexpr std::int32_t kPlotWidth = 591 - kMarginLeft - kMarginRight;
+inline constexpr std::int32_t kPlotWidth = engine::Chart::kWidth - kMarginLeft - kMarginRight;
 
 // Volume sizes in sectors: the last that the CD chart's 380 blocks show, the longest CD, the
 // largest DVD (dual layer). Anything larger is a Blu-ray disc.

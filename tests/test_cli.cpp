@@ -22,7 +22,6 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "DiscImage.h"
 #include "RunFakes.h"
 #include "TempDir.h"
 #include "WindowFixture.h"
@@ -535,7 +534,10 @@ TEST(CliMeasure, ReadSpeedIsHandedToTheDriveAndSaid) {
 
     // A disc image takes no speed: said, and measured at its own.
     const fs::path image = dir / "disc.iso";
-    fixtures::WriteSparseImage(image, 20000, "IMAGE");
+    platform::SimDiscParams disc;
+    disc.volumeSectors = 20000;
+    disc.volumeId = "IMAGE";
+    ASSERT_TRUE(platform::WriteSparseImage(disc, image.string()));
     const Finished refused = RunCli({"measure", image.string(), "--speed=8"});
     EXPECT_EQ(refused.status, 0) << refused.err;
     EXPECT_NE(refused.err.find("the drive did not take the read speed 8x"), std::string::npos);

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "DiscImage.h"
 #include "RunFakes.h"
 #include "TempDir.h"
 #include "platform/System.h"
@@ -96,7 +95,10 @@ TEST(LargeVolume, DvdImageThroughTheRawDeviceFitsTheChartAndReplaysTheSame) {
     const fixtures::TempDir dir;
     constexpr std::uint32_t kSectors = 2295104;
     const fs::path image = dir / "dvd.iso";
-    fixtures::WriteSparseImage(image, kSectors, "SPARSE_DVD");
+    platform::SimDiscParams disc;
+    disc.volumeSectors = kSectors;
+    disc.volumeId = "SPARSE_DVD";
+    ASSERT_TRUE(platform::WriteSparseImage(disc, image.string()));
     NativeProgram live(image.string());
     ASSERT_TRUE(live.Start());
     EXPECT_EQ(live.state.Layout, results::ChartLayoutFor(kSectors));
