@@ -1,44 +1,18 @@
 #include "bench/PacedRunBench.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
-#include <functional>
 
 #include "bench/BenchClock.h"
 #include "bench/QuietPrompts.h"
 #include "bench/RealTimeSystem.h"
+#include "bench/TimerEventWatch.h"
 #include "ui/Unit1.h"
 
 namespace bench {
 
 namespace {
-
-// Calls back when a timer event reaches the object, before the object handles it: the
-// moment a tick begins.
-class TimerEventWatch final : public QObject {
-  public:
-    TimerEventWatch(QObject* watched, std::function<void()> onTimer)
-        : watched_(watched), onTimer_(std::move(onTimer)) {
-        watched_->installEventFilter(this);
-    }
-    ~TimerEventWatch() override { watched_->removeEventFilter(this); }
-    TimerEventWatch(const TimerEventWatch&) = delete;
-    TimerEventWatch& operator=(const TimerEventWatch&) = delete;
-
-  protected:
-    bool eventFilter(QObject* object, QEvent* event) override {
-        if (object == watched_ && event->type() == QEvent::Timer) {
-            onTimer_();
-        }
-        return false;
-    }
-
-  private:
-    QObject* watched_;
-    std::function<void()> onTimer_;
-};
 
 // A moment of the run: the real clock and the modelled time the drive has spent so far.
 struct Mark {
