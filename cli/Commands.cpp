@@ -19,7 +19,7 @@
 #include "platform/Files.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
-#include "system/StartUp.h"
+#include "system/startup/StartUp.h"
 
 namespace cli {
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "discometer/Version.h"
 #include "engine/ShortText.h"
 #include "platform/Color.h"
 #include "platform/SectorBuffer.h"
@@ -11,7 +12,7 @@
 
 namespace engine {
 
-inline constexpr const char* kProgramTitleText = "Discometer v2.32";
+inline constexpr const char* kProgramTitleText = discometer::kProgramTitle;
 inline constexpr const char* kCopyrightText = "Copyright (C) 2026 The Discometer developers";
 
 // Everything the program knows about the drive, the disc, the read in progress and the run

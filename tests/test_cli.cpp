@@ -29,7 +29,7 @@
 #include "platform/DriveEntries.h"
 #include "platform/System.h"
 #include "results/Replay.h"
-#include "system/DriveDiscovery.h"
+#include "system/startup/DriveDiscovery.h"
 #include "ui/StatusBar.h"
 #include "ui/Unit1.h"
 

@@ -9,6 +9,7 @@
 #include "RunFakes.h"
 #include "TempDir.h"
 #include "results/Replay.h"
+#include "results/ResultsDocument.h"
 
 namespace fs = std::filesystem;
 using engine::Control;

@@ -4,6 +4,7 @@
 #include "RunFakes.h"
 #include "engine/Sequencer.h"
 #include "results/NumberText.h"
+#include "results/ResultsDocument.h"
 
 using engine::Control;
 using engine::MenuMark;

@@ -23,7 +23,7 @@
 #include "engine/Sequencer.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
-#include "system/StartUp.h"
+#include "system/startup/StartUp.h"
 #include "ui/About.h"
 #include "ui/Bevels.h"
 #include "ui/BitmapImage.h"
