@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "discometer/Version.h"
 #include "ui/forms/BuildPlatform.h"
 
 namespace ui::forms {
@@ -19,7 +20,7 @@ constexpr FontSpec kNoticeFont{.color = kBlack};
 
 const FormSpec& AboutForm() {
     static const std::string version =
-        std::string("Ver ") + DISCOMETER_VERSION + " for " + std::string(BuildPlatformName());
+        std::string("Ver ") + discometer::kVersion + " for " + std::string(BuildPlatformName());
     static const std::array controls{
         ControlSpec{.name = "Panel1",
                     .kind = ControlKind::Panel,
