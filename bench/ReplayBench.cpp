@@ -8,7 +8,7 @@
 #include "bench/PaintWatch.h"
 #include "bench/QuietPrompts.h"
 #include "results/Replay.h"
-#include "system/StartUp.h"
+#include "system/startup/StartUp.h"
 #include "tests/RunFakes.h"
 #include "ui/BitmapImage.h"
 #include "ui/StatusBar.h"

@@ -20,8 +20,8 @@
 #include "platform/Files.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
-#include "system/DriveDiscovery.h"
-#include "system/StartUp.h"
+#include "system/startup/DriveDiscovery.h"
+#include "system/startup/StartUp.h"
 
 namespace cli {
 

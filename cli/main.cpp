@@ -8,6 +8,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "discometer/Version.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
                 std::fputs(cli::UsageText(), stdout);
                 return cli::kExitOk;
             } else if constexpr (std::is_same_v<T, cli::VersionCommand>) {
-                std::printf("discometer-cli %s\n", DISCOMETER_VERSION);
+                std::printf("discometer-cli %s\n", discometer::kVersion);
                 return cli::kExitOk;
             } else if constexpr (std::is_same_v<T, cli::DrivesCommand>) {
                 return cli::RunDrives();

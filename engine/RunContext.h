@@ -4,7 +4,7 @@
 #include "engine/RunWindow.h"
 #include "platform/Canvas.h"
 #include "platform/System.h"
-#include "results/ResultsDocument.h"
+#include "engine/DataList.h"
 
 namespace engine {
 
@@ -25,7 +25,7 @@ struct Chart {
 // What the handlers of a run work on, all owned by the front end that shows the run.
 struct RunContext {
     RunState& state;
-    results::DataList& dataList;
+    DataList& dataList;
     Chart& chart;
     platform::System& system;
     RunWindow& window;

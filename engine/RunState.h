@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "discometer/Version.h"
 #include "engine/ChartLayout.h"
 #include "engine/ShortText.h"
 #include "platform/Color.h"
@@ -12,7 +13,7 @@
 
 namespace engine {
 
-inline constexpr const char* kProgramTitleText = "Discometer v2.32";
+inline constexpr const char* kProgramTitleText = discometer::kProgramTitle;
 inline constexpr const char* kCopyrightText = "Copyright (C) 2026 The Discometer developers";
 
 // Everything the program knows about the drive, the disc, the read in progress and the run

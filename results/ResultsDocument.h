@@ -5,11 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/DataList.h"
+
 namespace results {
 
 // The record of one run: an ordered list of 8-bit text lines without line breaks. Sections
 // of key=value lines come first, then one result line per measured block.
-using DataList = std::vector<std::string>;
+using DataList = engine::DataList;
 
 // What SearchSubKey gives for a key that is not in its section.
 inline constexpr std::string_view kNotFound = "Not Found";

@@ -1,6 +1,7 @@
 #include "results/Saving.h"
 
 #include "platform/BmpFile.h"
+#include "results/ResultsDocument.h"
 
 namespace results {
 

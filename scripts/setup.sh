@@ -7,11 +7,12 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config python3
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev libasound2-dev
     xorriso genisoimage
     desktop-file-utils appstream groff-base
+    xfonts-100dpi
 )
 
 source "$ROOT/scripts/install-packages.sh"

@@ -15,8 +15,9 @@
 #include "engine/RunContext.h"
 #include "engine/RunStart.h"
 #include "platform/SimSystem.h"
-#include "system/StartUp.h"
+#include "system/startup/StartUp.h"
 #include "ui/GaugeCore.h"
+#include "results/ResultsDocument.h"
 
 namespace fakes {
 

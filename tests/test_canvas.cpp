@@ -265,6 +265,8 @@ TEST_F(BmpFileTest, HeadersThenPaddedBottomUpRowsOfBlueGreenRed) {
     EXPECT_EQ(pixels, (std::vector<std::uint8_t>{50, 100, 200, 0, 0, 0, 144, 255, 255, 0, 0, 0,
                                                  3,  2,   1,   0, 0, 0, 0,   0,   0,   0, 0, 0}));
     EXPECT_EQ(DecodeBmpHeader(EncodeBmp(Bitmap(591, 352)))->imageSize, 1776U * 352U);
+    // A row that fills whole 4-byte groups gets no padding.
+    EXPECT_EQ(EncodeBmp(Bitmap(4, 2)).size(), 14U + 40U + 2U * 12U);
     EXPECT_FALSE(DecodeBmp(std::vector<std::uint8_t>(60, 'B')).has_value());
 }
 

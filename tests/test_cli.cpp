@@ -29,7 +29,7 @@
 #include "platform/DriveEntries.h"
 #include "platform/System.h"
 #include "results/Replay.h"
-#include "system/DriveDiscovery.h"
+#include "system/startup/DriveDiscovery.h"
 #include "ui/StatusBar.h"
 #include "ui/Unit1.h"
 
@@ -503,6 +503,49 @@ TEST_F(CliRun, MeasureWritesWhatTheWindowsRunWrites) {
     EXPECT_NE(run_->out.find("Blocks in error: 2\n"), std::string::npos);
     EXPECT_NE(run_->out.find("Maximum speed:   7804 KB/s\n"), std::string::npos);
     EXPECT_NE(run_->out.find("Minimum speed:   0 KB/s\n"), std::string::npos);
+}
+
+TEST_F(CliRun, TimedSpeedTotalsTheReadsThatWereTimed) {
+    ASSERT_EQ(run_->status, 0) << run_->err;
+    // Each readable block's line holds Trunc(sectors x 2000 / ms) of its timed read, which
+    // gives back the whole milliseconds; a block in error (speed 0) counts for nothing.
+    long long sectors = 0;
+    long long milliseconds = 0;
+    for (const std::string& line : ResultLines(ReadBytes(*dir_ / "run.dat"))) {
+        const long speed = std::stol(line.substr(line.find(' ') + 1));
+        if (speed == 0) {
+            continue;
+        }
+        const long ms = 800 * 2000 / speed;
+        ASSERT_EQ(800 * 2000 / ms, speed) << line;
+        sectors += 800;
+        milliseconds += ms;
+    }
+    char expected[96];
+    std::snprintf(expected, sizeof expected,
+                  "Timed speed:     %.0f KB/s (%lld sectors in %lld ms)\n",
+                  static_cast<double>(sectors) * 2000.0 / static_cast<double>(milliseconds),
+                  sectors, milliseconds);
+    EXPECT_NE(run_->out.find(expected), std::string::npos) << expected << run_->out;
+}
+
+TEST(CliMeasure, SaveThatFailsAfterTheRunExits1) {
+    // The AutoSave names come from the label, so nothing can check them before the run: a
+    // folder where the picture should go is found only at the end, after the run.
+    TempDir dir;
+    const std::string base = "DISCOMETER_DEMO" + std::string(17, ' ');
+    fs::create_directory(dir / (base + ".bmp"));
+    const Finished f =
+        RunCli({"measure", "sim-unpaced", "--autosave", "--dat", "run.dat"}, {}, dir.path());
+    EXPECT_EQ(f.status, 1);
+    EXPECT_NE(f.err.find("discometer-cli: Cannot create file " + base + ".bmp\n"),
+              std::string::npos)
+        << f.err;
+    EXPECT_NE(f.out.find("State:           Complete\n"), std::string::npos);
+    // What was written, and only that, is said to be.
+    EXPECT_FALSE(ReadBytes(dir / "run.dat").empty());
+    EXPECT_NE(f.out.find("Written:         run.dat\n"), std::string::npos) << f.out;
+    EXPECT_EQ(f.out.find("Written:         " + base), std::string::npos) << f.out;
 }
 
 TEST(CliMeasure, OtherSequencersTimeWhatTheWindowTimes) {

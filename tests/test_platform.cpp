@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -46,6 +47,56 @@ void WriteText(const fs::path& file, const std::string& text) {
     fs::create_directories(file.parent_path());
     std::ofstream(file) << text;
 }
+
+// A file system that refuses unbuffered access, played over the real one (which may well
+// take it): with openError set, an open with O_DIRECT fails with that error; with
+// readsRefused, the open takes O_DIRECT and every read fails with EINVAL until the flag is
+// cleared again, as ext4 does for a buffer that is not aligned to its blocks.
+struct RefusingFileSystem {
+    int openError = 0;
+    bool readsRefused = false;
+    std::vector<int> openFlags;
+    bool direct = false;  // O_DIRECT as the device sees it on its descriptor
+    int refusedReads = 0;
+};
+RefusingFileSystem refusing;
+
+void Refuse(int openError, bool readsRefused) {
+    refusing = RefusingFileSystem{};
+    refusing.openError = openError;
+    refusing.readsRefused = readsRefused;
+}
+
+const RawDeviceCalls kRefusingCalls{
+    [](const char* path, int flags) {
+        refusing.openFlags.push_back(flags);
+        if ((flags & O_DIRECT) != 0 && refusing.openError != 0) {
+            errno = refusing.openError;
+            return -1;
+        }
+        refusing.direct = (flags & O_DIRECT) != 0;
+        return ::open(path, flags & ~O_DIRECT);
+    },
+    [](int fd, void* buffer, std::size_t count, off_t offset) -> ssize_t {
+        if (refusing.direct && refusing.readsRefused) {
+            ++refusing.refusedReads;
+            errno = EINVAL;
+            return -1;
+        }
+        return ::pread(fd, buffer, count, offset);
+    },
+    [](int fd, int command, int argument) {
+        if (command == F_GETFL) {
+            const int flags = ::fcntl(fd, F_GETFL);
+            return flags < 0 || !refusing.direct ? flags : flags | O_DIRECT;
+        }
+        if (command == F_SETFL) {
+            refusing.direct = (argument & O_DIRECT) != 0;
+            argument &= ~O_DIRECT;
+        }
+        return ::fcntl(fd, command, argument);
+    },
+};
 
 }  // namespace
 
@@ -93,18 +144,77 @@ TEST(RawDevice, ReadsBeyondTwoAndFourGibibytes) {
     }
 }
 
-TEST(RawDevice, ReadsImagesWhereUnbufferedAccessIsRefused) {
-    if (!fs::is_directory("/dev/shm")) {
-        GTEST_SKIP() << "no tmpfs at /dev/shm";
-    }
-    TempDir dir("/dev/shm");
+TEST(RawDevice, ReadsBufferedWhereUnbufferedAccessIsRefused) {
+    TempDir dir;
     const fs::path image = dir.path() / "disc.iso";
     WriteImage(image, 20);
-    auto device = OpenRawDevice(image.string());
+    const auto readsSectorFive = [](DeviceFile& device) {
+        SectorBuffer buffer;
+        return device.ReadAt(5 * kSectorBytes, buffer.span().first(3 * kSectorBytes)) &&
+               FirstWord(buffer.data()) == 5u && FirstWord(buffer.data() + kSectorBytes) == 6u;
+    };
+
+    // Refused at the open: opened again without it.
+    Refuse(EINVAL, false);
+    auto device = OpenRawDevice(image.string(), kRefusingCalls);
     ASSERT_NE(device, nullptr);
-    std::vector<std::uint8_t> unaligned(3 * kSectorBytes + 1);
-    ASSERT_TRUE(device->ReadAt(5 * kSectorBytes, std::span(unaligned).subspan(1)));
-    EXPECT_EQ(FirstWord(unaligned.data() + 1), 5u);
+    EXPECT_EQ(refusing.openFlags,
+              (std::vector<int>{O_RDONLY | O_DIRECT | O_CLOEXEC, O_RDONLY | O_CLOEXEC}));
+    EXPECT_TRUE(readsSectorFive(*device));
+    device.reset();
+
+    // Any other error of the open is final.
+    Refuse(EACCES, false);
+    const auto refused = OpenRawDevice(image.string(), kRefusingCalls);
+    const int error = errno;
+    EXPECT_EQ(refused, nullptr);
+    EXPECT_EQ(error, EACCES);
+    EXPECT_EQ(refusing.openFlags.size(), 1u);
+
+    // Taken at the open, refused at the first read: that read and the later ones go
+    // buffered.
+    Refuse(0, true);
+    device = OpenRawDevice(image.string(), kRefusingCalls);
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(refusing.direct);
+    EXPECT_TRUE(readsSectorFive(*device));
+    EXPECT_FALSE(refusing.direct);
+    EXPECT_EQ(refusing.refusedReads, 1);
+    EXPECT_TRUE(readsSectorFive(*device));
+    EXPECT_EQ(refusing.refusedReads, 1);
+}
+
+namespace {
+// What a drive was told of its speed, call by call; a negative answer refuses.
+std::vector<int> speedCalls;
+int speedAnswer = 0;
+}  // namespace
+
+TEST(RawDevice, ASlowedDriveIsSetBackToItsMaximumWhenClosed) {
+    TempDir dir;
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 4);
+    RawDeviceCalls calls = SystemRawDeviceCalls();
+    calls.selectSpeed = [](int, int timesCdSpeed) {
+        speedCalls.push_back(timesCdSpeed);
+        return speedAnswer;
+    };
+    speedCalls.clear();
+    speedAnswer = 0;
+    auto device = OpenRawDevice(image.string(), calls);
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(device->SelectReadSpeed(16));
+    EXPECT_FALSE(device->SelectReadSpeed(-4));
+    device.reset();
+    EXPECT_EQ(speedCalls, (std::vector<int>{16, 0}));
+
+    // Told its maximum, or refusing, a drive is left alone at the close.
+    speedCalls.clear();
+    EXPECT_TRUE(OpenRawDevice(image.string(), calls)->SelectReadSpeed(0));
+    speedAnswer = -1;
+    EXPECT_FALSE(OpenRawDevice(image.string(), calls)->SelectReadSpeed(8));
+    EXPECT_EQ(speedCalls, (std::vector<int>{0, 8}));
+    EXPECT_FALSE(OpenRawDevice(image.string(), kRefusingCalls)->SelectReadSpeed(8));
 }
 
 TEST(RawDevice, MissingDeviceDoesNotOpen) {

@@ -9,6 +9,7 @@
 #include "RunFakes.h"
 #include "TempDir.h"
 #include "results/Replay.h"
+#include "results/ResultsDocument.h"
 
 namespace fs = std::filesystem;
 using engine::Control;
@@ -138,13 +139,20 @@ TEST(Replay, NamesTheSystemByTheReplayRule) {
     EXPECT_EQ(nine.state.OSName.str(), "Windows 98");
 }
 
-TEST(Replay, FirstLineSpeedZeroStartsOnTheBaselineWithoutAnError) {
+TEST(Replay, FirstResultLineGivesFiveCharactersOfSpeedAndNeverAnError) {
+    // Five characters of the first speed are read, where a later line's are read whole.
     fakes::Program p;
-    Load(p, WriteFile("zero.dat", kHeader + Lines({"1 0", "3 8400"})));
-    EXPECT_EQ(p.state.ErrorCount, 0);
-    EXPECT_EQ(p.Pixel(30, 324), kCyan);
-    EXPECT_NE(p.Pixel(30, 325), kRed);
-    EXPECT_EQ(p.state.MinSpeed, 0.0);
+    Load(p, WriteFile("long.dat", kHeader + Lines({"1 1234567", "3 1234567"})));
+    EXPECT_EQ(p.state.MinSpeed, 12345.0);
+    EXPECT_EQ(p.state.MaxSpeed, 1234567.0);
+
+    // A first speed of 0 starts on the baseline, unmarked.
+    fakes::Program zero;
+    Load(zero, WriteFile("zero.dat", kHeader + Lines({"1 0", "3 8400"})));
+    EXPECT_EQ(zero.state.ErrorCount, 0);
+    EXPECT_EQ(zero.Pixel(30, 324), kCyan);
+    EXPECT_NE(zero.Pixel(30, 325), kRed);
+    EXPECT_EQ(zero.state.MinSpeed, 0.0);
 }
 
 TEST(Replay, FilesWithoutResultsAreReported) {

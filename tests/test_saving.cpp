@@ -9,6 +9,7 @@
 #include "TempDir.h"
 #include "platform/BmpFile.h"
 #include "results/Saving.h"
+#include "results/ResultsDocument.h"
 
 namespace fs = std::filesystem;
 using engine::Control;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "RunFakes.h"
+#include "results/ResultsDocument.h"
 
 using engine::MenuMark;
 using engine::Panel;

@@ -19,6 +19,7 @@
 
 #include "RunFakes.h"
 #include "WindowFixture.h"
+#include "engine/ReadSpeed.h"
 #include "ui/Bevels.h"
 #include "ui/BitmapImage.h"
 #include "ui/ButtonPictures.h"
@@ -629,6 +630,14 @@ TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {
 TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {
     Window w(fakes::SmallDisc(40000));
     ui::TForm1& f = *w.form;
+    // The submenu holds the speeds the command line takes too, Max checked.
+    ASSERT_EQ(f.ReadSpeedItems().size(), engine::kReadSpeeds.size());
+    for (std::size_t i = 0; i < engine::kReadSpeeds.size(); ++i) {
+        const QAction* item = f.ReadSpeedItems()[i];
+        EXPECT_EQ(item->data().toInt(), engine::kReadSpeeds[i]);
+        EXPECT_EQ(item->text().toStdString(), engine::ReadSpeedCaption(engine::kReadSpeeds[i]));
+        EXPECT_EQ(item->parent(), f.ReadSpeed1());
+    }
     EXPECT_EQ(f.ReadSpeedChoice(), 0);
     f.ReadSpeedItems()[6]->trigger();  // 16x
     EXPECT_EQ(f.ReadSpeedChoice(), 16);

@@ -2,14 +2,14 @@
 #include <QApplication>
 #include <memory>
 
-#include "engine/RunState.h"
 #include "platform/System.h"
 #include "ui/QtPrompts.h"
 #include "ui/Unit1.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QString::fromLatin1(engine::kProgramTitleText));
+    // No application display name: Qt would add it to every window's title. The task bar shows
+    // the main window's title, which is the program's.
     ui::UseClassicLook(app);
 
     ui::TForm1 form1(platform::MakeNativeSystem(), std::make_unique<ui::QtPrompts>());

@@ -13,10 +13,11 @@ namespace {
 
 class RawDeviceFile final : public DeviceFile {
   public:
-    RawDeviceFile(int fd, bool direct) : fd_(fd), direct_(direct) {}
+    RawDeviceFile(int fd, bool direct, const RawDeviceCalls& calls)
+        : fd_(fd), direct_(direct), calls_(calls) {}
     ~RawDeviceFile() override {
         if (slowed_) {
-            ::ioctl(fd_, CDROM_SELECT_SPEED, 0);  // as fast as it goes, for whoever comes next
+            calls_.selectSpeed(fd_, 0);  // as fast as it goes, for whoever comes next
         }
         ::close(fd_);
     }
@@ -32,8 +33,8 @@ class RawDeviceFile final : public DeviceFile {
         }
         std::size_t done = 0;
         while (done < dst.size()) {
-            const ssize_t n = ::pread(fd_, dst.data() + done, dst.size() - done,
-                                      static_cast<off_t>(byteOffset + done));
+            const ssize_t n = calls_.pread(fd_, dst.data() + done, dst.size() - done,
+                                           static_cast<off_t>(byteOffset + done));
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
                 continue;
@@ -54,7 +55,8 @@ class RawDeviceFile final : public DeviceFile {
     // The CD-ROM driver's speed selection, in multiples of 150 KB/s; a disc image or a device
     // of another kind does not know it.
     bool SelectReadSpeed(std::int32_t timesCdSpeed) override {
-        if (timesCdSpeed < 0 || ::ioctl(fd_, CDROM_SELECT_SPEED, timesCdSpeed) < 0) {
+        if (timesCdSpeed < 0 || calls_.selectSpeed == nullptr ||
+            calls_.selectSpeed(fd_, timesCdSpeed) < 0) {
             return false;
         }
         slowed_ = timesCdSpeed > 0;
@@ -63,8 +65,8 @@ class RawDeviceFile final : public DeviceFile {
 
   private:
     bool FallBackToBuffered() {
-        const int flags = ::fcntl(fd_, F_GETFL);
-        if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_DIRECT) < 0) {
+        const int flags = calls_.fcntl(fd_, F_GETFL, 0);
+        if (flags < 0 || calls_.fcntl(fd_, F_SETFL, flags & ~O_DIRECT) < 0) {
             return false;
         }
         direct_ = false;
@@ -78,22 +80,33 @@ class RawDeviceFile final : public DeviceFile {
 
     int fd_;
     bool direct_;
+    RawDeviceCalls calls_;
     bool slowed_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
+const RawDeviceCalls& SystemRawDeviceCalls() {
+    static const RawDeviceCalls calls{
+        [](const char* path, int flags) { return ::open(path, flags); },
+        ::pread,
+        [](int fd, int command, int argument) { return ::fcntl(fd, command, argument); },
+        [](int fd, int timesCdSpeed) { return ::ioctl(fd, CDROM_SELECT_SPEED, timesCdSpeed); },
+    };
+    return calls;
+}
+
+std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path, const RawDeviceCalls& calls) {
+    int fd = calls.open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
     bool direct = true;
     if (fd < 0 && errno == EINVAL) {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = calls.open(path.c_str(), O_RDONLY | O_CLOEXEC);
         direct = false;
     }
     if (fd < 0) {
         return nullptr;
     }
-    return std::make_unique<RawDeviceFile>(fd, direct);
+    return std::make_unique<RawDeviceFile>(fd, direct, calls);
 }
 
 }  // namespace platform

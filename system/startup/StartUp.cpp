@@ -1,9 +1,9 @@
-#include "system/StartUp.h"
+#include "system/startup/StartUp.h"
 
 #include "engine/SectorAccess.h"
 #include "engine/Sequencer.h"
 #include "results/ChartFrame.h"
-#include "system/DriveDiscovery.h"
+#include "system/startup/DriveDiscovery.h"
 #include "system/OSInfo.h"
 
 namespace system_env {

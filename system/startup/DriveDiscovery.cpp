@@ -1,4 +1,4 @@
-#include "system/DriveDiscovery.h"
+#include "system/startup/DriveDiscovery.h"
 
 namespace system_env {
 
