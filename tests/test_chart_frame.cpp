@@ -230,7 +230,7 @@ TEST_F(ChartFrameTest, DiscSizeMarkerIsDottedWithOpaqueGapsThenThePenIsSolid) {
 
 TEST_F(ChartFrameTest, EmptyChartSavesAsABitmapFile) {
     // Left in the working directory for a person to look at.
-    ASSERT_TRUE(platform::SaveBmpFile("empty_chart.bmp", picture));
+    ASSERT_EQ(platform::WriteBmpFile("empty_chart.bmp", picture), std::error_code());
     const auto back = platform::LoadBmpFile("empty_chart.bmp");
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, picture);
