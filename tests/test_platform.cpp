@@ -1,6 +1,5 @@
 // The Linux stand-ins for the system services, and the simulated drive.
 #include <fcntl.h>
-#include <pty.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -364,31 +363,4 @@ TEST(Console, StopRequestsSurviveBurstsOfSignals) {
         ::raise(i % 2 == 0 ? SIGINT : SIGTERM);  // the program lives on to write its files
     }
     EXPECT_TRUE(StopRequested());
-}
-
-TEST(Console, TellsTerminalsTheirWidthAndClosedPipesFailWrites) {
-    int master = -1;
-    int slave = -1;
-    winsize size{};
-    size.ws_col = 60;
-    size.ws_row = 20;
-    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, &size), 0);
-    std::FILE* terminal = ::fdopen(slave, "w");
-    ASSERT_NE(terminal, nullptr);
-    EXPECT_TRUE(IsTerminal(terminal));
-    EXPECT_EQ(TerminalColumns(terminal), 60);
-    std::fclose(terminal);
-    ::close(master);
-
-    int ends[2];
-    ASSERT_EQ(::pipe(ends), 0);
-    std::FILE* pipe = ::fdopen(ends[1], "w");
-    EXPECT_FALSE(IsTerminal(pipe));
-    EXPECT_EQ(TerminalColumns(pipe), std::nullopt);
-    // The reader goes: the write fails with EPIPE instead of ending the program.
-    IgnoreBrokenPipes();
-    ::close(ends[0]);
-    EXPECT_EQ(::write(ends[1], "x", 1), -1);
-    EXPECT_EQ(errno, EPIPE);
-    std::fclose(pipe);
 }
