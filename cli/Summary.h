@@ -16,7 +16,8 @@ struct TimedTotals {
     std::int64_t milliseconds = 0;
 };
 
-// What a finished run or replay prints: its state and figures and the files written.
+// What a finished run or replay prints: its state and figures and the files written. Texts
+// from the disc or the file are printed safely (Printable), and names quoted.
 void PrintRunSummary(std::FILE* out, const engine::RunState& state, const TerminalWindow& window,
                      const std::vector<std::string>& written);
 
@@ -26,7 +27,8 @@ void PrintReplayHeader(std::FILE* out, const engine::RunState& state);
 // The read speed the run asked of the drive, and whether the drive took it.
 void PrintReadSpeed(std::FILE* out, const engine::RunState& state);
 
-// The timed throughput and the wall time of a measured run.
-void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds);
+// The timed throughput and the wall time of a measured run; `modelled` when the times are
+// those a simulated drive modelled rather than a clock's.
+void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds, bool modelled);
 
 }  // namespace cli

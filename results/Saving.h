@@ -8,8 +8,9 @@
 namespace results {
 
 // The file name AutoSave gives a run, without its extension: the volume label as it stands,
-// trailing blanks included, except that "/" and NUL bytes become "_", and so do the dots of
-// a label that is "." or "..". The label comes from the disc and must not pick the folder.
+// trailing blanks included, except that "/" and control characters (NUL to 0x1F, and DEL)
+// become "_", and so do the dots of a label that is "." or "..". The label comes from the
+// disc: it must not pick the folder, nor put escape sequences into a listing of it.
 std::string AutoSaveBaseName(std::string_view volumeLabel);
 
 // Writes the chart picture to VolumeLabel + ".bmp", then the document to VolumeLabel + ".dat",

@@ -11,7 +11,6 @@
 
 #include "engine/RunState.h"
 #include "platform/Bitmap.h"
-#include "platform/BmpFile.h"
 #include "platform/Canvas.h"
 #include "results/ChartFrame.h"
 #include "results/ChartLayout.h"
@@ -181,7 +180,6 @@ TEST_F(ScaledChart, DvdGridCaptionsAndSpeedLabels) {
     }
     const std::set<platform::Color> seen(picture.Pixels().begin(), picture.Pixels().end());
     EXPECT_EQ(seen, (std::set<platform::Color>{s.ChartBackColor, s.GridColor, s.LabelColor}));
-    ASSERT_TRUE(platform::SaveBmpFile("empty_dvd_chart.bmp", picture));
 }
 
 TEST_F(ScaledChart, SpeedScalesFitTodaysFastestDrives) {

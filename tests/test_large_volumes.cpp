@@ -65,7 +65,7 @@ std::vector<results::BlockResult> Results(const results::DataList& lines) {
 // Loads a saved document into a fresh program and replays it.
 template <typename Replayer>
 void Replay(Replayer& p, const results::DataList& document, const fs::path& file) {
-    ASSERT_TRUE(results::SaveDocument(document, file.string()));
+    ASSERT_EQ(results::WriteDocument(document, file.string()), std::error_code());
     p.prompts.answers.push_back(file.string());
     results::LoadData(p.ctx);
 }

@@ -1,5 +1,6 @@
 // The Linux stand-ins for the system services, and the simulated drive.
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -12,10 +13,12 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "platform/Console.h"
 #include "platform/DriveEntries.h"
 #include "platform/SectorBuffer.h"
 #include "platform/SimDrive.h"
 #include "platform/SimRouting.h"
+#include "platform/SimSystem.h"
 #include "platform/SoundData.h"
 #include "platform/Wave.h"
 #include "platform/linux/LinuxSystem.h"
@@ -294,6 +297,28 @@ TEST(SimRouting, TheUsersEntriesReplaceTheSearchAndSimulatedDrivesAnswerForTheir
     EXPECT_FALSE(IsSimulatedEntry("sim0"));
 }
 
+namespace {
+
+// A system that calls one entry a fixed disk, as Linux calls a block device that is no
+// optical drive (a loop device, a USB stick).
+class DiskSystem final : public SimSystem {
+  public:
+    DiskSystem() : SimSystem(std::make_shared<SimDrive>(DemoDisc(false))) {}
+    DriveType DriveTypeOf(const std::string& entry) override {
+        return entry == "/dev/loop7" ? DriveType::Fixed : DriveType::NoRootDir;
+    }
+};
+
+}  // namespace
+
+TEST(SimRouting, DisksTheUserNamesAreDrivesButTheSearchFindsOpticalOnes) {
+    SimRoutingSystem named(std::make_unique<DiskSystem>(), "/dev/loop7,/dev/none");
+    EXPECT_EQ(named.DriveTypeOf("/dev/loop7"), DriveType::CdRom);
+    EXPECT_EQ(named.DriveTypeOf("/dev/none"), DriveType::NoRootDir);
+    SimRoutingSystem searched(std::make_unique<DiskSystem>(), std::nullopt);
+    EXPECT_EQ(searched.DriveTypeOf("/dev/loop7"), DriveType::Fixed);
+}
+
 TEST(SimRouting, SimulatedDriveBringsItsOwnClock) {
     const auto system = MakeNativeSystem(std::string());
     auto device = system->OpenDevice("sim-unpaced");
@@ -546,4 +571,13 @@ TEST(DriveIdentity, FromTheKernelsAttributesAndOfTheSimulatedDrives) {
     EXPECT_EQ(routed->IdentityOf("sim-bd-unpaced").model, "Simulated BD-ROM 12x");
     EXPECT_EQ(routed->IdentityOf("sim").model, "Simulated CD-ROM 52x");
     EXPECT_EQ(routed->IdentityOf(image.string()), DriveIdentity{});
+}
+
+TEST(Console, StopRequestsSurviveBurstsOfSignals) {
+    InstallStopRequests();
+    EXPECT_FALSE(StopRequested());
+    for (int i = 0; i < 20; ++i) {
+        ::raise(i % 2 == 0 ? SIGINT : SIGTERM);  // the program lives on to write its files
+    }
+    EXPECT_TRUE(StopRequested());
 }

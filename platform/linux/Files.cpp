@@ -126,8 +126,4 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
     return data;
 }
 
-bool IsTerminal(std::FILE* stream) {
-    return ::isatty(::fileno(stream)) == 1;
-}
-
 }  // namespace platform
