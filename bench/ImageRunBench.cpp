@@ -104,7 +104,8 @@ ImageRun RunDvdImage(const std::string& folder, const std::string& cli, int limi
     run.ddMs = TimeCommand("dd if='" + image + "' of=/dev/null bs=2048000 iflag=direct " +
                            "status=none count=" + std::to_string(run.blocks));
     run.bareMs = TimeBareReads(image, run.blocks);
-    run.cliMs = TimeCommand("'" + cli + "' measure '" + image + "' --sequencer 1000 > /dev/null 2>&1");
+    run.cliMs =
+        TimeCommand("'" + cli + "' measure '" + image + "' --sequencer 1000 > /dev/null 2>&1");
     RunWindow(run, image, limitMs);
     std::error_code ec;
     std::filesystem::remove(image, ec);
