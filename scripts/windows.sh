@@ -70,9 +70,15 @@ expect_pe() {
         fi
     fi
 }
+required=(build-win32/cli/discometer-cli.exe)
+if compgen -G 'ui/win32/*.cpp' > /dev/null; then
+    required+=(build-win32/ui/win32/discometer.exe)  # the window, once it is written
+fi
+for program in "${required[@]}"; do
+    [[ -e $program ]] || { echo "$program was not built" >&2; exit 1; }
+done
 expect_pe build-win32/cli/discometer-cli.exe console
 expect_pe build-win32/ui/win32/discometer.exe GUI
-[[ -e build-win32/cli/discometer-cli.exe ]]
 
 step "Packaging: portable .zip and installer"
 (cd build-win32 && cpack > /dev/null && ls discometer-*-win32*)
