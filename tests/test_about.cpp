@@ -10,12 +10,12 @@
 #include <QTimer>
 
 #include "ui/About.h"
-#include "ui/HelpText.h"
+#include "ui/forms/HelpText.h"
 
 namespace {
 
 std::vector<std::string> HelpLines() {
-    const std::string text = ui::HelpText();
+    const std::string text = ui::forms::HelpText();
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -40,7 +40,7 @@ TEST(HelpText, HasSixSectionsOfShortLines) {
     const auto lines = HelpLines();
     EXPECT_GE(lines.size(), 85u);
     EXPECT_LE(lines.size(), 115u);
-    EXPECT_NEAR(static_cast<double>(Chars(ui::HelpText())), 4800.0, 400.0);
+    EXPECT_NEAR(static_cast<double>(Chars(ui::forms::HelpText())), 4800.0, 400.0);
     const std::vector<std::string> headings{
         "--- Program Purpose ---",
         "--- If you want to test your CD-ROM drive performance ---",
@@ -60,7 +60,7 @@ TEST(HelpText, HasSixSectionsOfShortLines) {
         }
     }
     EXPECT_EQ(found, headings);
-    const std::string text = ui::HelpText();
+    const std::string text = ui::forms::HelpText();
     EXPECT_EQ(text.find('"'), std::string::npos) << "typographic quotes only";
     EXPECT_NE(text.find("\u201C"), std::string::npos);
     EXPECT_NE(text.find("\u2019"), std::string::npos);
@@ -88,7 +88,7 @@ TEST(AboutDialog, LaysOutItsControls) {
     EXPECT_EQ(dialog.ProductName->font().pixelSize(), 13);
     EXPECT_EQ(dialog.ProductName->palette().color(QPalette::WindowText), QColor(128, 0, 128));
     expectPlace(dialog.Version, {152, 24, 176, 13});
-    EXPECT_EQ(dialog.Version->text(), "Ver 2.32 for Windows 95/98/ME, NT");
+    EXPECT_EQ(dialog.Version->text(), "Ver 2.32 for Linux");  // the systems this build is for
     expectPlace(dialog.Copyright, {152, 40, 175, 13});
     expectPlace(dialog.TM, {152, 56, 82, 13});
     expectPlace(dialog.Address, {152, 72, 56, 13});
@@ -144,7 +144,7 @@ TEST(AboutDialog, ShowsTheHelpTextModallyAndFreesItself) {
     });
     ShowAboutDialog(nullptr, [](const QUrl&) {});
     EXPECT_TRUE(seen.isNull());  // freed once closed
-    const std::string help = ui::HelpText();
+    const std::string help = ui::forms::HelpText();
     EXPECT_TRUE(memo.startsWith(QString::fromStdString(help.substr(0, help.find('\r')) + "\n")));
     EXPECT_EQ(memo.count('\n'), static_cast<qsizetype>(HelpLines().size()));
     EXPECT_FALSE(memo.contains("EDITED"));

@@ -1,6 +1,7 @@
 // The empty chart, the mapping of speeds and disc positions to pixels, and the three marks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
 #include "engine/RunState.h"
 #include "platform/Bitmap.h"
 #include "platform/BmpFile.h"
@@ -210,8 +212,12 @@ TEST_F(ChartFrameTest, ErrorMarkIsATwoByTwoSquareBelowTheZeroLine) {
         }
     }
     EXPECT_EQ(canvas.PenPos(), pen);
+
+    // Far outside the picture, on either side, the mark paints nothing at all.
+    const platform::Bitmap before = picture;
     DrawErrorMark(s, canvas, kMax);
     DrawErrorMark(s, canvas, kMin);
+    EXPECT_EQ(picture, before);
 }
 
 TEST_F(ChartFrameTest, DiscSizeMarkerIsDottedWithOpaqueGapsThenThePenIsSolid) {
@@ -228,12 +234,24 @@ TEST_F(ChartFrameTest, DiscSizeMarkerIsDottedWithOpaqueGapsThenThePenIsSolid) {
     EXPECT_EQ(At(552, 15), s.MarkerColor);
 }
 
-TEST_F(ChartFrameTest, EmptyChartSavesAsABitmapFile) {
-    // Left in the working directory for a person to look at.
-    ASSERT_TRUE(platform::SaveBmpFile("empty_chart.bmp", picture));
-    const auto back = platform::LoadBmpFile("empty_chart.bmp");
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(*back, picture);
+TEST_F(ChartFrameTest, EmptyChartSavesAsABitmapOfItsPixels) {
+    const fixtures::TempDir dir;
+    const std::string path = (dir / "chart.bmp").string();
+    ASSERT_EQ(platform::WriteBmpFile(path, picture), std::error_code());
+    // After the 54 header bytes, the rows from the bottom one up: 591 pixels of blue, green,
+    // red, then 3 bytes to make 1776.
+    std::string pixels;
+    for (std::int32_t y = 351; y >= 0; --y) {
+        for (std::int32_t x = 0; x < 591; ++x) {
+            const Color c = At(x, y);
+            pixels += {static_cast<char>(c >> 16), static_cast<char>(c >> 8), static_cast<char>(c)};
+        }
+        pixels.append(3, '\0');
+    }
+    const std::string file = fixtures::ReadBytes(path);
+    ASSERT_EQ(file.size(), 54 + pixels.size());
+    const auto differ = std::mismatch(pixels.begin(), pixels.end(), file.begin() + 54).first;
+    EXPECT_EQ(differ - pixels.begin(), pixels.end() - pixels.begin()) << "first differing byte";
 }
 
 }  // namespace

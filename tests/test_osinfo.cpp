@@ -103,6 +103,7 @@ TEST(ReplayOSName, Windows95FamilyRows) {
     EXPECT_EQ(Replay(1, 4, 0, 4, INT32_MIN), "Windows ");
     // BuildNumber3 other than 4, or missing (0): the family name.
     EXPECT_EQ(Replay(1, 4, 10, 3, 10), "Windows 95 family");
+    EXPECT_EQ(Replay(1, 4, 10, 5, 10), "Windows 95 family");
     EXPECT_EQ(Replay(1, 0, 0, 0, 0), "Windows 95 family");
     EXPECT_EQ(Replay(1, 4, 10, -4, 10), "Windows 95 family");
 }

@@ -59,7 +59,7 @@ TEST(Replay, SavedRunReplaysToTheSameChart) {
     ASSERT_TRUE(live.Start());
     live.RunToEnd();
     const fs::path file = TempFile("run.dat");
-    ASSERT_TRUE(results::SaveDocument(live.dataList, file.string()));
+    ASSERT_EQ(results::WriteDocument(live.dataList, file.string()), std::error_code());
 
     fakes::Program replay;
     Load(replay, file);
@@ -137,13 +137,20 @@ TEST(Replay, NamesTheSystemByTheReplayRule) {
     EXPECT_EQ(nine.state.OSName.str(), "Windows 98");
 }
 
-TEST(Replay, FirstLineSpeedZeroStartsOnTheBaselineWithoutAnError) {
+TEST(Replay, FirstResultLineGivesFiveCharactersOfSpeedAndNeverAnError) {
+    // Five characters of the first speed are read, where a later line's are read whole.
     fakes::Program p;
-    Load(p, WriteFile("zero.dat", kHeader + Lines({"1 0", "3 8400"})));
-    EXPECT_EQ(p.state.ErrorCount, 0);
-    EXPECT_EQ(p.Pixel(30, 324), kCyan);
-    EXPECT_NE(p.Pixel(30, 325), kRed);
-    EXPECT_EQ(p.state.MinSpeed, 0.0);
+    Load(p, WriteFile("long.dat", kHeader + Lines({"1 1234567", "3 1234567"})));
+    EXPECT_EQ(p.state.MinSpeed, 12345.0);
+    EXPECT_EQ(p.state.MaxSpeed, 1234567.0);
+
+    // A first speed of 0 starts on the baseline, unmarked.
+    fakes::Program zero;
+    Load(zero, WriteFile("zero.dat", kHeader + Lines({"1 0", "3 8400"})));
+    EXPECT_EQ(zero.state.ErrorCount, 0);
+    EXPECT_EQ(zero.Pixel(30, 324), kCyan);
+    EXPECT_NE(zero.Pixel(30, 325), kRed);
+    EXPECT_EQ(zero.state.MinSpeed, 0.0);
 }
 
 TEST(Replay, FilesWithoutResultsAreReported) {

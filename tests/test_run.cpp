@@ -218,6 +218,9 @@ TEST(MeasurementLoop, DiscOf333900SectorsMeasuresBlock333) {
     EXPECT_EQ(p.drive->ReadLog().back(), (SimRead{333000, 800, true}));
     EXPECT_EQ(p.dataList.back(), "333 8000");
     EXPECT_EQ(p.window.Panel(Panel::State), "Complete");
+    // The gauge counts whole blocks: the last 900 sectors make none, and the end is 100 %.
+    EXPECT_EQ(p.window.gauge.MaxValue(), 333);
+    EXPECT_EQ(p.window.gauge.PercentDone(), 100);
     EXPECT_EQ(p.prompts.sounds, std::vector<std::string>{"DONE"});
 }
 

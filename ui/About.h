@@ -5,23 +5,13 @@
 #include <QUrl>
 #include <functional>
 
-class QFrame;
+#include "ui/Bevels.h"
+#include "ui/FormBuilder.h"
+
 class QPlainTextEdit;
 class QPushButton;
 
 namespace ui {
-
-// A label that reports a click of the left mouse button.
-class ClickLabel : public QLabel {
-    Q_OBJECT
-  public:
-    using QLabel::QLabel;
-  signals:
-    void clicked();
-
-  protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-};
 
 // Where the program's home page is: the documentation installed with it, or the copy in
 // the source tree when the program runs from its build folder.
@@ -37,7 +27,7 @@ class TAboutDialog : public QDialog {
     explicit TAboutDialog(QWidget* parent = nullptr,
                           std::function<void(const QUrl&)> openUrl = nullptr);
 
-    QFrame* Panel1 = nullptr;
+    ui::TPanel* Panel1 = nullptr;
     QLabel* ProgramIcon = nullptr;
     QLabel* ProductName = nullptr;
     QLabel* Version = nullptr;
@@ -49,15 +39,14 @@ class TAboutDialog : public QDialog {
 
   public slots:
     void AddressClick();
-    // Esc and the close box end the dialog like OK: it asks nothing.
+    // Esc and the close box press the cancel button, which ends the dialog like OK: it asks
+    // nothing.
     void reject() override;
 
   private:
     std::function<void(const QUrl&)> openUrl_;
+    int cancelResult_ = QDialog::Rejected;
 };
 
 // Shows the about box modally with the help text and frees it when it closes.
 void ShowAboutDialog(QWidget* parent, std::function<void(const QUrl&)> openUrl = nullptr);
-
-// The program's icon, 32 x 32.
-QPixmap ProgramIconPixmap();

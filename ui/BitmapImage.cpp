@@ -31,6 +31,22 @@ QImage ToQImage(const platform::Bitmap& bitmap) {
     return image;
 }
 
+QColor ToQColor(platform::Color color) {
+    return QColor::fromRgb(ToQRgb(color));
+}
+
+QPixmap ToQPixmap(const forms::Picture& picture) {
+    const platform::Bitmap& pixels = picture.pixels;
+    QImage image(pixels.Width(), pixels.Height(), QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            line[x] = picture.IsTransparent(x, y) ? qRgba(0, 0, 0, 0) : ToQRgb(pixels.Pixel(x, y));
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
 BitmapView::BitmapView(const platform::Bitmap& bitmap, QWidget* parent)
     : QWidget(parent), bitmap_(bitmap) {
     // Every pixel is ours: Qt need not clear the background first.

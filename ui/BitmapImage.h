@@ -2,14 +2,19 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPixmap>
 #include <QWidget>
 
 #include "platform/Bitmap.h"
+#include "ui/forms/Pictures.h"
 
 namespace ui {
 
 // The picture as Qt draws it. Our colours are 0x00BBGGRR; Qt's RGB32 wants 0xFFRRGGBB.
 QImage ToQImage(const platform::Bitmap& bitmap);
+QColor ToQColor(platform::Color color);
+// A picture whose see-through pixels let the widget behind show.
+QPixmap ToQPixmap(const forms::Picture& picture);
 
 // Shows a picture that lives elsewhere (the chart), drawn at (0, 0) at its own size. The owner
 // calls PictureChanged() whenever the picture has changed.

@@ -3,11 +3,13 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "ui/forms/FormSpec.h"
+
 namespace ui {
 
-// The pictures of the Start and Stop buttons, drawn on silver; silver shows as transparent.
-QPixmap StartPicture();  // a green arrow pointing right, black outline, 13 x 13
-QPixmap StopPicture();   // a red square, dark-red outline, grey shadow right and below, 12 x 13
+// The pictures of the Start and Stop buttons as Qt shows them, silver see-through.
+QPixmap StartPicture();
+QPixmap StopPicture();
 
 // A push button that shows a picture and its caption side by side: the picture `margin` pixels
 // from the left edge and the caption `spacing` pixels after it, or, with no margin, the two
@@ -16,7 +18,7 @@ class TPictureButton : public QPushButton {
     Q_OBJECT
 
   public:
-    static constexpr int kCentred = -1;
+    static constexpr int kCentred = forms::kCentredPicture;
 
     TPictureButton(const QString& caption, QPixmap picture, int margin, int spacing,
                    QWidget* parent);

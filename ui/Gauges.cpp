@@ -10,7 +10,8 @@ namespace ui {
 TGauge::TGauge(QWidget* parent) : QWidget(parent) {
     // The core paints its whole rectangle.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    core_.SetSize(width(), height());
+    resize(kCreatedSide, kCreatedSide);
+    core_.SetSize(kCreatedSide, kCreatedSide);
     core_.SetRepaintHandler([this] { repaint(); });
 }
 

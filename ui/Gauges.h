@@ -12,6 +12,9 @@ class TGauge : public QWidget {
     Q_OBJECT
 
   public:
+    // The size of a gauge made in code, before anything places it.
+    static constexpr int kCreatedSide = 100;
+
     explicit TGauge(QWidget* parent = nullptr);
 
     // Places the gauge and sizes its picture at once: Qt tells a hidden widget its new size

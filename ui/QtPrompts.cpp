@@ -4,49 +4,48 @@
 #include <QFile>
 #include <QMessageBox>
 
+#include "ui/FormBuilder.h"
+#include "ui/forms/MainForm.h"
+
 namespace ui {
 
 namespace {
-
-struct DialogSetup {
-    const char* title;
-    QFileDialog::AcceptMode mode;
-    const char* filter;
-    const char* suffix;
-};
-
-DialogSetup SetupOf(engine::FileDialog which) {
-    switch (which) {
-        case engine::FileDialog::SaveGraphic:
-            return {"Save Graphic", QFileDialog::AcceptSave, "Bit Map Files (*.bmp)", "bmp"};
-        case engine::FileDialog::SaveData:
-            return {"Save Data", QFileDialog::AcceptSave, "Data Files (*.dat)", "dat"};
-        case engine::FileDialog::LoadData:
-            break;
-    }
-    return {"Load Data", QFileDialog::AcceptOpen, "Data Files (*.dat)", "dat"};
-}
 
 QString FromLocal(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The boxes carry the program's title.
 void ShowBox(QMessageBox::Icon icon, std::string_view text) {
-    QMessageBox box(icon, QApplication::applicationDisplayName(), FromLocal(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(icon, FromUtf8(forms::MainForm().applicationTitle), FromLocal(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
+}
+
+// A filter as Qt takes it: the descriptions, whose patterns in brackets Qt reads. "*.*" means
+// every file on Windows but only names with a dot here.
+QStringList NameFilters(std::string_view filter) {
+    QStringList filters;
+    for (const forms::FilterPair& pair : forms::FilterPairs(filter)) {
+        QString description = FromUtf8(pair.description);
+        if (pair.pattern == "*.*") {
+            description.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+        }
+        filters.append(description);
+    }
+    return filters;
 }
 
 }  // namespace
 
 std::unique_ptr<QFileDialog> MakeFileDialog(engine::FileDialog which, QWidget* parent) {
-    const DialogSetup setup = SetupOf(which);
-    auto dialog = std::make_unique<QFileDialog>(parent, QString::fromLatin1(setup.title));
-    dialog->setAcceptMode(setup.mode);
-    dialog->setFileMode(setup.mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                              : QFileDialog::ExistingFile);
-    dialog->setNameFilters({QString::fromLatin1(setup.filter), QStringLiteral("All Files (*)")});
-    dialog->setDefaultSuffix(QString::fromLatin1(setup.suffix));
+    const forms::FileDialogSpec& spec = forms::FileDialogOf(which);
+    const bool save = spec.kind == forms::FileDialogKind::Save;
+    auto dialog = std::make_unique<QFileDialog>(parent, FromUtf8(spec.title));
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setNameFilters(NameFilters(spec.filter));
+    dialog->setDefaultSuffix(FromUtf8(spec.defaultExtension));
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
     return dialog;
 }

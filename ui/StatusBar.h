@@ -4,6 +4,8 @@
 #include <QWidget>
 #include <array>
 
+#include "ui/forms/MainForm.h"
+
 namespace ui {
 
 // A status bar of five sunken panels side by side; the last reaches to the right end. No size
@@ -12,7 +14,7 @@ class TStatusBar : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kPanels = 5;
+    static constexpr int kPanels = forms::kStatusPanelCount;
 
     struct PanelLayout {
         int width;

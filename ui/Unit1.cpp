@@ -1,5 +1,6 @@
 #include "ui/Unit1.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,8 +16,8 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTimer>
-#include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 #include "engine/MeasurementLoop.h"
 #include "engine/RunStart.h"
@@ -28,25 +29,15 @@
 #include "ui/Bevels.h"
 #include "ui/BitmapImage.h"
 #include "ui/ButtonPictures.h"
+#include "ui/FormBuilder.h"
 #include "ui/Gauges.h"
 #include "ui/StatusBar.h"
+#include "ui/forms/MainForm.h"
+#include "ui/forms/Pictures.h"
 
 namespace ui {
 
 namespace {
-
-constexpr int kFontPixels = 11;
-constexpr int kTimerMs = 5;
-constexpr int kStartPictureMargin = 10;
-constexpr int kStartPictureSpacing = 8;
-
-const std::array<TStatusBar::PanelLayout, TStatusBar::kPanels> kStatusPanels{{
-    {105, Qt::AlignHCenter},
-    {98, Qt::AlignLeft},
-    {94, Qt::AlignLeft},
-    {145, Qt::AlignLeft},
-    {50, Qt::AlignLeft},
-}};
 
 // Qt's "Windows" style ends the menu bar with a line of its own; the classic bar has none,
 // and the window's groove (Bevel2) lies right below it.
@@ -68,24 +59,46 @@ QString FromLocal(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-template <typename Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
+using HandlerMethod = void (TForm1::*)();
+
+// Which handler each command of the window calls.
+HandlerMethod HandlerOf(forms::Command command) {
+    switch (command) {
+        case forms::Command::Start:
+            return &TForm1::Button1Click;
+        case forms::Command::Stop:
+            return &TForm1::Button2Click;
+        case forms::Command::SaveGraphic:
+            return &TForm1::SaveGraphic1Click;
+        case forms::Command::SaveData:
+            return &TForm1::SaveData1Click;
+        case forms::Command::LoadData:
+            return &TForm1::LoadData1Click;
+        case forms::Command::AutoSave:
+            return &TForm1::AutoSave1Click;
+        case forms::Command::N1000:
+            return &TForm1::N1000Click;
+        case forms::Command::N800:
+            return &TForm1::N800Click;
+        case forms::Command::N600:
+            return &TForm1::N600Click;
+        case forms::Command::About:
+            return &TForm1::About1Click;
+        case forms::Command::None:
+        case forms::Command::OpenHomePage:
+            break;
+    }
+    throw std::logic_error("the main window has no handler for this command");
 }
 
-QLabel* MakeLabel(const char* caption, QWidget* parent) {
-    auto* label = new QLabel(QString::fromLatin1(caption), parent);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-// A label grows to its caption, as the laid-out size fits the original font only.
-QLabel* FitToCaption(QLabel* label) {
-    label->resize(std::max(label->width(), label->sizeHint().width()),
-                  std::max(label->height(), label->sizeHint().height()));
-    return label;
+// A child of the window by its name, of the class the caller expects.
+template <typename Child>
+Child* NamedChild(const QObject* window, std::string_view name) {
+    auto* child = window->findChild<Child*>(FromUtf8(name));
+    if (child == nullptr) {
+        throw std::logic_error("the window has no " + std::string(name));
+    }
+    return child;
 }
 
 }  // namespace
@@ -100,12 +113,15 @@ void UseClassicLook(QApplication& app) {
     palette.setColor(QPalette::Dark, QColor(0x80, 0x80, 0x80));
     app.setPalette(palette);
 
+    const forms::FontSpec& spec = forms::MainForm().form.font;
+    QStringList faces;
+    for (const std::string_view face : spec.faces) {
+        faces.append(FromUtf8(face));
+    }
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Helvetica"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Liberation Sans")});
+    font.setFamilies(faces);
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(kFontPixels);
+    font.setPixelSize(spec.pixelHeight);
     app.setFont(font);
 }
 
@@ -133,89 +149,88 @@ void TForm1::FormCreate() {
     if (startUpStatus_) {
         return;
     }
-    // System menu, minimise and close; no maximise, as the window has one size only.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setWindowTitle(QString::fromLatin1(engine::kProgramTitleText));
-    setWindowIcon(ProgramIconPixmap());
-    button1_->setFocus();
+    const forms::FormSpec& form = forms::MainForm().form;
+    setWindowFlags(WindowFlagsOf(form));
+    setWindowTitle(FromUtf8(form.caption));
+    setWindowIcon(ToQPixmap(forms::PictureOf(form.icon)));
+    FocusFirst(form, controls_);
 }
 
 void TForm1::BuildControls() {
+    const forms::MainFormSpec& spec = forms::MainForm();
     client_ = new QWidget(this);
-    client_->setFixedSize(kClientWidth, kClientHeight);
+    client_->setFixedSize(spec.form.clientWidth, spec.form.clientHeight);
     setCentralWidget(client_);
+    controls_ = BuildFormControls(spec.form, client_, {&chart_.bitmap, spec.statusPanels});
+    for (const forms::ControlSpec& control : spec.form.controls) {
+        if (control.control) {
+            controlWidgets_[*control.control] = controls_.at(control.name);
+        }
+    }
 
-    // Frames first, so that what lies inside them is drawn over them.
-    bevel2_ = Place(new TBevel(client_), "Bevel2", 6, 1, 593, 2);
-    bevel1_ = Place(new TBevel(client_), "Bevel1", 6, 10, 595, 356);
-    image1_ = Place(new BitmapView(chart_.bitmap, client_), "Image1", 8, 12, 591, 352);
-
-    panel2_ = Place(new TPanel(client_), "Panel2", 6, 370, 291, 35);
-    label2_ = FitToCaption(Place(MakeLabel("Progress:", panel2_), "Label2", 10, 10, 44, 13));
-    bevel3_ = Place(new TBevel(panel2_), "Bevel3", 68, 8, 213, 19);
-    gauge1_ = new TGauge(panel2_);
-    gauge1_->setObjectName(QStringLiteral("Gauge1"));
-    gauge1_->SetBounds(70, 10, 209, 15);
-    gauge1_->Core().SetKind(gkHorizontalBar);
-    gauge1_->Core().SetBorderStyle(bsNone);
-    gauge1_->Core().SetShowText(true);
-
-    panel3_ = Place(new TPanel(client_), "Panel3", 302, 370, 151, 35);
-    label1_ = FitToCaption(Place(MakeLabel("CD ROM Drive:", panel3_), "Label1", 12, 10, 74, 13));
-    comboBox1_ = Place(new QComboBox(panel3_), "ComboBox1", 100, 8, 41, 21);
-    comboBox1_->setEditable(false);
-    // Clicks may focus the list, the Tab key passes it by.
-    comboBox1_->setFocusPolicy(Qt::ClickFocus);
-
-    panel1_ = Place(new TPanel(client_), "Panel1", 458, 370, 143, 35);
-    button1_ = Place(new TPictureButton(QStringLiteral("&Start"), StartPicture(),
-                                        kStartPictureMargin, kStartPictureSpacing, client_),
-                     "Button1", 468, 376, 73, 23);
-    button2_ =
-        Place(new TPictureButton(QString(), StopPicture(), TPictureButton::kCentred, 0, client_),
-              "Button2", 552, 376, 39, 23);
-    setTabOrder(button1_, button2_);
-
-    statusBar1_ = Place(new TStatusBar(kStatusPanels, client_), "StatusBar1", 0, 410, 608, 17);
+    bevel1_ = Named<TBevel>(controls_, "Bevel1");
+    bevel2_ = Named<TBevel>(controls_, "Bevel2");
+    bevel3_ = Named<TBevel>(controls_, "Bevel3");
+    image1_ = Named<BitmapView>(controls_, "Image1");
+    panel1_ = Named<TPanel>(controls_, "Panel1");
+    panel2_ = Named<TPanel>(controls_, "Panel2");
+    panel3_ = Named<TPanel>(controls_, "Panel3");
+    label1_ = Named<QLabel>(controls_, "Label1");
+    label2_ = Named<QLabel>(controls_, "Label2");
+    gauge1_ = Named<TGauge>(controls_, "Gauge1");
+    comboBox1_ = Named<QComboBox>(controls_, "ComboBox1");
+    button1_ = Named<TPictureButton>(controls_, "Button1");
+    button2_ = Named<TPictureButton>(controls_, "Button2");
+    statusBar1_ = Named<TStatusBar>(controls_, "StatusBar1");
 
     timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(kTimerMs);
+    timer1_->setObjectName(FromUtf8(spec.timer.name));
+    timer1_->setInterval(spec.timer.intervalMs);
 }
 
 void TForm1::BuildMenus() {
     QMenuBar* bar = menuBar();
-    files_ = bar->addMenu(QStringLiteral("&Files"));
-    files_->setObjectName(QStringLiteral("Files"));
-    saveGraphic2_ = files_->addAction(QStringLiteral("Save &Graphic"));
-    saveGraphic2_->setObjectName(QStringLiteral("SaveGraphic2"));
-    saveGraphic2_->setEnabled(false);
-    saveData1_ = files_->addAction(QStringLiteral("Save &Data"));
-    saveData1_->setObjectName(QStringLiteral("SaveData1"));
-    saveData1_->setEnabled(false);
-    loadData1_ = files_->addAction(QStringLiteral("&Load Data"));
-    loadData1_->setObjectName(QStringLiteral("LoadData1"));
-
-    options1_ = bar->addMenu(QStringLiteral("&Options"));
-    options1_->setObjectName(QStringLiteral("Options1"));
-    autoSave1_ = options1_->addAction(QStringLiteral("AutoSave"));
-    autoSave1_->setObjectName(QStringLiteral("AutoSave1"));
-    n1_ = options1_->addSeparator();
-    n1_->setObjectName(QStringLiteral("N1"));
-    n1000_ = options1_->addAction(QStringLiteral("1000"));
-    n1000_->setObjectName(QStringLiteral("N1000"));
-    n800_ = options1_->addAction(QStringLiteral("800-200"));
-    n800_->setObjectName(QStringLiteral("N800"));
-    n600_ = options1_->addAction(QStringLiteral("600-400"));
-    n600_->setObjectName(QStringLiteral("N600"));
-    for (QAction* marked : {autoSave1_, n1000_, n800_, n600_}) {
-        marked->setCheckable(true);
+    for (const forms::MenuSpec& menuSpec : forms::MainForm().menus) {
+        QAction* menuAction = nullptr;
+        if (menuSpec.items.empty()) {
+            menuAction = bar->addAction(FromUtf8(menuSpec.caption));
+            menuAction->setObjectName(FromUtf8(menuSpec.name));
+        } else {
+            QMenu* menu = bar->addMenu(FromUtf8(menuSpec.caption));
+            menu->setObjectName(FromUtf8(menuSpec.name));
+            menuAction = menu->menuAction();
+            for (const forms::MenuItemSpec& item : menuSpec.items) {
+                QAction* action =
+                    item.separator ? menu->addSeparator() : menu->addAction(FromUtf8(item.caption));
+                action->setObjectName(FromUtf8(item.name));
+                action->setEnabled(item.enabled);
+                action->setCheckable(item.checkable);
+                action->setChecked(item.checked);
+                if (item.control) {
+                    controlActions_[*item.control] = action;
+                }
+                if (item.mark) {
+                    markActions_[*item.mark] = action;
+                }
+            }
+        }
+        menuAction->setEnabled(menuSpec.enabled);
+        if (menuSpec.control) {
+            controlActions_[*menuSpec.control] = menuAction;
+        }
     }
 
-    about1_ = bar->addAction(QStringLiteral("&About"));
-    about1_->setObjectName(QStringLiteral("About1"));
+    files_ = NamedChild<QMenu>(this, "Files");
+    options1_ = NamedChild<QMenu>(this, "Options1");
+    saveGraphic2_ = NamedChild<QAction>(this, "SaveGraphic2");
+    saveData1_ = NamedChild<QAction>(this, "SaveData1");
+    loadData1_ = NamedChild<QAction>(this, "LoadData1");
+    autoSave1_ = NamedChild<QAction>(this, "AutoSave1");
+    n1_ = NamedChild<QAction>(this, "N1");
+    n1000_ = NamedChild<QAction>(this, "N1000");
+    n800_ = NamedChild<QAction>(this, "N800");
+    n600_ = NamedChild<QAction>(this, "N600");
+    about1_ = NamedChild<QAction>(this, "About1");
 }
 
 template <typename Handler>
@@ -228,30 +243,44 @@ void TForm1::Guarded(Handler handler) {
 }
 
 void TForm1::ConnectEvents() {
-    const auto plain = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+    const auto plain = [this](auto* sender, auto signal, HandlerMethod handler) {
         connect(sender, signal, this,
                 [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
     };
-    plain(button1_, &QPushButton::clicked, &TForm1::Button1Click);
-    plain(button2_, &QPushButton::clicked, &TForm1::Button2Click);
-    plain(timer1_, &QTimer::timeout, &TForm1::Timer1Timer);
-    plain(saveGraphic2_, &QAction::triggered, &TForm1::SaveGraphic1Click);
-    plain(saveData1_, &QAction::triggered, &TForm1::SaveData1Click);
-    plain(loadData1_, &QAction::triggered, &TForm1::LoadData1Click);
-    plain(about1_, &QAction::triggered, &TForm1::About1Click);
-
-    const auto marked = [this](QAction* action, void (TForm1::*handler)()) {
+    // Qt flips a checkable item before it reports the click; the marks move only as the
+    // handlers say.
+    const auto marked = [this](QAction* action, HandlerMethod handler) {
         connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
-            // Qt flips a checkable item before it reports the click; the marks move only as
-            // the handlers say.
             action->setChecked(!checked);
             Guarded([this, handler] { (this->*handler)(); });
         });
     };
-    marked(autoSave1_, &TForm1::AutoSave1Click);
-    marked(n1000_, &TForm1::N1000Click);
-    marked(n800_, &TForm1::N800Click);
-    marked(n600_, &TForm1::N600Click);
+
+    const forms::MainFormSpec& spec = forms::MainForm();
+    for (const forms::ControlSpec& control : spec.form.controls) {
+        if (control.command != forms::Command::None) {
+            plain(Named<QAbstractButton>(controls_, control.name), &QAbstractButton::clicked,
+                  HandlerOf(control.command));
+        }
+    }
+    for (const forms::MenuSpec& menu : spec.menus) {
+        if (menu.command != forms::Command::None) {
+            plain(NamedChild<QAction>(this, menu.name), &QAction::triggered,
+                  HandlerOf(menu.command));
+        }
+        for (const forms::MenuItemSpec& item : menu.items) {
+            if (item.command == forms::Command::None) {
+                continue;
+            }
+            QAction* action = NamedChild<QAction>(this, item.name);
+            if (item.checkable) {
+                marked(action, HandlerOf(item.command));
+            } else {
+                plain(action, &QAction::triggered, HandlerOf(item.command));
+            }
+        }
+    }
+    plain(timer1_, &QTimer::timeout, &TForm1::Timer1Timer);
 }
 
 void TForm1::CentreOnScreen() {
@@ -343,45 +372,13 @@ void TForm1::SetGaugeColors(platform::Color back, platform::Color fore) {
 }
 
 QWidget* TForm1::ControlWidget(engine::Control control) const {
-    switch (control) {
-        case engine::Control::StartButton:
-            return button1_;
-        case engine::Control::StopButton:
-            return button2_;
-        case engine::Control::DriveList:
-            return comboBox1_;
-        default:
-            return nullptr;
-    }
+    const auto found = controlWidgets_.find(control);
+    return found == controlWidgets_.end() ? nullptr : found->second;
 }
 
 QAction* TForm1::ControlAction(engine::Control control) const {
-    switch (control) {
-        case engine::Control::FilesMenu:
-            return files_->menuAction();
-        case engine::Control::SaveGraphic:
-            return saveGraphic2_;
-        case engine::Control::SaveData:
-            return saveData1_;
-        case engine::Control::LoadData:
-            return loadData1_;
-        default:
-            return nullptr;
-    }
-}
-
-QAction* TForm1::MarkAction(engine::MenuMark item) const {
-    switch (item) {
-        case engine::MenuMark::AutoSave:
-            return autoSave1_;
-        case engine::MenuMark::N1000:
-            return n1000_;
-        case engine::MenuMark::N800:
-            return n800_;
-        case engine::MenuMark::N600:
-            break;
-    }
-    return n600_;
+    const auto found = controlActions_.find(control);
+    return found == controlActions_.end() ? nullptr : found->second;
 }
 
 void TForm1::SetEnabled(engine::Control control, bool enabled) {
@@ -407,11 +404,11 @@ void TForm1::SetFocus(engine::Control control) {
 }
 
 bool TForm1::IsChecked(engine::MenuMark item) const {
-    return MarkAction(item)->isChecked();
+    return markActions_.at(item)->isChecked();
 }
 
 void TForm1::SetChecked(engine::MenuMark item, bool checked) {
-    MarkAction(item)->setChecked(checked);
+    markActions_.at(item)->setChecked(checked);
 }
 
 void TForm1::SetTimerEnabled(bool enabled) {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -10,6 +11,7 @@
 #include "engine/RunWindow.h"
 #include "platform/System.h"
 #include "results/ResultsDocument.h"
+#include "ui/FormBuilder.h"
 
 class QAction;
 class QApplication;
@@ -28,7 +30,7 @@ class TPictureButton;
 class TStatusBar;
 
 // The classic look the window is laid out for: Qt's "Windows" style with its face colours and
-// an 8-point (11 pixel) sans serif. Call before the window is made.
+// the window's font, an 8-point (11 pixel) sans serif. Call before the window is made.
 void UseClassicLook(QApplication& app);
 
 // The main window: the chart, the progress gauge, the drive list, Start and Stop, the status
@@ -39,9 +41,6 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     Q_OBJECT
 
   public:
-    static constexpr int kClientWidth = 608;
-    static constexpr int kClientHeight = 427;
-
     // Creating the window runs FormCreate; check StartUpStatus() before showing it.
     TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<engine::UserPrompts> prompts,
            QWidget* parent = nullptr);
@@ -131,7 +130,6 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     void StopRunNow();
     QWidget* ControlWidget(engine::Control control) const;
     QAction* ControlAction(engine::Control control) const;
-    QAction* MarkAction(engine::MenuMark item) const;
     // Runs a handler for Qt; an error that escapes it goes to the error box, not to Qt.
     template <typename Handler>
     void Guarded(Handler handler);
@@ -147,6 +145,7 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     bool closing_ = false;
 
     QWidget* client_ = nullptr;
+    ControlMap controls_;
     TBevel* bevel1_ = nullptr;
     TBevel* bevel2_ = nullptr;
     TBevel* bevel3_ = nullptr;
@@ -173,6 +172,11 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     QAction* n600_ = nullptr;
     QAction* about1_ = nullptr;
     QTimer* timer1_ = nullptr;
+
+    // What the run logic's names stand for in this window.
+    std::map<engine::Control, QWidget*> controlWidgets_;
+    std::map<engine::Control, QAction*> controlActions_;
+    std::map<engine::MenuMark, QAction*> markActions_;
 };
 
 }  // namespace ui

@@ -11,7 +11,8 @@ namespace {
 
 class RawDeviceFile final : public DeviceFile {
   public:
-    RawDeviceFile(int fd, bool direct) : fd_(fd), direct_(direct) {}
+    RawDeviceFile(int fd, bool direct, const RawDeviceCalls& calls)
+        : fd_(fd), direct_(direct), calls_(calls) {}
     ~RawDeviceFile() override { ::close(fd_); }
     RawDeviceFile(const RawDeviceFile&) = delete;
     RawDeviceFile& operator=(const RawDeviceFile&) = delete;
@@ -25,8 +26,8 @@ class RawDeviceFile final : public DeviceFile {
         }
         std::size_t done = 0;
         while (done < dst.size()) {
-            const ssize_t n = ::pread(fd_, dst.data() + done, dst.size() - done,
-                                      static_cast<off_t>(byteOffset + done));
+            const ssize_t n = calls_.pread(fd_, dst.data() + done, dst.size() - done,
+                                           static_cast<off_t>(byteOffset + done));
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
                 continue;
@@ -46,8 +47,8 @@ class RawDeviceFile final : public DeviceFile {
 
   private:
     bool FallBackToBuffered() {
-        const int flags = ::fcntl(fd_, F_GETFL);
-        if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_DIRECT) < 0) {
+        const int flags = calls_.fcntl(fd_, F_GETFL, 0);
+        if (flags < 0 || calls_.fcntl(fd_, F_SETFL, flags & ~O_DIRECT) < 0) {
             return false;
         }
         direct_ = false;
@@ -61,21 +62,31 @@ class RawDeviceFile final : public DeviceFile {
 
     int fd_;
     bool direct_;
+    RawDeviceCalls calls_;
 };
 
 }  // namespace
 
-std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
+const RawDeviceCalls& SystemRawDeviceCalls() {
+    static const RawDeviceCalls calls{
+        [](const char* path, int flags) { return ::open(path, flags); },
+        ::pread,
+        [](int fd, int command, int argument) { return ::fcntl(fd, command, argument); },
+    };
+    return calls;
+}
+
+std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path, const RawDeviceCalls& calls) {
+    int fd = calls.open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
     bool direct = true;
     if (fd < 0 && errno == EINVAL) {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = calls.open(path.c_str(), O_RDONLY | O_CLOEXEC);
         direct = false;
     }
     if (fd < 0) {
         return nullptr;
     }
-    return std::make_unique<RawDeviceFile>(fd, direct);
+    return std::make_unique<RawDeviceFile>(fd, direct, calls);
 }
 
 }  // namespace platform

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -7,10 +10,23 @@
 
 namespace platform {
 
+// The system calls a raw device makes, so that tests can play a file system that refuses
+// unbuffered access: at the open (tmpfs before Linux 6.6) or at a read (ext4, for a buffer
+// that is not aligned to its blocks).
+struct RawDeviceCalls {
+    int (*open)(const char* path, int flags);
+    ssize_t (*pread)(int fd, void* buffer, std::size_t count, off_t offset);
+    int (*fcntl)(int fd, int command, int argument);
+};
+
+// The kernel's calls.
+const RawDeviceCalls& SystemRawDeviceCalls();
+
 // Opens a device or a disc image read-only for unbuffered reading, shared with other
-// readers. Where unbuffered access is refused (an image on tmpfs), reads go through the
-// page cache but drop the pages first, so the figures are never cache speed.
+// readers. Where unbuffered access is refused, at the open or at a read, reads go through
+// the page cache but drop the pages first, so the figures are never cache speed.
 // Null on failure, with errno set.
-std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path);
+std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path,
+                                          const RawDeviceCalls& calls = SystemRawDeviceCalls());
 
 }  // namespace platform

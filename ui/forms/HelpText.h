@@ -2,9 +2,9 @@
 
 #include <string>
 
-namespace ui {
+namespace ui::forms {
 
 // The about dialog's help text: six sections, every line ended by CR LF, in UTF-8.
 std::string HelpText();
 
-}  // namespace ui
+}  // namespace ui::forms

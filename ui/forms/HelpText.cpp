@@ -1,7 +1,7 @@
 // The help text of the about dialog, one line a string.
-#include "ui/HelpText.h"
+#include "ui/forms/HelpText.h"
 
-namespace ui {
+namespace ui::forms {
 
 namespace {
 
@@ -136,4 +136,4 @@ std::string HelpText() {
     return text;
 }
 
-}  // namespace ui
+}  // namespace ui::forms
