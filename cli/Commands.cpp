@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <optional>
 #include <thread>
 
@@ -18,6 +17,7 @@
 #include "engine/Sequencer.h"
 #include "platform/Console.h"
 #include "platform/DriveEntries.h"
+#include "platform/Files.h"
 #include "platform/SimRouting.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
@@ -56,14 +56,10 @@ std::vector<std::string> AutoSaveNames(const engine::RunState& state) {
 }
 
 // The named drive is the whole drive list, so it is judged as the window judges the drives
-// it lists. The list reads a bare name as a kernel name (sr0); a relative path of an image
+// it lists. The list reads a bare name as a drive (sr0, D:); a relative path of an image
 // ("./disc.iso") is made absolute for it.
 std::string DriveEntryOf(const std::string& named) {
-    const std::filesystem::path path(named);
-    if (path.is_relative() && path.has_parent_path()) {
-        return std::filesystem::absolute(path).lexically_normal().string();
-    }
-    return named;
+    return platform::DriveEntryForArgument(named);
 }
 
 // What stands in the way of a run before it starts, said; the exit status then.

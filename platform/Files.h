@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace platform {
@@ -35,5 +36,18 @@ std::error_code CheckFolderWritable(const std::string& folder);
 // The bytes of a regular file of at most maxBytes; nothing when it cannot be read, is larger,
 // or is no regular file (a device or a pipe could block the program or never end).
 std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
+
+// Whether a file name on this system may hold the character: never the folder separator or
+// NUL; on Windows none of \ / : * ? " < > | and no control character either.
+bool FileNameMayHold(char c);
+
+// Whether the system takes the file name for one of its devices, whatever its extension
+// (CON, NUL, COM1, ... on Windows, where "NUL.dat" is no file); never on Linux.
+bool IsDeviceFileName(std::string_view name);
+
+// The drive-list entry for a drive or a disc image named on the command line: a relative path
+// of an image becomes absolute, so it is not taken for a drive name; a drive name (sr0, D:)
+// and an absolute path stay as they are.
+std::string DriveEntryForArgument(const std::string& argument);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "results/Saving.h"
 
 #include "platform/BmpFile.h"
+#include "platform/Files.h"
 #include "results/ResultsDocument.h"
 
 namespace results {
@@ -32,9 +33,12 @@ std::string AutoSaveBaseName(std::string_view volumeLabel) {
     }
     for (char& c : name) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '/' || byte < 0x20 || byte == 0x7F) {
+        if (byte < 0x20 || byte == 0x7F || !platform::FileNameMayHold(c)) {
             c = '_';
         }
+    }
+    if (platform::IsDeviceFileName(name)) {
+        name = "_" + name;
     }
     return name;
 }

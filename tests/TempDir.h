@@ -1,15 +1,10 @@
 // Fresh folders for tests that write files, and reading what they wrote.
 #pragma once
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace fixtures {
@@ -24,9 +19,15 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 class TempDir {
   public:
     explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
-        std::string pattern = (base / "discometer-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
+        // A name nobody has taken: create_directory fails when it exists already.
+        std::random_device seed;
+        std::mt19937 pick(seed());
+        for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+            const auto candidate = base / ("discometer-" + std::to_string(pick() % 1000000000u));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec) && !ec) {
+                path_ = candidate;
+            }
         }
     }
     ~TempDir() {
@@ -60,43 +61,6 @@ class InTempDir {
   private:
     std::filesystem::path previous_;
     TempDir dir_;
-};
-
-// Device nodes of the system's null and full devices, made in a test's own folder where
-// breaking them would harm nothing; false where the test may not make devices (not root).
-inline bool MakeNullAndFullDevices(const std::filesystem::path& null,
-                                   const std::filesystem::path& full) {
-    return ::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
-           ::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
-}
-
-// A named pipe open for reading before any writer comes, so that a writer finds a reader;
-// closed with the object.
-class PipeReader {
-  public:
-    explicit PipeReader(const std::filesystem::path& fifo)
-        : fd_(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
-    ~PipeReader() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    PipeReader(const PipeReader&) = delete;
-    PipeReader& operator=(const PipeReader&) = delete;
-
-    bool Open() const { return fd_ >= 0; }
-    // What has arrived so far.
-    std::string Take() {
-        std::string text;
-        char buffer[4096];
-        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) {
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-        return text;
-    }
-
-  private:
-    int fd_;
 };
 
 }  // namespace fixtures

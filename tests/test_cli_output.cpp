@@ -14,6 +14,7 @@
 
 #include "CliProcess.h"
 #include "TempDir.h"
+#include "linux/PosixFiles.h"
 #include "cli/Arguments.h"
 #include "cli/Progress.h"
 #include "cli/TerminalText.h"

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "TempDir.h"
+#include "linux/PosixFiles.h"
 #include "platform/AtomicFile.h"
 
 namespace fs = std::filesystem;

@@ -1,36 +1,20 @@
 // Saving the picture and the document, by hand and automatically.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
 
+#include "CurrentFolder.h"
 #include "RunFakes.h"
 #include "TempDir.h"
 #include "platform/BmpFile.h"
-#include "results/Saving.h"
 #include "results/ResultsDocument.h"
+#include "results/Saving.h"
 
 namespace fs = std::filesystem;
 using engine::Control;
 using engine::MenuMark;
 
 namespace {
-
-// Runs the test in a fresh current folder, where AutoSave writes.
-class InCurrentFolder : public ::testing::Test {
-  protected:
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(here_.Path())) {
-            names.push_back(e.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    fixtures::InTempDir here_;
-};
 
 platform::SimDiscParams Labelled(std::string label) {
     auto disc = fakes::SmallDisc();
@@ -48,7 +32,6 @@ TEST(AutoSaveName, KeepsTheLabelButNeverPicksTheFolder) {
     EXPECT_EQ(AutoSaveBaseName("."), "_");
     EXPECT_EQ(AutoSaveBaseName(".."), "__");
     EXPECT_EQ(AutoSaveBaseName("..."), "...");
-    EXPECT_EQ(AutoSaveBaseName("*?<>|\\:"), "*?<>|\\:");  // legal in a Linux file name
     // Escape sequences from the disc would recolour the terminal of whoever lists the folder.
     EXPECT_EQ(AutoSaveBaseName("\x1b[31mRED\x1b]0;TITLE\x07\x7f\x1f "), "_[31mRED_]0;TITLE___ ");
 }
@@ -134,24 +117,6 @@ TEST_F(InCurrentFolder, SavingByHandWritesTheChosenFilesAndReportsFailures) {
     EXPECT_EQ(p.prompts.asked, (std::vector<engine::FileDialog>{
                                    engine::FileDialog::SaveGraphic, engine::FileDialog::SaveGraphic,
                                    engine::FileDialog::SaveData, engine::FileDialog::SaveData}));
-}
-
-TEST_F(InCurrentFolder, SavesGoThroughLinksAndRefuseAPipeNobodyReads) {
-    fakes::Program p;
-    ASSERT_TRUE(p.Start());
-    p.RunToEnd();
-    std::ofstream("target.dat") << "earlier";
-    fs::create_symlink("target.dat", "link.dat");
-    ASSERT_EQ(::mkfifo("pipe.dat", 0600), 0);
-
-    p.prompts.answers = {"link.dat", "pipe.dat"};
-    results::SaveData(p.ctx);
-    EXPECT_TRUE(fs::is_symlink(fs::symlink_status("link.dat")));
-    EXPECT_EQ(fixtures::ReadBytes("target.dat"), results::DocumentBytes(p.dataList));
-    results::SaveData(p.ctx);  // returns at once, with the window's error box
-    EXPECT_EQ(p.prompts.errors, std::vector<std::string>{"Cannot create file pipe.dat"});
-    EXPECT_TRUE(fs::is_fifo("pipe.dat"));
-    EXPECT_EQ(Files(), (std::vector<std::string>{"link.dat", "pipe.dat", "target.dat"}));
 }
 
 TEST(AutoSaveToggle, FlipsTheMark) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 namespace platform {
 
@@ -124,6 +125,22 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
         return std::nullopt;
     }
     return data;
+}
+
+bool FileNameMayHold(char c) {
+    return c != '/' && c != '\0';
+}
+
+bool IsDeviceFileName(std::string_view) {
+    return false;
+}
+
+std::string DriveEntryForArgument(const std::string& argument) {
+    const std::filesystem::path path(argument);
+    if (path.is_relative() && path.has_parent_path()) {
+        return std::filesystem::absolute(path).lexically_normal().string();
+    }
+    return argument;
 }
 
 }  // namespace platform
