@@ -1,0 +1,214 @@
+// The Win32 about box: its controls as described, the keys and the close box that end it, the
+// home page link, the help text in the Windows build's words and code page, and its freeing.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/forms/AboutForm.h"
+#include "ui/forms/HelpText.h"
+#include "ui/win32/About.h"
+#include "ui/win32/AnsiText.h"
+#include "ui/win32/BitmapImage.h"
+
+namespace forms = ui::forms;
+using ui::win32::TAboutDialog;
+
+namespace {
+
+RECT PlaceInParent(HWND hwnd) {
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// The colour the dialog has the control show its text in.
+COLORREF TextColourOf(const TAboutDialog& dialog, HWND control) {
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    ::SendMessageA(dialog.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(control));
+    const COLORREF colour = ::GetTextColor(dc);
+    ::DeleteDC(dc);
+    return colour;
+}
+
+LOGFONTA FontOf(HWND hwnd) {
+    LOGFONTA font{};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof font,
+                 &font);
+    return font;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        EXPECT_NE(end, std::string::npos) << "every line ends with CR LF";
+        if (end == std::string::npos) {
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// A window of the test's own that owns the box, as the main window does.
+struct Owner {
+    Owner()
+        : hwnd(::CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                 nullptr, ::GetModuleHandleA(nullptr), nullptr)) {}
+    ~Owner() { ::DestroyWindow(hwnd); }
+    HWND hwnd;
+};
+
+// What the thread timer below finds in the box that ShowAboutDialog shows.
+struct Seen {
+    HWND dialog = nullptr;
+    std::string memo;
+    bool readOnly = false;
+    int lines = 0;
+    int firstVisible = 0;
+};
+Seen* seen = nullptr;
+
+void CALLBACK LookAtTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    const HWND dialog = ::FindWindowA("TAboutDialog", nullptr);
+    if (dialog != nullptr && seen != nullptr) {
+        auto* form = ui::win32::FormWindow::Of(dialog);
+        const HWND memo = form->Control("AboutMemo");
+        seen->dialog = dialog;
+        seen->memo = ui::win32::WindowText(memo);
+        seen->readOnly = (::GetWindowLongPtrA(memo, GWL_STYLE) & ES_READONLY) != 0;
+        seen->lines = static_cast<int>(::SendMessageA(memo, EM_GETLINECOUNT, 0, 0));
+        ::SendMessageA(memo, WM_VSCROLL, SB_BOTTOM, 0);
+        seen->firstVisible = static_cast<int>(::SendMessageA(memo, EM_GETFIRSTVISIBLELINE, 0, 0));
+    }
+    if (dialog != nullptr) {
+        ::PostMessageA(dialog, WM_CLOSE, 0, 0);  // the close box
+    }
+}
+
+}  // namespace
+
+TEST(Win32About, LaysOutItsControlsAsDescribed) {
+    TAboutDialog dialog(nullptr);
+    const forms::FormSpec& spec = forms::AboutForm();
+    RECT client{};
+    ::GetClientRect(dialog.Handle(), &client);
+    EXPECT_EQ(client.right, spec.clientWidth);
+    EXPECT_EQ(client.bottom, spec.clientHeight);
+    EXPECT_EQ(ui::win32::WindowText(dialog.Handle()), "About");
+    const LONG_PTR style = ::GetWindowLongPtrA(dialog.Handle(), GWL_STYLE);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(::GetWindowLongPtrA(dialog.Handle(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+
+    for (const forms::ControlSpec& control : spec.controls) {
+        SCOPED_TRACE(std::string(control.name));
+        const HWND hwnd = dialog.Control(control.name);
+        const RECT r = PlaceInParent(hwnd);
+        EXPECT_EQ(r.left, control.bounds.left);
+        EXPECT_EQ(r.top, control.bounds.top);
+        EXPECT_GE(r.right - r.left, control.bounds.width);
+        EXPECT_GE(r.bottom - r.top, control.bounds.height);
+        if (control.kind != forms::ControlKind::Label) {
+            EXPECT_EQ(r.right - r.left, control.bounds.width);
+            EXPECT_EQ(r.bottom - r.top, control.bounds.height);
+        }
+    }
+    EXPECT_EQ(ui::win32::WindowText(dialog.Control("Version")),
+              "Ver 2.32 for Windows 95/98/ME, NT");
+    EXPECT_EQ(ui::win32::WindowText(dialog.Control("Copyright")),
+              "\xA9 2026 The Discometer developers");
+    EXPECT_EQ(TextColourOf(dialog, dialog.Control("ProductName")), RGB(128, 0, 128));
+    EXPECT_EQ(FontOf(dialog.Control("ProductName")).lfHeight, -13);
+    EXPECT_EQ(TextColourOf(dialog, dialog.Control("Address")), RGB(0, 0, 255));
+    EXPECT_TRUE(FontOf(dialog.Control("Address")).lfUnderline);
+    EXPECT_FALSE(FontOf(dialog.Control("AboutMemo")).lfUnderline);
+    EXPECT_TRUE(FontOf(dialog.Control("OKButton")).lfUnderline);  // the dialog's own font
+    EXPECT_TRUE(::GetWindowLongPtrA(dialog.Control("OKButton"), GWL_STYLE) & BS_DEFPUSHBUTTON);
+}
+
+TEST(Win32About, EnterEscAndTheCloseBoxEndItWithOk) {
+    struct Way {
+        const char* name;
+        UINT message;
+        WPARAM code;
+    };
+    for (const Way& way : {Way{"Enter", WM_KEYDOWN, VK_RETURN}, Way{"Esc", WM_KEYDOWN, VK_ESCAPE},
+                           Way{"close box", WM_CLOSE, 0}}) {
+        SCOPED_TRACE(way.name);
+        Owner owner;
+        TAboutDialog dialog(owner.hwnd);
+        const HWND target = way.message == WM_CLOSE ? dialog.Handle() : dialog.Control("OKButton");
+        ::PostMessageA(target, way.message, way.code, 0);
+        EXPECT_EQ(dialog.ShowModal(), forms::ModalResult::Ok);
+        EXPECT_FALSE(::IsWindowVisible(dialog.Handle()));
+        EXPECT_TRUE(::IsWindowEnabled(owner.hwnd));  // given back its input
+    }
+}
+
+TEST(Win32About, HomePageOpensEachTimeAndTheBoxStays) {
+    std::vector<HWND> opened;
+    TAboutDialog dialog(nullptr, [&](HWND owner) { opened.push_back(owner); });
+    const HWND address = dialog.Control("Address");
+    for (int click = 0; click < 2; ++click) {
+        ::PostMessageA(address, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::PostMessageA(address, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+    ::PostMessageA(dialog.Control("OKButton"), WM_KEYDOWN, VK_ESCAPE, 0);
+    dialog.ShowModal();
+    EXPECT_EQ(opened, (std::vector<HWND>{dialog.Handle(), dialog.Handle()}));
+}
+
+TEST(Win32About, ShowsTheHelpTextInItsCodePageAndFreesItself) {
+    Seen found;
+    seen = &found;
+    ::SetTimer(nullptr, 0, 0, &LookAtTheBox);
+    ui::win32::ShowAboutDialog(nullptr, [](HWND) {});
+    seen = nullptr;
+    ASSERT_NE(found.dialog, nullptr);
+    EXPECT_FALSE(::IsWindow(found.dialog));  // freed once closed
+    EXPECT_EQ(found.memo, ui::win32::ToAnsi(forms::HelpText()));
+    EXPECT_TRUE(found.readOnly);
+    EXPECT_GE(found.lines, static_cast<int>(Lines(found.memo).size()));
+    EXPECT_GT(found.firstVisible, 0);  // it scrolls through the whole text
+}
+
+TEST(Win32About, HelpTextSpeaksOfWindowsInShortLines) {
+    const std::string text = ui::win32::ToAnsi(forms::HelpText());
+    const auto lines = Lines(text);
+    EXPECT_GE(lines.size(), 85u);
+    EXPECT_LE(lines.size(), 115u);
+    EXPECT_NEAR(static_cast<double>(text.size()), 4800.0, 400.0);  // one byte a character
+    for (const std::string& line : lines) {
+        EXPECT_LE(line.size(), 105u) << line;
+    }
+    EXPECT_EQ(text.find('?'), std::string::npos) << "every character is in the code page";
+    EXPECT_NE(text.find("\x93"
+                        "800-200\x94"),
+              std::string::npos);  // typographic quotes
+    EXPECT_NE(text.find("drives under Windows,"), std::string::npos);
+    EXPECT_NE(text.find("sectrd32.dll"), std::string::npos);
+    EXPECT_EQ(text.find("Linux"), std::string::npos);
+    const std::vector<std::string> headings{
+        "--- Program Purpose ---",
+        "--- If you want to test your CD-ROM drive performance ---",
+        "--- If you want to check new or questionable disk ---",
+        "--- Program Options ---",
+        "--- Notes ---",
+        "--- Program Status & Distribution ---"};
+    std::vector<std::string> found;
+    for (const std::string& line : lines) {
+        const auto first = line.find_first_not_of(' ');
+        if (first != std::string::npos && line.compare(first, 4, "--- ") == 0) {
+            found.push_back(line.substr(first));
+        }
+    }
+    EXPECT_EQ(found, headings);
+}
