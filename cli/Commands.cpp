@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <thread>
 
@@ -10,13 +9,13 @@
 #include "cli/Progress.h"
 #include "cli/Session.h"
 #include "cli/StartFailure.h"
-#include "cli/StopSignal.h"
 #include "cli/Summary.h"
 #include "engine/MeasurementLoop.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
 #include "platform/DriveEntries.h"
 #include "platform/Files.h"
+#include "platform/StopSignal.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
 #include "system/startup/StartUp.h"
@@ -80,12 +79,9 @@ int RunMeasure(const MeasureCommand& command) {
     }
 
     // The named drive is the whole drive list, so it is judged as the window judges the
-    // drives it lists. The list reads a bare name as a kernel name (sr0); a relative path
-    // of an image ("./disc.iso") is made absolute for it.
-    std::string drive = command.drive;
-    if (drive.front() != '/' && drive.find('/') != std::string::npos) {
-        drive = std::filesystem::absolute(drive).lexically_normal().string();
-    }
+    // drives it lists. The list reads a bare name as a drive (sr0, D:); a relative path of
+    // an image ("./disc.iso") is made absolute for it.
+    const std::string drive = platform::DriveEntryForArgument(command.drive);
     Session s(drive);
     if (const auto status = StartUpSession(s)) {
         return *status;
@@ -95,7 +91,7 @@ int RunMeasure(const MeasureCommand& command) {
     s.prompts.SetFileName(engine::FileDialog::SaveGraphic, command.bmpFile);
     s.prompts.SetFileName(engine::FileDialog::SaveData, command.datFile);
 
-    InstallStopHandlers();
+    platform::InstallStopHandlers();
     const auto wallStart = std::chrono::steady_clock::now();
     if (!engine::StartRun(s.ctx)) {
         SayError(DescribeStartFailure(s.state, s.system, drive));
@@ -107,7 +103,7 @@ int RunMeasure(const MeasureCommand& command) {
     progress.Begin(s.state, s.dataList);
     while (s.window.TimerEnabled()) {
         std::this_thread::sleep_for(kTickPause);
-        if (StopSignal() != 0) {
+        if (platform::StopSignal() != 0) {
             s.state.StopRequest = true;
         }
         const std::size_t linesBefore = s.dataList.size();

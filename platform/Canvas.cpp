@@ -23,8 +23,23 @@ bool Normalize(std::int32_t& left, std::int32_t& top, std::int32_t& right, std::
     return left != right && top != bottom;
 }
 
-// Line steps multiply two 33-bit quantities; 128 bits hold the product exactly.
-__extension__ typedef __int128 Int128;
+// The minor offset of step t of a line of n steps that moves dMinor along its minor axis,
+// (2 t dMinor + n - 1) / 2n, and what is left of that division. The sum can pass 64 bits,
+// but t dMinor cannot: t < n and dMinor <= n, and both are below 2^32.
+struct MinorStep {
+    std::int64_t offset;
+    std::int64_t rest;
+};
+
+MinorStep MinorOffset(std::int64_t t, std::int64_t dMinor, std::int64_t n) {
+    const std::uint64_t product =
+        static_cast<std::uint64_t>(t) * static_cast<std::uint64_t>(dMinor);
+    const auto un = static_cast<std::uint64_t>(n);
+    const std::uint64_t whole = product / un;
+    const std::uint64_t part = 2 * (product % un) + un - 1;  // below 3n
+    return {static_cast<std::int64_t>(whole + part / (2 * un)),
+            static_cast<std::int64_t>(part % (2 * un))};
+}
 
 std::int32_t SaturateToInt32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(
@@ -117,10 +132,7 @@ void Canvas::PaintLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::i
     // Steps whose minor offset is visible; the offset never decreases with t.
     const std::int64_t offLo = minorSign > 0 ? minorLo - minor0 : minor0 - minorHi;
     const std::int64_t offHi = minorSign > 0 ? minorHi - minor0 : minor0 - minorLo;
-    const Int128 twoN = Int128{2} * n;
-    auto offsetAt = [&](std::int64_t t) {
-        return static_cast<std::int64_t>((Int128{2} * t * dMinor + n - 1) / twoN);
-    };
+    auto offsetAt = [&](std::int64_t t) { return MinorOffset(t, dMinor, n).offset; };
     if (offsetAt(t0) > offHi || offsetAt(t1) < offLo) {
         return;
     }
@@ -151,9 +163,9 @@ void Canvas::PaintLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::i
         t1 = lo;
     }
 
-    const Int128 start = Int128{2} * t0 * dMinor + n - 1;
-    std::int64_t offset = static_cast<std::int64_t>(start / twoN);
-    std::int64_t rest = static_cast<std::int64_t>(start % twoN);
+    const MinorStep start = MinorOffset(t0, dMinor, n);
+    std::int64_t offset = start.offset;
+    std::int64_t rest = start.rest;
     const std::int64_t twoN64 = 2 * n;
     const bool dotted = penStyle_ == PenStyle::Dotted;
     const bool opaqueGaps = brushStyle_ == BrushStyle::Solid;

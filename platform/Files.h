@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace platform {
@@ -39,5 +40,18 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
 
 // True when the stream writes to a terminal.
 bool IsTerminal(std::FILE* stream);
+
+// Whether a file name on this system may hold the character: never the folder separator or
+// NUL; on Windows none of \ / : * ? " < > | and no control character either.
+bool FileNameMayHold(char c);
+
+// Whether the system takes the file name for one of its devices, whatever its extension
+// (CON, NUL, COM1, ... on Windows, where "NUL.dat" is no file); never on Linux.
+bool IsDeviceFileName(std::string_view name);
+
+// The drive-list entry for a drive or a disc image named on the command line: a relative path
+// of an image becomes absolute, so it is not taken for a drive name; a drive name (sr0, D:)
+// and an absolute path stay as they are.
+std::string DriveEntryForArgument(const std::string& argument);
 
 }  // namespace platform

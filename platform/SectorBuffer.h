@@ -26,10 +26,12 @@ class SectorBuffer {
     std::uint8_t operator[](std::size_t i) const { return bytes_[i]; }
 
   private:
-    struct AlignedFree {
+    // Page-aligned memory from the system; each system has its own.
+    static std::uint8_t* AllocatePages(std::size_t bytes);
+    struct FreePages {
         void operator()(std::uint8_t* p) const;
     };
-    std::unique_ptr<std::uint8_t[], AlignedFree> bytes_;
+    std::unique_ptr<std::uint8_t[], FreePages> bytes_;
 };
 
 }  // namespace platform

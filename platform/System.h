@@ -45,10 +45,21 @@ enum class DriveType : std::uint32_t {
     RamDisk = 6,
 };
 
+// The calling convention of the sector library's entry points: that of exported Windows
+// functions (the callee removes the arguments) on 32-bit Windows; elsewhere the system has
+// only one. A calling convention is part of a function's type, so it cannot be a constant.
+#if defined(_WIN32)
+#define DISCOMETER_LIBRARY_CALL __stdcall
+#else
+#define DISCOMETER_LIBRARY_CALL
+#endif
+
 // Entry points of the sector library. The drive letter sits in the low byte.
-using ReadCDvtoc32Fn = std::int32_t (*)(std::int32_t driveLetter, std::int32_t zero, void* buffer);
-using CheckCDSectors32Fn = std::int32_t (*)(std::int32_t driveLetter, std::int32_t firstSector,
-                                            std::int32_t sectorCount);
+using ReadCDvtoc32Fn = std::int32_t(DISCOMETER_LIBRARY_CALL*)(std::int32_t driveLetter,
+                                                              std::int32_t zero, void* buffer);
+using CheckCDSectors32Fn = std::int32_t(DISCOMETER_LIBRARY_CALL*)(std::int32_t driveLetter,
+                                                                  std::int32_t firstSector,
+                                                                  std::int32_t sectorCount);
 
 // A loaded module; unloaded when the last owner lets go of it.
 class LoadedModule {

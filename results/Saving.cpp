@@ -1,6 +1,7 @@
 #include "results/Saving.h"
 
 #include "platform/BmpFile.h"
+#include "platform/Files.h"
 #include "results/ResultsDocument.h"
 
 namespace results {
@@ -31,9 +32,12 @@ std::string AutoSaveBaseName(std::string_view volumeLabel) {
         return std::string(name.size(), '_');
     }
     for (char& c : name) {
-        if (c == '/' || c == '\0') {
+        if (!platform::FileNameMayHold(c)) {
             c = '_';
         }
+    }
+    if (platform::IsDeviceFileName(name)) {
+        name = "_" + name;
     }
     return name;
 }

@@ -1,11 +1,10 @@
 // Fresh folders for tests that write files, and reading what they wrote.
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace fixtures {
@@ -20,9 +19,15 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 class TempDir {
   public:
     explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
-        std::string pattern = (base / "discometer-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
+        // A name nobody has taken: create_directory fails when it exists already.
+        std::random_device seed;
+        std::mt19937 pick(seed());
+        for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+            const auto candidate = base / ("discometer-" + std::to_string(pick() % 1000000000u));
+            std::error_code ec;
+            if (std::filesystem::create_directory(candidate, ec) && !ec) {
+                path_ = candidate;
+            }
         }
     }
     ~TempDir() {

@@ -2,8 +2,6 @@
 // BMP files.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,4 @@
 // Loading a data file and replaying it on the chart.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>

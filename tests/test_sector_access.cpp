@@ -47,13 +47,15 @@ struct RawPath {
 // The sector library's entry points, with what they were last asked.
 struct LibraryCalls {
     static inline std::int32_t letter = 0, first = 0, count = 0, result = 0;
-    static std::int32_t Check(std::int32_t d, std::int32_t f, std::int32_t c) {
+    static std::int32_t DISCOMETER_LIBRARY_CALL Check(std::int32_t d, std::int32_t f,
+                                                      std::int32_t c) {
         letter = d;
         first = f;
         count = c;
         return result;
     }
-    static std::int32_t Vtoc(std::int32_t d, std::int32_t zero, void* buffer) {
+    static std::int32_t DISCOMETER_LIBRARY_CALL Vtoc(std::int32_t d, std::int32_t zero,
+                                                     void* buffer) {
         letter = d;
         first = zero;
         auto* bytes = static_cast<std::uint8_t*>(buffer);

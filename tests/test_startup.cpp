@@ -20,8 +20,12 @@ class FakeModule : public platform::LoadedModule {
         return name == "ReadCDvtoc32" ? reinterpret_cast<void*>(&Vtoc)
                                       : reinterpret_cast<void*>(&Check);
     }
-    static std::int32_t Vtoc(std::int32_t, std::int32_t, void*) { return 0; }
-    static std::int32_t Check(std::int32_t, std::int32_t, std::int32_t) { return 0; }
+    static std::int32_t DISCOMETER_LIBRARY_CALL Vtoc(std::int32_t, std::int32_t, void*) {
+        return 0;
+    }
+    static std::int32_t DISCOMETER_LIBRARY_CALL Check(std::int32_t, std::int32_t, std::int32_t) {
+        return 0;
+    }
 
   private:
     std::set<std::string> exports_;

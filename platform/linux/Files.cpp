@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 namespace platform {
 
@@ -128,6 +129,21 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
 
 bool IsTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;
+}
+
+bool FileNameMayHold(char c) {
+    return c != '/' && c != '\0';
+}
+
+bool IsDeviceFileName(std::string_view) {
+    return false;
+}
+
+std::string DriveEntryForArgument(const std::string& argument) {
+    if (!argument.empty() && argument.front() != '/' && argument.find('/') != std::string::npos) {
+        return std::filesystem::absolute(argument).lexically_normal().string();
+    }
+    return argument;
 }
 
 }  // namespace platform

@@ -1,8 +1,8 @@
-#include "cli/StopSignal.h"
+#include "platform/StopSignal.h"
 
 #include <csignal>
 
-namespace cli {
+namespace platform {
 
 namespace {
 
@@ -27,4 +27,4 @@ int StopSignal() {
     return stopSignal;
 }
 
-}  // namespace cli
+}  // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/System.h"
+
+namespace platform {
+
+// The system calls a raw device makes, so that tests can play a file system that refuses
+// unbuffered reads, as one on a disk of 4096-byte sectors does for a 2048-byte read. Each
+// failure leaves its reason in GetLastError. Handles are HANDLEs.
+struct RawDeviceCalls {
+    // CreateFileA for reading, shared with other readers, with the given flags; the invalid
+    // handle value on failure.
+    void* (*open)(const char* path, std::uint32_t flags);
+    // SetFilePointerEx to the byte offset from the start, all 64 bits of it.
+    bool (*seek)(void* handle, std::int64_t offset);
+    // ReadFile; the count of bytes that arrived.
+    bool (*read)(void* handle, void* buffer, std::uint32_t bytes, std::uint32_t* bytesRead);
+    void (*close)(void* handle);
+};
+
+// Whether the path names a raw volume device (\\.\D:) rather than a file.
+bool IsVolumeDevicePath(const std::string& path);
+
+// The system's calls.
+const RawDeviceCalls& SystemRawDeviceCalls();
+
+// Opens a raw volume device (\\.\D:) or a disc image read-only, without system buffering,
+// shared with other readers. An image whose file system refuses unbuffered reads (at the open
+// or at a read) is read buffered instead; a device never is, so its figures are never cache
+// speed. Null on failure, with GetLastError set.
+std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path,
+                                          const RawDeviceCalls& calls = SystemRawDeviceCalls());
+
+}  // namespace platform

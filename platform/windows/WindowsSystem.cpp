@@ -1,0 +1,111 @@
+#include "platform/windows/WindowsSystem.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/windows/RawDevice.h"
+
+namespace platform {
+
+namespace {
+
+// The size of the version record (OSVERSIONINFOA) that the query is handed.
+constexpr DWORD kVersionRecordBytes = 148;
+static_assert(sizeof(OSVERSIONINFOA) == kVersionRecordBytes);
+
+class DllModule final : public LoadedModule {
+  public:
+    explicit DllModule(HMODULE handle) : handle_(handle) {}
+    ~DllModule() override { ::FreeLibrary(handle_); }
+    DllModule(const DllModule&) = delete;
+    DllModule& operator=(const DllModule&) = delete;
+    void* Resolve(const std::string& exportName) override {
+        return reinterpret_cast<void*>(::GetProcAddress(handle_, exportName.c_str()));
+    }
+
+  private:
+    HMODULE handle_;
+};
+
+}  // namespace
+
+bool IsDriveLetterEntry(const std::string& driveEntry) {
+    if (driveEntry.size() != 2 || driveEntry[1] != ':') {
+        return false;
+    }
+    const char letter = driveEntry[0];
+    return (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+}
+
+WindowsSystem::WindowsSystem() {
+    // A drive without a disc answers with an error code, not with a dialog box that waits
+    // for someone to click it.
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
+std::string WindowsSystem::DevicePath(const std::string& driveEntry) const {
+    return IsDriveLetterEntry(driveEntry) ? "\\\\.\\" + driveEntry : driveEntry;
+}
+
+std::unique_ptr<DeviceFile> WindowsSystem::OpenDevice(const std::string& driveEntry) {
+    auto device = OpenRawDevice(DevicePath(driveEntry));
+    lastOpenError_ =
+        device ? std::error_code()
+               : std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    return device;
+}
+
+std::uint32_t WindowsSystem::TickCount() {
+    return ::GetTickCount();
+}
+
+VersionRecord WindowsSystem::QueryVersion() {
+    OSVERSIONINFOA info;
+    std::memset(&info, 0, sizeof info);
+    info.dwOSVersionInfoSize = kVersionRecordBytes;
+    // Not tested: a query that fails leaves the record zero, which names no system.
+    ::GetVersionExA(&info);
+    VersionRecord v;
+    v.majorVersion = info.dwMajorVersion;
+    v.minorVersion = info.dwMinorVersion;
+    v.buildNumber = info.dwBuildNumber;
+    v.platformId = info.dwPlatformId;
+    v.csdVersion.assign(info.szCSDVersion, ::strnlen(info.szCSDVersion, kCsdVersionChars));
+    return v;
+}
+
+std::vector<std::string> WindowsSystem::CandidateDrives() {
+    std::vector<std::string> letters;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        letters.push_back(std::string{letter, ':'});
+    }
+    return letters;
+}
+
+DriveType WindowsSystem::DriveTypeOf(const std::string& driveEntry) {
+    if (IsDriveLetterEntry(driveEntry)) {
+        return static_cast<DriveType>(::GetDriveTypeA((driveEntry + "\\").c_str()));
+    }
+    if (driveEntry.empty()) {
+        return DriveType::NoRootDir;
+    }
+    const DWORD attributes = ::GetFileAttributesA(driveEntry.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return DriveType::NoRootDir;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return DriveType::Unknown;
+    }
+    return DriveType::CdRom;  // a disc image named by the user
+}
+
+std::shared_ptr<LoadedModule> WindowsSystem::LoadModule(const std::string& fileName) {
+    HMODULE handle = ::LoadLibraryA(fileName.c_str());
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    return std::make_shared<DllModule>(handle);
+}
+
+}  // namespace platform

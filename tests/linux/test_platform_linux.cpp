@@ -1,0 +1,237 @@
+// The Linux system services: raw devices and images, the kernel's drives and version, modules.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "SectorImages.h"
+#include "TempDir.h"
+#include "platform/SectorBuffer.h"
+#include "platform/linux/LinuxSystem.h"
+#include "platform/linux/RawDevice.h"
+
+namespace fs = std::filesystem;
+using namespace platform;
+using fixtures::FirstWord;
+using fixtures::TempDir;
+using fixtures::WriteImage;
+
+namespace {
+
+void WriteText(const fs::path& file, const std::string& text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << text;
+}
+
+// A file system that refuses unbuffered access, played over the real one (which may well
+// take it): with openError set, an open with O_DIRECT fails with that error; with
+// readsRefused, the open takes O_DIRECT and every read fails with EINVAL until the flag is
+// cleared again, as ext4 does for a buffer that is not aligned to its blocks.
+struct RefusingFileSystem {
+    int openError = 0;
+    bool readsRefused = false;
+    std::vector<int> openFlags;
+    bool direct = false;  // O_DIRECT as the device sees it on its descriptor
+    int refusedReads = 0;
+};
+RefusingFileSystem refusing;
+
+void Refuse(int openError, bool readsRefused) {
+    refusing = RefusingFileSystem{};
+    refusing.openError = openError;
+    refusing.readsRefused = readsRefused;
+}
+
+const RawDeviceCalls kRefusingCalls{
+    [](const char* path, int flags) {
+        refusing.openFlags.push_back(flags);
+        if ((flags & O_DIRECT) != 0 && refusing.openError != 0) {
+            errno = refusing.openError;
+            return -1;
+        }
+        refusing.direct = (flags & O_DIRECT) != 0;
+        return ::open(path, flags & ~O_DIRECT);
+    },
+    [](int fd, void* buffer, std::size_t count, off_t offset) -> ssize_t {
+        if (refusing.direct && refusing.readsRefused) {
+            ++refusing.refusedReads;
+            errno = EINVAL;
+            return -1;
+        }
+        return ::pread(fd, buffer, count, offset);
+    },
+    [](int fd, int command, int argument) {
+        if (command == F_GETFL) {
+            const int flags = ::fcntl(fd, F_GETFL);
+            return flags < 0 || !refusing.direct ? flags : flags | O_DIRECT;
+        }
+        if (command == F_SETFL) {
+            refusing.direct = (argument & O_DIRECT) != 0;
+            argument &= ~O_DIRECT;
+        }
+        return ::fcntl(fd, command, argument);
+    },
+};
+
+}  // namespace
+
+TEST(RawDevice, ReadsWholeSectorsAndFailsShortReadsAtTheEnd) {
+    TempDir dir;
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 40);
+    auto device = OpenRawDevice(image.string());
+    ASSERT_NE(device, nullptr);
+    SectorBuffer buffer;
+
+    ASSERT_TRUE(device->ReadAt(16 * kSectorBytes, buffer.span().first(10 * kSectorBytes)));
+    EXPECT_EQ(FirstWord(buffer.data()), 16u);
+    EXPECT_EQ(FirstWord(buffer.data() + 9 * kSectorBytes), 25u);
+
+    // Sectors 35 to 44: five arrive, five lie beyond the end.
+    EXPECT_FALSE(device->ReadAt(35 * kSectorBytes, buffer.span().first(10 * kSectorBytes)));
+    EXPECT_FALSE(device->ReadAt(40 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    EXPECT_TRUE(device->ReadAt(39 * kSectorBytes, buffer.span().first(kSectorBytes)));
+}
+
+TEST(RawDevice, ReadsBeyondTwoAndFourGibibytes) {
+    TempDir dir;
+    const fs::path image = dir.path() / "big.iso";
+    const std::uint64_t sectors[] = {1048576, 2097153};  // 2 GiB and just past 4 GiB
+    {
+        const int fd = ::open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        for (const std::uint64_t s : sectors) {
+            const auto marker = static_cast<std::uint32_t>(s);
+            std::vector<char> sector(kSectorBytes, 0);
+            std::memcpy(sector.data(), &marker, sizeof marker);
+            ASSERT_EQ(
+                ::pwrite(fd, sector.data(), sector.size(), static_cast<off_t>(s * kSectorBytes)),
+                static_cast<ssize_t>(kSectorBytes));
+        }
+        ::close(fd);
+    }
+    auto device = OpenRawDevice(image.string());
+    ASSERT_NE(device, nullptr);
+    SectorBuffer buffer;
+    for (const std::uint64_t s : sectors) {
+        ASSERT_TRUE(device->ReadAt(s * kSectorBytes, buffer.span().first(kSectorBytes))) << s;
+        EXPECT_EQ(FirstWord(buffer.data()), static_cast<std::uint32_t>(s));
+    }
+}
+
+TEST(RawDevice, ReadsBufferedWhereUnbufferedAccessIsRefused) {
+    TempDir dir;
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 20);
+    const auto readsSectorFive = [](DeviceFile& device) {
+        SectorBuffer buffer;
+        return device.ReadAt(5 * kSectorBytes, buffer.span().first(3 * kSectorBytes)) &&
+               FirstWord(buffer.data()) == 5u && FirstWord(buffer.data() + kSectorBytes) == 6u;
+    };
+
+    // Refused at the open: opened again without it.
+    Refuse(EINVAL, false);
+    auto device = OpenRawDevice(image.string(), kRefusingCalls);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(refusing.openFlags,
+              (std::vector<int>{O_RDONLY | O_DIRECT | O_CLOEXEC, O_RDONLY | O_CLOEXEC}));
+    EXPECT_TRUE(readsSectorFive(*device));
+    device.reset();
+
+    // Any other error of the open is final.
+    Refuse(EACCES, false);
+    const auto refused = OpenRawDevice(image.string(), kRefusingCalls);
+    const int error = errno;
+    EXPECT_EQ(refused, nullptr);
+    EXPECT_EQ(error, EACCES);
+    EXPECT_EQ(refusing.openFlags.size(), 1u);
+
+    // Taken at the open, refused at the first read: that read and the later ones go
+    // buffered.
+    Refuse(0, true);
+    device = OpenRawDevice(image.string(), kRefusingCalls);
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(refusing.direct);
+    EXPECT_TRUE(readsSectorFive(*device));
+    EXPECT_FALSE(refusing.direct);
+    EXPECT_EQ(refusing.refusedReads, 1);
+    EXPECT_TRUE(readsSectorFive(*device));
+    EXPECT_EQ(refusing.refusedReads, 1);
+}
+
+TEST(RawDevice, MissingDeviceDoesNotOpen) {
+    EXPECT_EQ(OpenRawDevice("/nonexistent/discometer/sr9"), nullptr);
+}
+
+TEST(LinuxSystem, TellsTheVersionFromTheKernelRelease) {
+    const VersionRecord v = VersionFromRelease("6.1.0-28-amd64");
+    EXPECT_EQ(v.platformId, kPlatformLinux);
+    EXPECT_EQ(v.majorVersion, 6u);
+    EXPECT_EQ(v.minorVersion, 1u);
+    EXPECT_EQ(v.buildNumber, (6u << 24) | (1u << 16));
+    EXPECT_EQ(v.csdVersion, "6.1.0-28-amd64");
+
+    const VersionRecord odd = VersionFromRelease("300.2.70000" + std::string(200, 'x'));
+    EXPECT_EQ(odd.majorVersion, 300u);
+    EXPECT_EQ(odd.buildNumber, (44u << 24) | (2u << 16) | (70000u & 0xFFFF));
+    EXPECT_EQ(odd.csdVersion.size(), kCsdVersionChars);
+
+    const VersionRecord junk = VersionFromRelease("custom");
+    EXPECT_EQ(junk.majorVersion, 0u);
+    EXPECT_EQ(junk.buildNumber, 0u);
+
+    LinuxSystem system;
+    EXPECT_EQ(system.QueryVersion().platformId, kPlatformLinux);
+}
+
+TEST(LinuxSystem, ListsTheKernelsOpticalDrivesAndTellsImagesFromDevices) {
+    TempDir dir;
+    const fs::path block = dir.path() / "block";
+    WriteText(block / "sr10" / "device" / "type", "5\n");
+    WriteText(block / "sr2" / "device" / "type", "5\n");
+    WriteText(block / "sda" / "device" / "type", "0\n");
+    WriteText(block / "sr1x" / "device" / "type", "5\n");
+
+    LinuxSystemOptions options;
+    options.sysBlockDir = block.string();
+    options.devDir = (dir.path() / "dev").string();
+    LinuxSystem system(options);
+    EXPECT_EQ(system.CandidateDrives(), (std::vector<std::string>{"sr2", "sr10"}));
+    EXPECT_EQ(system.DriveTypeOf("sr2"), DriveType::CdRom);
+    EXPECT_EQ(system.DriveTypeOf("sda"), DriveType::NoRootDir);
+    EXPECT_EQ(system.DevicePath("sr2"), (dir.path() / "dev" / "sr2").string());
+
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 1);
+    EXPECT_EQ(system.DriveTypeOf(image.string()), DriveType::CdRom);
+    EXPECT_EQ(system.DriveTypeOf(image.string() + ".missing"), DriveType::NoRootDir);
+    EXPECT_EQ(system.DevicePath(image.string()), image.string());
+
+    EXPECT_EQ(system.OpenDevice("/nonexistent/discometer/sr9"), nullptr);
+    EXPECT_EQ(system.LastOpenError(), std::errc::no_such_file_or_directory);
+    EXPECT_NE(system.OpenDevice(image.string()), nullptr);
+    EXPECT_FALSE(system.LastOpenError());
+}
+
+TEST(LinuxSystem, LoadsModulesAndTellsMissingExportsApart) {
+    LinuxSystem system;
+    EXPECT_EQ(system.LoadModule("/nonexistent/sectrd32.dll"), nullptr);
+
+    auto full = system.LoadModule(SECTORLIB_FULL);
+    ASSERT_NE(full, nullptr);
+    auto check = reinterpret_cast<CheckCDSectors32Fn>(full->Resolve("CheckCDSectors32"));
+    ASSERT_NE(check, nullptr);
+    EXPECT_EQ(check('D', 7, 1), -1);
+    EXPECT_EQ(check('D', 8, 1), 0);
+    EXPECT_NE(full->Resolve("ReadCDvtoc32"), nullptr);
+
+    auto partial = system.LoadModule(SECTORLIB_PARTIAL);
+    ASSERT_NE(partial, nullptr);
+    EXPECT_NE(partial->Resolve("ReadCDvtoc32"), nullptr);
+    EXPECT_EQ(partial->Resolve("CheckCDSectors32"), nullptr);
+}

@@ -1,0 +1,19 @@
+// Prints the name the program gives the running system, and the values it is made of, as
+// a run would take them: "Windows 98", then "1 4 10 67766446 | A |".
+#include <cstdio>
+
+#include "engine/RunState.h"
+#include "platform/System.h"
+#include "system/OSInfo.h"
+
+int main() {
+    const auto system = platform::MakeNativeSystem(std::string());
+    engine::RunState state;
+    system_env::TestOS(state, *system);
+    std::printf("%s\n", system_env::LiveOSName(system_env::LiveInputsOf(state)).str().c_str());
+    std::printf("%u %u %u %u |%s|\n", static_cast<unsigned>(state.OSPlatformId),
+                static_cast<unsigned>(state.OSMajorVersion),
+                static_cast<unsigned>(state.OSMinorVersion),
+                static_cast<unsigned>(state.OSBuildNumber), state.OSCSDVersion.c_str());
+    return 0;
+}

@@ -1,0 +1,325 @@
+// The Windows system services, under Wine in the test prefix: drive letters, raw reads of the
+// prefix's CD-ROM drives and of images, the version, modules, files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "SectorImages.h"
+#include "TempDir.h"
+#include "WineTest.h"
+#include "platform/AtomicFile.h"
+#include "platform/Files.h"
+#include "platform/SectorBuffer.h"
+#include "platform/Sound.h"
+#include "platform/windows/HomePage.h"
+#include "platform/windows/RawDevice.h"
+#include "platform/windows/WindowsSystem.h"
+
+namespace fs = std::filesystem;
+using namespace platform;
+using fixtures::FirstWord;
+using fixtures::ReadBytes;
+using fixtures::TempDir;
+using fixtures::WriteImage;
+
+namespace {
+
+std::string Text(const std::uint8_t* p, std::size_t n) {
+    return {reinterpret_cast<const char*>(p), n};
+}
+
+std::string SectorMarker(std::uint64_t sector) {
+    char text[16];
+    std::snprintf(text, sizeof text, "SECTOR%08llu", static_cast<unsigned long long>(sector));
+    return text;
+}
+
+// A file system of 4096-byte sectors, where an unbuffered read must start and end on one of
+// them: 2048-byte reads are refused as Windows refuses them, with ERROR_INVALID_PARAMETER.
+struct FourKSectors {
+    static inline std::map<void*, std::int64_t> unbuffered;  // open handles and their offset
+    static inline int opens = 0;
+    static inline bool refuseAtOpen = false;
+
+    static void* Open(const char* path, std::uint32_t flags) {
+        ++opens;
+        const bool direct = (flags & FILE_FLAG_NO_BUFFERING) != 0;
+        if (direct && refuseAtOpen) {
+            ::SetLastError(ERROR_INVALID_PARAMETER);
+            return INVALID_HANDLE_VALUE;
+        }
+        void* h = SystemRawDeviceCalls().open(path, flags);
+        if (h != INVALID_HANDLE_VALUE && direct) {
+            unbuffered[h] = 0;
+        }
+        return h;
+    }
+    static bool Seek(void* h, std::int64_t offset) {
+        if (unbuffered.count(h) > 0) {
+            unbuffered[h] = offset;
+        }
+        return SystemRawDeviceCalls().seek(h, offset);
+    }
+    static bool Read(void* h, void* buffer, std::uint32_t bytes, std::uint32_t* got) {
+        const auto it = unbuffered.find(h);
+        if (it != unbuffered.end() && (it->second % 4096 != 0 || bytes % 4096 != 0)) {
+            *got = 0;
+            ::SetLastError(ERROR_INVALID_PARAMETER);
+            return false;
+        }
+        return SystemRawDeviceCalls().read(h, buffer, bytes, got);
+    }
+    static void Close(void* h) {
+        unbuffered.erase(h);
+        SystemRawDeviceCalls().close(h);
+    }
+    static constexpr RawDeviceCalls kCalls{Open, Seek, Read, Close};
+};
+
+}  // namespace
+
+TEST(WindowsSystem, OffersEveryDriveLetterAndListsTheCdRomDrives) {
+    WindowsSystem system;
+    const auto letters = system.CandidateDrives();
+    ASSERT_EQ(letters.size(), 26u);
+    EXPECT_EQ(letters.front(), "A:");
+    EXPECT_EQ(letters.back(), "Z:");
+    std::vector<std::string> optical;
+    for (const std::string& letter : letters) {
+        if (system.DriveTypeOf(letter) == DriveType::CdRom) {
+            optical.push_back(letter);
+        }
+    }
+    EXPECT_EQ(optical, (std::vector<std::string>{wine::kIsoDrive, wine::kBigDrive}))
+        << "the prefix of scripts/wine-ctest.sh maps D: and E: to CD-ROM drives";
+    EXPECT_EQ(system.DriveTypeOf("C:"), DriveType::Fixed);
+    EXPECT_EQ(system.DriveTypeOf("q:"), DriveType::NoRootDir);
+
+    // Images and other paths the user names.
+    TempDir dir;
+    WriteImage(dir / "disc.iso", 1);
+    EXPECT_EQ(system.DriveTypeOf((dir / "disc.iso").string()), DriveType::CdRom);
+    EXPECT_EQ(system.DriveTypeOf((dir / "missing.iso").string()), DriveType::NoRootDir);
+    EXPECT_EQ(system.DriveTypeOf(dir.path().string()), DriveType::Unknown);
+
+    EXPECT_EQ(system.DevicePath("D:"), "\\\\.\\D:");
+    EXPECT_EQ(system.DevicePath(wine::TestIso()), wine::TestIso());
+    EXPECT_FALSE(IsDriveLetterEntry("D:\\"));
+    EXPECT_FALSE(IsDriveLetterEntry("1:"));
+    EXPECT_FALSE(IsDriveLetterEntry("sim"));
+}
+
+TEST(WindowsSystem, ReadsTheDiscThroughTheDriveLetterAndAsAnImage) {
+    WindowsSystem system;
+    for (const std::string& entry : {std::string(wine::kIsoDrive), wine::TestIso()}) {
+        SCOPED_TRACE(entry);
+        auto device = system.OpenDevice(entry);
+        ASSERT_NE(device, nullptr) << system.LastOpenError().message();
+        EXPECT_FALSE(system.LastOpenError());
+        SectorBuffer buffer;
+        ASSERT_TRUE(device->ReadAt(16 * kSectorBytes, buffer.span().first(kSectorBytes)));
+        EXPECT_EQ(Text(buffer.data() + 1, 5), "CD001");
+        EXPECT_EQ(Text(buffer.data() + 40, std::strlen(wine::kTestIsoLabel)), wine::kTestIsoLabel);
+        const std::uint32_t sectors = buffer[80] | (buffer[81] << 8) | (buffer[82] << 16);
+        ASSERT_GT(sectors, 2000u);
+
+        ASSERT_TRUE(device->ReadAt(0, buffer.span()));  // a whole block of 1000 sectors
+        EXPECT_TRUE(device->ReadAt((sectors - 1) * std::uint64_t{kSectorBytes},
+                                   buffer.span().first(kSectorBytes)));
+        // Sectors past the end do not arrive, and a read that reaches them fails.
+        EXPECT_FALSE(device->ReadAt((sectors - 1) * std::uint64_t{kSectorBytes},
+                                    buffer.span().first(2 * kSectorBytes)));
+    }
+}
+
+TEST(WindowsSystem, ReadsBeyondTwoAndFourGibibytes) {
+    WindowsSystem system;
+    for (const std::string& entry : {std::string(wine::kBigDrive), wine::TestBigImage()}) {
+        SCOPED_TRACE(entry);
+        auto device = system.OpenDevice(entry);
+        ASSERT_NE(device, nullptr) << system.LastOpenError().message();
+        SectorBuffer buffer;
+        for (const std::uint64_t sector : {16ull, 1048576ull, 2097153ull}) {
+            ASSERT_TRUE(device->ReadAt(sector * kSectorBytes, buffer.span().first(kSectorBytes)))
+                << sector;
+            EXPECT_EQ(Text(buffer.data(), 14), SectorMarker(sector));
+        }
+        EXPECT_FALSE(device->ReadAt(2097154ull * kSectorBytes, buffer.span().first(kSectorBytes)));
+    }
+}
+
+TEST(WindowsSystem, SaysWhyADriveDoesNotOpen) {
+    WindowsSystem system;
+    EXPECT_EQ(system.OpenDevice("Q:"), nullptr);
+    EXPECT_TRUE(system.LastOpenError());
+    TempDir dir;
+    EXPECT_EQ(system.OpenDevice((dir / "missing.iso").string()), nullptr);
+    EXPECT_EQ(system.LastOpenError(), std::errc::no_such_file_or_directory);
+    EXPECT_NE(system.OpenDevice("D:"), nullptr);
+    EXPECT_FALSE(system.LastOpenError());
+
+    const std::error_code notReady(ERROR_NOT_READY, std::system_category());
+    EXPECT_EQ(OpenFailureHint("\\\\.\\D:", notReady), "no disc in the drive");
+    const std::error_code denied(ERROR_ACCESS_DENIED, std::system_category());
+    EXPECT_NE(OpenFailureHint("\\\\.\\D:", denied), "");
+    EXPECT_EQ(OpenFailureHint("C:\\disc.iso", denied), "");
+}
+
+TEST(RawDevice, ImagesAreReadBufferedWhereUnbufferedReadsAreRefused) {
+    TempDir dir;
+    const std::string image = (dir / "disc.iso").string();
+    WriteImage(image, 40);
+    SectorBuffer buffer;
+    FourKSectors::opens = 0;
+    auto device = OpenRawDevice(image, FourKSectors::kCalls);
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(device->ReadAt(4 * kSectorBytes, buffer.span().first(2 * kSectorBytes)));
+    EXPECT_EQ(FourKSectors::opens, 1);  // whole 4096-byte sectors: no need to change
+    ASSERT_TRUE(device->ReadAt(5 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    EXPECT_EQ(FirstWord(buffer.data()), 5u);
+    EXPECT_EQ(FourKSectors::opens, 2);
+    EXPECT_TRUE(FourKSectors::unbuffered.empty());  // the refused handle is closed
+    ASSERT_TRUE(device->ReadAt(17 * kSectorBytes, buffer.span().first(3 * kSectorBytes)));
+    EXPECT_EQ(FirstWord(buffer.data() + 2 * kSectorBytes), 19u);
+    EXPECT_FALSE(device->ReadAt(39 * kSectorBytes, buffer.span().first(2 * kSectorBytes)));
+    device.reset();
+
+    // A drive is never read through the cache: its figures would be the cache's.
+    auto drive = OpenRawDevice("\\\\.\\D:", FourKSectors::kCalls);
+    ASSERT_NE(drive, nullptr);
+    EXPECT_FALSE(drive->ReadAt(16 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    EXPECT_EQ(FourKSectors::opens, 3);
+    drive.reset();
+
+    // A file system that refuses unbuffered access already at the open.
+    FourKSectors::refuseAtOpen = true;
+    device = OpenRawDevice(image, FourKSectors::kCalls);
+    ASSERT_NE(device, nullptr);
+    ASSERT_TRUE(device->ReadAt(7 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    EXPECT_EQ(FirstWord(buffer.data()), 7u);
+    EXPECT_EQ(OpenRawDevice("\\\\.\\D:", FourKSectors::kCalls), nullptr);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    FourKSectors::refuseAtOpen = false;
+}
+
+TEST(WindowsSystem, TakesTheVersionRecordAsWineReportsIt) {
+    // The prefix reports Windows 7 unless a test asks for another version.
+    const VersionRecord v = WindowsSystem().QueryVersion();
+    EXPECT_EQ(v.platformId, kPlatformWinNT);
+    EXPECT_EQ(v.majorVersion, 6u);
+    EXPECT_EQ(v.minorVersion, 1u);
+    EXPECT_EQ(v.buildNumber, 7601u);
+    EXPECT_EQ(v.csdVersion, "Service Pack 1");
+}
+
+TEST(WindowsSystem, LoadsModulesAndTellsMissingExportsApart) {
+    WindowsSystem system;
+    EXPECT_EQ(system.LoadModule("sectrd32.dll"), nullptr);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+
+    auto full = system.LoadModule(wine::WindowsPath(SECTORLIB_FULL));
+    ASSERT_NE(full, nullptr);
+    // Called through the library's calling convention: a wrong one would upset the stack.
+    auto check = reinterpret_cast<CheckCDSectors32Fn>(full->Resolve("CheckCDSectors32"));
+    ASSERT_NE(check, nullptr);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(check('D', 7, 1), -1);
+        ASSERT_EQ(check('D', 8, 1), 0);
+    }
+    EXPECT_NE(full->Resolve("ReadCDvtoc32"), nullptr);
+    EXPECT_EQ(full->Resolve("CheckCDSectors32@12"), nullptr);  // exported by the plain name
+
+    auto partial = system.LoadModule(wine::WindowsPath(SECTORLIB_PARTIAL));
+    ASSERT_NE(partial, nullptr);
+    EXPECT_NE(partial->Resolve("ReadCDvtoc32"), nullptr);
+    EXPECT_EQ(partial->Resolve("CheckCDSectors32"), nullptr);
+}
+
+TEST(WindowsFiles, AnswerInWindowsTerms) {
+    TempDir dir;
+    WriteImage(dir / "disc.iso", 20);
+    const std::string image = (dir / "disc.iso").string();
+    EXPECT_EQ(InspectPath(image).kind, PathKind::Regular);
+    EXPECT_EQ(InspectPath(image).bytes, 20u * kSectorBytes);
+    EXPECT_EQ(InspectPath(dir.path().string()).kind, PathKind::Directory);
+    const PathInfo missing = InspectPath((dir / "missing").string());
+    EXPECT_EQ(missing.kind, PathKind::Missing);
+    EXPECT_EQ(missing.error, std::errc::no_such_file_or_directory);
+    EXPECT_EQ(InspectPath("\\\\.\\D:").kind, PathKind::BlockDevice);
+
+    std::uint8_t head[4];
+    ASSERT_TRUE(PeekBytes(image, 3 * kSectorBytes, head));
+    EXPECT_EQ(FirstWord(head), 3u);
+    EXPECT_FALSE(PeekBytes(image, 20 * kSectorBytes, head));
+
+    EXPECT_EQ(ReadRegularFile(image, 1 << 20)->size(), 20u * kSectorBytes);
+    EXPECT_FALSE(ReadRegularFile(image, 1000).has_value());  // too large
+    EXPECT_FALSE(ReadRegularFile("NUL", 1000).has_value());  // a device, never a document
+    EXPECT_FALSE(ReadRegularFile("\\\\.\\D:", 1 << 30).has_value());
+    EXPECT_FALSE(ReadRegularFile(dir.path().string(), 1000).has_value());
+
+    EXPECT_FALSE(CheckFolderWritable(dir.path().string()));
+    EXPECT_EQ(CheckFolderWritable(image), std::errc::not_a_directory);
+    EXPECT_TRUE(CheckFolderWritable((dir / "missing").string()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+    EXPECT_FALSE(IsTerminal(stdout));  // ctest reads it through a pipe
+}
+
+TEST(WindowsFiles, CommandLineDrivesAndImages) {
+    EXPECT_EQ(DriveEntryForArgument("D:"), "D:");
+    EXPECT_EQ(DriveEntryForArgument("sim-unpaced"), "sim-unpaced");
+    EXPECT_EQ(DriveEntryForArgument("C:\\images\\disc.iso"), "C:\\images\\disc.iso");
+    EXPECT_EQ(DriveEntryForArgument("C:/images/disc.iso"), "C:/images/disc.iso");
+    const std::string here = fs::current_path().string();
+    EXPECT_EQ(DriveEntryForArgument("images\\disc.iso"), here + "\\images\\disc.iso");
+    EXPECT_EQ(DriveEntryForArgument(".\\disc.iso"), here + "\\disc.iso");
+    EXPECT_EQ(DriveEntryForArgument("./disc.iso"), here + "\\disc.iso");
+}
+
+TEST(WindowsFiles, WritesReplaceTheTargetOnlyWhenComplete) {
+    TempDir dir;
+    const std::string target = (dir / "run.dat").string();
+    const std::vector<std::uint8_t> first{'o', 'n', 'e'};
+    const std::vector<std::uint8_t> second{'t', 'w', 'o', '!'};
+    ASSERT_TRUE(WriteFileAtomically(target, first));
+    EXPECT_EQ(ReadBytes(target), "one");
+    ASSERT_TRUE(WriteFileAtomically(target, second));
+    EXPECT_EQ(ReadBytes(target), "two!");
+
+    // A folder is not replaced, a missing folder not made, and no temporary file stays.
+    fs::create_directory(dir / "folder.bmp");
+    EXPECT_FALSE(WriteFileAtomically((dir / "folder.bmp").string(), first));
+    EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "run.dat").string(), first));
+    EXPECT_FALSE(WriteFileAtomically((dir / "run.dat\\").string(), first));
+    EXPECT_FALSE(WriteFileAtomically((dir / "bad?name.dat").string(), first));
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir.path())) {
+        names.insert(e.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"folder.bmp", "run.dat"}));
+
+    // A device is written as it is.
+    EXPECT_TRUE(WriteFileAtomically("NUL", first));
+    EXPECT_TRUE(WriteFileAtomically((dir / "nul.dat").string(), first));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST(WindowsSystem, SoundsAndTheHomePage) {
+    // The prefix has no sound device: the cues return at once instead of waiting.
+    auto player = MakeNativeSoundPlayer();
+    player->Play(SoundCue::Done);
+    player->Play(SoundCue::Error);
+
+    char program[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+    const std::string folder = fs::path(std::string(program, length)).parent_path().string();
+    EXPECT_EQ(HomePageFile(), folder + "\\doc\\index.html");
+}
