@@ -141,6 +141,15 @@ TEST(Win32WindowLayout, ControlsSitWhereTheDescriptionPutsThem) {
                  sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -11);
     EXPECT_STREQ(font.lfFaceName, ui::win32::InstalledFace(forms::kFontFaces).c_str());
+    // ... and the system shows the text in it, rather than in a face of its choice.
+    const HDC dc = ::GetDC(w.Control("Label1"));
+    const HGDIOBJ old = ::SelectObject(
+        dc, reinterpret_cast<HFONT>(::SendMessageA(w.Control("Label1"), WM_GETFONT, 0, 0)));
+    char face[LF_FACESIZE] = {};
+    ::GetTextFaceA(dc, sizeof face, face);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(w.Control("Label1"), dc);
+    EXPECT_STREQ(face, font.lfFaceName);
 }
 
 TEST(Win32WindowLayout, MenusAreTheDescriptionsWithCommandsAsIdentifiers) {
