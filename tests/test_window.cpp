@@ -1,5 +1,6 @@
 // The main window under the offscreen platform: layout, captions, start-up states, menu marks,
-// whole runs driven tick by tick, and what the window shows of the chart and the gauge.
+// whole runs driven tick by tick, what the window shows of the chart and the gauge, and the
+// files of the scripted run that every front end writes alike.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "HelpTextShape.h"
 #include "ui/forms/AboutForm.h"
 #include "ui/forms/HelpText.h"
 #include "ui/win32/About.h"
@@ -40,21 +41,6 @@ LOGFONTA FontOf(HWND hwnd) {
     ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof font,
                  &font);
     return font;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        EXPECT_NE(end, std::string::npos) << "every line ends with CR LF";
-        if (end == std::string::npos) {
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
 }
 
 // A window of the test's own that owns the box, as the main window does.
@@ -176,19 +162,13 @@ TEST(Win32About, ShowsTheHelpTextInItsCodePageAndFreesItself) {
     EXPECT_FALSE(::IsWindow(found.dialog));  // freed once closed
     EXPECT_EQ(found.memo, ui::win32::ToAnsi(forms::HelpText()));
     EXPECT_TRUE(found.readOnly);
-    EXPECT_GE(found.lines, static_cast<int>(Lines(found.memo).size()));
+    EXPECT_GE(found.lines, static_cast<int>(fixtures::CrLfLines(found.memo).size()));
     EXPECT_GT(found.firstVisible, 0);  // it scrolls through the whole text
 }
 
-TEST(Win32About, HelpTextSpeaksOfWindowsInShortLines) {
+TEST(Win32About, HelpTextSpeaksOfWindowsInItsCodePage) {
     const std::string text = ui::win32::ToAnsi(forms::HelpText());
-    const auto lines = Lines(text);
-    EXPECT_GE(lines.size(), 85u);
-    EXPECT_LE(lines.size(), 115u);
-    EXPECT_NEAR(static_cast<double>(text.size()), 4800.0, 400.0);  // one byte a character
-    for (const std::string& line : lines) {
-        EXPECT_LE(line.size(), 105u) << line;
-    }
+    fixtures::ExpectHelpTextShape(text, [](const std::string& piece) { return piece.size(); });
     EXPECT_EQ(text.find('?'), std::string::npos) << "every character is in the code page";
     EXPECT_NE(text.find("\x93"
                         "800-200\x94"),
@@ -196,19 +176,4 @@ TEST(Win32About, HelpTextSpeaksOfWindowsInShortLines) {
     EXPECT_NE(text.find("drives under Windows,"), std::string::npos);
     EXPECT_NE(text.find("sectrd32.dll"), std::string::npos);
     EXPECT_EQ(text.find("Linux"), std::string::npos);
-    const std::vector<std::string> headings{
-        "--- Program Purpose ---",
-        "--- If you want to test your CD-ROM drive performance ---",
-        "--- If you want to check new or questionable disk ---",
-        "--- Program Options ---",
-        "--- Notes ---",
-        "--- Program Status & Distribution ---"};
-    std::vector<std::string> found;
-    for (const std::string& line : lines) {
-        const auto first = line.find_first_not_of(' ');
-        if (first != std::string::npos && line.compare(first, 4, "--- ") == 0) {
-            found.push_back(line.substr(first));
-        }
-    }
-    EXPECT_EQ(found, headings);
 }
