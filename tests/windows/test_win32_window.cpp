@@ -303,6 +303,44 @@ TEST(Win32WindowRun, StopEndsTheRunAndLateTicksAndDisabledClicksDoNothing) {
     EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
 }
 
+TEST(Win32WindowPictures, ButtonPicturesSitAsDescribedAndSinkWhenDisabled) {
+    Window w;
+    constexpr platform::Color kGreen = platform::MakeColor(18, 226, 107);
+    const platform::Color face = ui::win32::FromColorRef(::GetSysColor(COLOR_BTNFACE));
+    const auto columns = [](const platform::Bitmap& button, platform::Color colour) {
+        std::vector<int> found;
+        for (int x = 0; x < button.Width(); ++x) {
+            for (int y = 3; y < button.Height() - 3; ++y) {
+                if (button.Pixel(x, y) == colour) {
+                    found.push_back(x);
+                    break;
+                }
+            }
+        }
+        return found;
+    };
+    // The arrow 10 pixels from the left edge (its first green column is the picture's second),
+    // on the face where the picture is silver; the caption 8 pixels after the picture.
+    const platform::Bitmap start = win32test::Shown(w.Control("Button1"));
+    const auto green = columns(start, kGreen);
+    ASSERT_FALSE(green.empty());
+    EXPECT_EQ(green.front(), 11);
+    EXPECT_EQ(start.Pixel(10, 5), face);  // the picture's top left corner, silver in it
+    const auto text = columns(start, ui::win32::FromColorRef(::GetSysColor(COLOR_BTNTEXT)));
+    const auto caption = std::ranges::find_if(text, [](int x) { return x > 23 && x < 60; });
+    ASSERT_NE(caption, text.end());
+    EXPECT_GE(*caption, 31);
+    EXPECT_LE(*caption, 33);
+
+    // Stop's square, centred; disabled during a run, Start shows no colour of its own.
+    const platform::Bitmap stop = win32test::Shown(w.Control("Button2"));
+    const auto red = columns(stop, platform::MakeColor(255, 0, 0));
+    ASSERT_FALSE(red.empty());
+    EXPECT_NEAR((red.front() + red.back()) / 2.0, stop.Width() / 2.0, 2.0);
+    w.Click("Button1");
+    EXPECT_TRUE(columns(win32test::Shown(w.Control("Button1")), kGreen).empty());
+}
+
 TEST(Win32WindowMenus, SequencerMarksAutoSaveAndGreyedItems) {
     Window w;
     const auto marks = [&w] {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "ui/forms/Pictures.h"
 #include "ui/win32/AnsiText.h"
 #include "ui/win32/ButtonPictures.h"
 #include "ui/win32/MessageLoop.h"
