@@ -41,7 +41,7 @@ SavedDocument::SavedDocument(const results::DataList& list) {
     }
     ::close(fd);
     path_ = pattern;
-    ok_ = results::SaveDocument(list, path_);
+    ok_ = !results::WriteDocument(list, path_);
 }
 
 SavedDocument::~SavedDocument() {

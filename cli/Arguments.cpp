@@ -1,203 +1,362 @@
 #include "cli/Arguments.h"
 
-#include <cstddef>
+#include <CLI/CLI.hpp>
+#include <array>
+#include <cctype>
 #include <string_view>
 
 namespace cli {
 
 namespace {
 
-using Args = std::vector<std::string>;
-
-// Splits "--name=value" so that both "--dat FILE" and "--dat=FILE" are understood.
-struct Option {
-    std::string_view name;
-    std::optional<std::string> inlineValue;
-};
-
-Option SplitOption(const std::string& arg) {
-    const std::size_t eq = arg.find('=');
-    if (eq == std::string::npos) {
-        return {arg, std::nullopt};
-    }
-    return {std::string_view(arg).substr(0, eq), arg.substr(eq + 1)};
-}
-
-bool IsOption(const std::string& arg) {
-    return arg.size() > 1 && arg.front() == '-';
-}
-
-// The value of an option that takes one: inline, or the next argument.
-std::optional<std::string> TakeValue(const Args& args, std::size_t& i, const Option& option) {
-    if (option.inlineValue) {
-        return option.inlineValue;
-    }
-    if (i + 1 >= args.size()) {
-        return std::nullopt;
-    }
-    return args[++i];
-}
-
-std::optional<engine::MenuMark> SequencerByName(std::string_view name) {
-    if (name == "1000") {
-        return engine::MenuMark::N1000;
-    }
-    if (name == "800-200") {
-        return engine::MenuMark::N800;
-    }
-    if (name == "600-400") {
-        return engine::MenuMark::N600;
-    }
-    return std::nullopt;
-}
+using Values = std::vector<std::string>;
 
 UsageError Usage(std::string message) {
     return UsageError{std::move(message)};
 }
 
-// Sets a file option once; a second one is a mistake rather than a choice.
-std::optional<UsageError> SetFile(std::optional<std::string>& target, std::string_view name,
-                                  const std::optional<std::string>& value) {
-    if (!value || value->empty()) {
-        return Usage(std::string(name) + " needs a file name");
+// A command of the program, or the program itself: CLI11 splits the words ("--dat FILE",
+// "--dat=FILE", "--"), and this program judges them and words its own messages. Its help is
+// its own text, so CLI11's help flag makes way for a plain one.
+CLI::App* Quiet(CLI::App* app, bool& help) {
+    app->set_help_flag();
+    app->allow_extras();
+    app->add_flag("-h,--help", help);
+    return app;
+}
+
+// An option that takes one value, collected however often it is given so that a repeat or a
+// missing value is said in this program's words.
+CLI::Option* ValueOption(CLI::App* app, const std::string& name, Values& values) {
+    return app->add_option(name, values)
+        ->expected(0, 1)
+        ->allow_extra_args(false)  // "--dat=FILE DRIVE": the drive is no second value
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+// The words CLI11 did not take: an unknown option, or what follows a command that takes
+// nothing. "--", which ends the options, is no such word.
+std::optional<UsageError> Leftover(const CLI::App& app, std::string_view command) {
+    for (const std::string& word : app.remaining()) {
+        if (word == "--") {
+            continue;
+        }
+        if (word.size() > 1 && word.front() == '-') {
+            return Usage("unknown option '" + word + "' for " + std::string(command));
+        }
+        return Usage(std::string(command) + " takes no arguments, not '" + word + "'");
     }
-    if (target) {
-        return Usage(std::string(name) + " given twice");
-    }
-    target = *value;
     return std::nullopt;
 }
 
-Command ParseMeasure(const Args& args) {
-    MeasureCommand m;
-    bool sequencerSet = false;
-    std::optional<std::string> drive;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!IsOption(arg)) {
-            if (drive) {
-                return Usage("measure takes one drive, not also '" + arg + "'");
-            }
-            drive = arg;
-            continue;
-        }
-        const Option option = SplitOption(arg);
-        if (option.name == "--sequencer") {
-            const auto value = TakeValue(args, i, option);
-            const auto mark = value ? SequencerByName(*value) : std::nullopt;
-            if (!mark) {
-                return Usage("--sequencer takes 1000, 800-200 or 600-400");
-            }
-            if (sequencerSet) {
-                return Usage("--sequencer given twice");
-            }
-            m.sequencer = *mark;
-            sequencerSet = true;
-        } else if (option.name == "--dat") {
-            if (auto e = SetFile(m.datFile, option.name, TakeValue(args, i, option))) {
-                return *e;
-            }
-        } else if (option.name == "--bmp") {
-            if (auto e = SetFile(m.bmpFile, option.name, TakeValue(args, i, option))) {
-                return *e;
-            }
-        } else if (option.name == "--autosave" && !option.inlineValue) {
-            m.autoSave = true;
-        } else {
-            return Usage("unknown option '" + arg + "' for measure");
-        }
+// The one value of an option given at most once.
+std::optional<UsageError> TakeOne(const Values& values, const std::string& name,
+                                  const std::string& what, std::optional<std::string>& into) {
+    if (values.empty()) {
+        return std::nullopt;
     }
-    if (!drive || drive->empty()) {
-        return Usage("measure needs a drive");
+    if (values.size() > 1) {
+        return Usage(name + " given twice");
+    }
+    if (values.front().empty()) {
+        return Usage(name + " needs " + what);
+    }
+    into = values.front();
+    return std::nullopt;
+}
+
+// The one positional argument of a command.
+std::optional<UsageError> TakeOperand(const Values& values, const std::string& command,
+                                      const std::string& noun, std::string& into) {
+    if (values.empty() || values.front().empty()) {
+        return Usage(command + " needs a " + noun);
+    }
+    if (values.size() > 1) {
+        return Usage(command + " takes one " + noun + ", not also '" + values[1] + "'");
+    }
+    into = values.front();
+    return std::nullopt;
+}
+
+// The sequencer as the menu names it, or by the sectors it times.
+std::optional<engine::MenuMark> SequencerByName(std::string_view name) {
+    if (name == "1000") {
+        return engine::MenuMark::N1000;
+    }
+    if (name == "800-200" || name == "800") {
+        return engine::MenuMark::N800;
+    }
+    if (name == "600-400" || name == "600") {
+        return engine::MenuMark::N600;
+    }
+    return std::nullopt;
+}
+
+// The words of `measure`, as CLI11 collects them.
+struct MeasureWords {
+    bool help = false;
+    Values drive;
+    Values sequencer;
+    Values dat;
+    Values bmp;
+    bool autoSave = false;
+};
+
+CLI::App* AddMeasure(CLI::App& app, MeasureWords& w) {
+    CLI::App* measure = Quiet(app.add_subcommand("measure"), w.help);
+    measure->add_option("drive", w.drive);
+    ValueOption(measure, "--sequencer", w.sequencer);
+    ValueOption(measure, "--dat", w.dat);
+    ValueOption(measure, "--bmp", w.bmp);
+    measure->add_flag("--autosave", w.autoSave);
+    return measure;
+}
+
+Command JudgeMeasure(const CLI::App& app, const MeasureWords& w) {
+    if (w.help) {
+        return HelpCommand{HelpTopic::Measure};
+    }
+    if (auto e = Leftover(app, "measure")) {
+        return *e;
+    }
+    MeasureCommand m;
+    if (auto e = TakeOperand(w.drive, "measure", "drive", m.drive)) {
+        return *e;
     }
     // The drive list splits its entries at commas; one drive is measured at a time.
-    if (drive->find(',') != std::string::npos) {
+    if (m.drive.find(',') != std::string::npos) {
         return Usage("measure takes one drive, not a list");
     }
-    if (m.datFile && m.bmpFile && *m.datFile == *m.bmpFile) {
-        return Usage("--dat and --bmp name the same file");
+    std::optional<std::string> sequencer;
+    if (auto e = TakeOne(w.sequencer, "--sequencer", "a value", sequencer)) {
+        return *e;
     }
-    m.drive = *drive;
+    if (sequencer) {
+        const auto mark = SequencerByName(*sequencer);
+        if (!mark) {
+            return Usage("--sequencer takes 1000, 800-200 (or 800) or 600-400 (or 600)");
+        }
+        m.sequencer = *mark;
+    }
+    if (auto e = TakeOne(w.dat, "--dat", "a file name", m.datFile)) {
+        return *e;
+    }
+    if (auto e = TakeOne(w.bmp, "--bmp", "a file name", m.bmpFile)) {
+        return *e;
+    }
+    m.autoSave = w.autoSave;
     return m;
 }
 
-Command ParseReplay(const Args& args) {
+struct ReplayWords {
+    bool help = false;
+    Values file;
+    Values bmp;
+};
+
+CLI::App* AddReplay(CLI::App& app, ReplayWords& w) {
+    CLI::App* replay = Quiet(app.add_subcommand("replay"), w.help);
+    replay->add_option("file", w.file);
+    ValueOption(replay, "--bmp", w.bmp);
+    return replay;
+}
+
+Command JudgeReplay(const CLI::App& app, const ReplayWords& w) {
+    if (w.help) {
+        return HelpCommand{HelpTopic::Replay};
+    }
+    if (auto e = Leftover(app, "replay")) {
+        return *e;
+    }
     ReplayCommand r;
-    std::optional<std::string> file;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!IsOption(arg)) {
-            if (file) {
-                return Usage("replay takes one data file, not also '" + arg + "'");
-            }
-            file = arg;
-            continue;
-        }
-        const Option option = SplitOption(arg);
-        if (option.name == "--bmp") {
-            if (auto e = SetFile(r.bmpFile, option.name, TakeValue(args, i, option))) {
-                return *e;
-            }
-        } else {
-            return Usage("unknown option '" + arg + "' for replay");
-        }
+    if (auto e = TakeOperand(w.file, "replay", "data file", r.datFile)) {
+        return *e;
     }
-    if (!file || file->empty()) {
-        return Usage("replay needs a data file");
+    if (auto e = TakeOne(w.bmp, "--bmp", "a file name", r.bmpFile)) {
+        return *e;
     }
-    r.datFile = *file;
     return r;
+}
+
+// --- Help texts ----------------------------------------------------------------------------
+
+struct CommandText {
+    HelpTopic topic;
+    std::string_view name;
+    std::string_view synopsis;
+    std::string_view summary;  // the command and its options, a line each
+    std::string_view notes;    // what more there is to know, in paragraphs
+    std::string_view exits;    // its exit statuses
+};
+
+constexpr std::string_view kSimpleExits = "Exit status: 0 done; 1 error; 2 usage.\n";
+
+constexpr std::string_view kRunExits =
+    "Exit status: 0 done, every block read; 1 error; 2 usage; 3 done, with\n"
+    "unreadable blocks; 130 stopped.\n";
+
+constexpr CommandText kDrivesText{
+    HelpTopic::Drives,
+    "drives",
+    "discometer-cli drives",
+    "  drives       list the drives as the window shows them, one a line\n",
+    "drives names the entries of DISCOMETER_DRIVES that it leaves out, with the\n"
+    "reason, on standard error; with no drive at all it prints nothing and exits\n"
+    "with status 1.\n",
+    kSimpleExits};
+
+constexpr CommandText kMeasureText{
+    HelpTopic::Measure,
+    "measure",
+    "discometer-cli measure DRIVE [--sequencer 1000|800-200|600-400]\n"
+    "                 [--dat FILE] [--bmp FILE] [--autosave]",
+    "  measure      read the disc in DRIVE from start to end and time it\n"
+    "    --sequencer  sectors timed per block: 1000, 800-200 (the default) or\n"
+    "                 600-400; 800 and 600 say the same\n"
+    "    --dat FILE   write the results document at the end\n"
+    "    --bmp FILE   write the chart picture at the end\n"
+    "    --autosave   write both under the volume label, in the current folder\n",
+    "DRIVE is an entry of the drive list (sr0), an absolute path of a device or a\n"
+    "disc image, a relative path of an image with a slash (./disc.iso), or sim /\n"
+    "sim-unpaced for the simulated drive.\n"
+    "\n"
+    "On a terminal a progress line shows the run; otherwise standard output holds\n"
+    "one line \"BLOCK SPEED\" per measured block, and the summary goes to standard\n"
+    "error. Ctrl-C or SIGTERM, or standard output closing, stops a run at the\n"
+    "next block; what was measured is written as usual, however many signals\n"
+    "follow.\n",
+    kRunExits};
+
+constexpr CommandText kReplayText{
+    HelpTopic::Replay,
+    "replay",
+    "discometer-cli replay FILE.dat [--bmp OUT.bmp]",
+    "  replay       redraw a saved data file, optionally into a picture\n",
+    "",
+    kSimpleExits};
+
+constexpr std::array kCommandTexts{&kDrivesText, &kMeasureText, &kReplayText};
+
+std::string CommandHelp(const CommandText& text) {
+    std::string help = "Usage:\n  ";
+    help += text.synopsis;
+    help += "\n\n";
+    help += text.summary;
+    if (!text.notes.empty()) {
+        help += "\n";
+        help += text.notes;
+    }
+    help += "\n";
+    help += text.exits;
+    return help;
+}
+
+// The topic that "help WORD" asks for.
+HelpTopic TopicOf(const std::vector<std::string>& words) {
+    for (const CommandText* text : kCommandTexts) {
+        if (!words.empty() && words.front() == text->name) {
+            return text->topic;
+        }
+    }
+    return HelpTopic::Program;
 }
 
 }  // namespace
 
-Command ParseArguments(const Args& args) {
+Command ParseArguments(const std::vector<std::string>& args) {
     if (args.empty()) {
         return Usage("no command given");
     }
-    const std::string& command = args.front();
-    if (command == "--help" || command == "-h" || command == "help") {
+    CLI::App app;
+    bool help = false;
+    bool version = false;
+    Quiet(&app, help);
+    app.add_flag("--version", version);
+    app.require_subcommand(0, 1);
+    bool helpWord = false;
+    bool drivesHelp = false;
+    CLI::App* helpCommand = Quiet(app.add_subcommand("help"), helpWord);
+    CLI::App* drives = Quiet(app.add_subcommand("drives"), drivesHelp);
+    MeasureWords measureWords;
+    CLI::App* measure = AddMeasure(app, measureWords);
+    ReplayWords replayWords;
+    CLI::App* replay = AddReplay(app, replayWords);
+
+    try {
+        // CLI11 takes the words last first.
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    } catch (const CLI::ParseError& e) {
+        std::string message = e.what();
+        message.front() =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(message.front())));
+        return Usage(message);
+    }
+
+    if (help) {
         return HelpCommand{};
     }
-    if (command == "--version") {
+    if (helpCommand->parsed()) {
+        return HelpCommand{TopicOf(helpCommand->remaining())};
+    }
+    if (version) {
         return VersionCommand{};
     }
-    if (command == "drives") {
-        if (args.size() > 1) {
-            return Usage("drives takes no arguments");
+    for (const std::string& word : app.remaining()) {
+        if (word != "--") {
+            return Usage((word.front() == '-' ? "unknown option '" : "unknown command '") + word +
+                         "'");
+        }
+    }
+    if (drives->parsed()) {
+        if (drivesHelp) {
+            return HelpCommand{HelpTopic::Drives};
+        }
+        if (auto e = Leftover(*drives, "drives")) {
+            return *e;
         }
         return DrivesCommand{};
     }
-    if (command == "measure") {
-        return ParseMeasure(args);
+    if (measure->parsed()) {
+        return JudgeMeasure(*measure, measureWords);
     }
-    if (command == "replay") {
-        return ParseReplay(args);
+    if (replay->parsed()) {
+        return JudgeReplay(*replay, replayWords);
     }
-    return Usage("unknown command '" + command + "'");
+    return Usage("no command given");
 }
 
-const char* UsageText() {
-    return "Usage:\n"
-           "  discometer-cli drives\n"
-           "  discometer-cli measure DRIVE [--sequencer 1000|800-200|600-400]\n"
-           "                 [--dat FILE] [--bmp FILE] [--autosave]\n"
-           "  discometer-cli replay FILE.dat [--bmp OUT.bmp]\n"
-           "  discometer-cli --help | --version\n"
-           "\n"
-           "DRIVE is an entry of the drive list (sr0), an absolute path of a device or a\n"
-           "disc image, or sim / sim-unpaced for the simulated drive.\n"
-           "\n"
-           "  drives       list the drives as the window shows them, or NA\n"
-           "  measure      read the disc in DRIVE from start to end and time it\n"
-           "    --sequencer  sectors timed per block: 1000, 800-200 (default) or 600-400\n"
-           "    --dat FILE   write the results document at the end\n"
-           "    --bmp FILE   write the chart picture at the end\n"
-           "    --autosave   write both under the volume label, in the current folder\n"
-           "  replay       redraw a saved data file, optionally into a picture\n"
-           "\n"
-           "Ctrl-C or SIGTERM stops a run at the next block; what was measured is\n"
-           "written as usual. Exit status: 0 done, 1 error, 2 usage, 130 stopped.\n";
+std::string UsageText() {
+    std::string usage = "Usage:\n";
+    for (const CommandText* text : kCommandTexts) {
+        usage += "  ";
+        usage += text->synopsis;
+        usage += "\n";
+    }
+    usage += "  discometer-cli --help | --version\n";
+    usage += "  discometer-cli COMMAND --help\n";
+    return usage;
+}
+
+std::string HelpText(HelpTopic topic) {
+    for (const CommandText* text : kCommandTexts) {
+        if (text->topic == topic) {
+            return CommandHelp(*text);
+        }
+    }
+    std::string help = UsageText();
+    help += "\n";
+    for (const CommandText* text : kCommandTexts) {
+        help += text->summary;
+    }
+    for (const CommandText* text : kCommandTexts) {
+        if (!text->notes.empty()) {
+            help += "\n";
+            help += text->notes;
+        }
+    }
+    help += "\n";
+    help += kRunExits;
+    return help;
 }
 
 }  // namespace cli

@@ -9,7 +9,12 @@
 
 namespace cli {
 
-struct HelpCommand {};
+// What a help text is about: the whole program or one of its commands.
+enum class HelpTopic { Program, Drives, Measure, Replay };
+
+struct HelpCommand {
+    HelpTopic topic = HelpTopic::Program;
+};
 struct VersionCommand {};
 struct DrivesCommand {};
 
@@ -37,7 +42,10 @@ using Command = std::variant<HelpCommand, VersionCommand, DrivesCommand, Measure
 // The arguments after the program's name.
 Command ParseArguments(const std::vector<std::string>& args);
 
-// What --help prints and what follows a usage error.
-const char* UsageText();
+// What --help prints, for the program or one command.
+std::string HelpText(HelpTopic topic);
+
+// The lines of usage alone, which follow a usage error.
+std::string UsageText();
 
 }  // namespace cli

@@ -1,10 +1,11 @@
 #include "cli/Commands.h"
 
+#include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <optional>
 #include <thread>
 
+#include "cli/Medium.h"
 #include "cli/OutputFiles.h"
 #include "cli/Progress.h"
 #include "cli/Session.h"
@@ -13,9 +14,10 @@
 #include "engine/MeasurementLoop.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
+#include "platform/Console.h"
 #include "platform/DriveEntries.h"
 #include "platform/Files.h"
-#include "platform/StopSignal.h"
+#include "platform/SimRouting.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
 #include "system/startup/StartUp.h"
@@ -28,16 +30,12 @@ namespace {
 // here keeps the drive's rhythm, and so its figures, the window's.
 constexpr auto kTickPause = std::chrono::milliseconds(5);
 
-void SayError(const std::string& text) {
-    std::fprintf(stderr, "discometer-cli: %s\n", text.c_str());
-}
-
 // Starts the session as the window starts; the exit status when the program would end at
 // once, with the reason said.
-std::optional<int> StartUpSession(Session& s) {
+std::optional<int> StartUpSession(Session& s, Console& console) {
     const auto exitStatus = system_env::StartUp(s.ctx);
     if (exitStatus) {
-        SayError("the sector library cannot be loaded");
+        console.Say("the sector library cannot be loaded");
     }
     return exitStatus;
 }
@@ -55,55 +53,116 @@ std::vector<std::string> AutoSaveNames(const engine::RunState& state) {
     return {base + ".bmp", base + ".dat"};
 }
 
+// The named drive is the whole drive list, so it is judged as the window judges the drives
+// it lists. The list reads a bare name as a drive (sr0, D:); a relative path of an image
+// ("./disc.iso") is made absolute for it.
+std::string DriveEntryOf(const std::string& named) {
+    return platform::DriveEntryForArgument(named);
+}
+
+// What stands in the way of a run before it starts, said; the exit status then.
+std::optional<int> RefuseBeforeRun(Session& s, const MeasureCommand& command,
+                                   const std::string& drive, Console& console) {
+    const bool simulated = platform::IsSimulatedEntry(drive);
+    const std::string device = s.system.DevicePath(drive);
+
+    std::vector<NamedFile> files;
+    if (!simulated) {
+        files.push_back({"the drive", device});
+    }
+    if (command.datFile) {
+        files.push_back({"--dat", *command.datFile});
+    }
+    if (command.bmpFile) {
+        files.push_back({"--bmp", *command.bmpFile});
+    }
+    if (const auto clash = SameFileClash(files)) {
+        return UsageFailure(console, *clash);
+    }
+
+    std::optional<std::string> problem;
+    for (const auto& file : {command.bmpFile, command.datFile}) {
+        if (file && !problem) {
+            problem = OutputProblem(*file);
+        }
+    }
+    if (command.autoSave && !problem) {
+        problem = AutoSaveProblem();
+    }
+    if (!simulated && !s.state.NoDrive && !problem) {
+        problem = MediumProblem(device, engine::DataSectorsFromMarks(s.window));
+    }
+    if (problem) {
+        console.Say(*problem);
+        return kExitError;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-int RunDrives() {
-    Session s(platform::DriveEntriesFromEnvironment());
-    if (const auto status = StartUpSession(s)) {
+int UsageFailure(Console& console, const std::string& message) {
+    console.Say(message);
+    console.ErrText("\n" + UsageText());
+    return kExitUsage;
+}
+
+int RunDrives(Console& console) {
+    const std::optional<std::string> entries = platform::DriveEntriesFromEnvironment();
+    Session s(entries, console);
+    if (const auto status = StartUpSession(s, console)) {
         return *status;
     }
+    if (entries) {
+        const std::vector<std::string>& listed = s.window.DriveItems();
+        for (const std::string& entry : platform::SplitDriveEntries(*entries)) {
+            if (std::find(listed.begin(), listed.end(), entry) == listed.end()) {
+                console.Say(std::string(platform::kDrivesVariable) + " entry left out: " +
+                            DescribeUnlistedDrive(entry, s.system.DevicePath(entry)));
+            }
+        }
+    }
+    if (s.state.NoDrive) {
+        // The window lists NA; a script gets nothing to measure.
+        console.Say(entries ? "no drive to list"
+                            : "no optical drive found; name drives or disc images in " +
+                                  std::string(platform::kDrivesVariable));
+        return kExitError;
+    }
     for (const std::string& item : s.window.DriveItems()) {
-        std::printf("%s\n", item.c_str());
+        console.OutLine(item);
     }
     return kExitOk;
 }
 
-int RunMeasure(const MeasureCommand& command) {
-    for (const auto& file : {command.bmpFile, command.datFile}) {
-        if (file) {
-            if (const auto problem = OutputProblem(*file)) {
-                SayError(*problem);
-                return kExitError;
-            }
-        }
-    }
-
-    // The named drive is the whole drive list, so it is judged as the window judges the
-    // drives it lists. The list reads a bare name as a drive (sr0, D:); a relative path of
-    // an image ("./disc.iso") is made absolute for it.
-    const std::string drive = platform::DriveEntryForArgument(command.drive);
-    Session s(drive);
-    if (const auto status = StartUpSession(s)) {
+int RunMeasure(const MeasureCommand& command, Console& console) {
+    const std::string drive = DriveEntryOf(command.drive);
+    Session s(drive, console);
+    if (const auto status = StartUpSession(s, console)) {
         return *status;
     }
     engine::SelectSequencer(s.window, command.sequencer);
+    if (const auto status = RefuseBeforeRun(s, command, drive, console)) {
+        return *status;
+    }
     s.window.SetChecked(engine::MenuMark::AutoSave, command.autoSave);
     s.prompts.SetFileName(engine::FileDialog::SaveGraphic, command.bmpFile);
     s.prompts.SetFileName(engine::FileDialog::SaveData, command.datFile);
 
-    platform::InstallStopHandlers();
+    platform::InstallStopRequests();
     const auto wallStart = std::chrono::steady_clock::now();
     if (!engine::StartRun(s.ctx)) {
-        SayError(DescribeStartFailure(s.state, s.system, drive));
+        console.Say(DescribeStartFailure(s.state, s.system, drive));
         return kExitError;
     }
 
     TimedTotals timed{s.state.SectorCount, s.state.BlockTicks};
-    ProgressReport progress(stdout, platform::IsTerminal(stdout));
+    ProgressReport progress(console);
     progress.Begin(s.state, s.dataList);
     while (s.window.TimerEnabled()) {
         std::this_thread::sleep_for(kTickPause);
-        if (platform::StopSignal() != 0) {
+        // A reader of the block lines that has gone asks to stop, as Ctrl-C does.
+        if (platform::StopRequested() || console.OutClosed()) {
             s.state.StopRequest = true;
         }
         const std::size_t linesBefore = s.dataList.size();
@@ -128,27 +187,34 @@ int RunMeasure(const MeasureCommand& command) {
     if (command.datFile && SaveAs(s, results::SaveData)) {
         written.push_back(*command.datFile);
     }
-    PrintRunSummary(stdout, s.state, s.window, written);
-    PrintTimes(stdout, timed, wallSeconds);
+    std::FILE* summary = console.SummaryStream();
+    PrintRunSummary(summary, s.state, s.window, written);
+    PrintTimes(summary, timed, wallSeconds, platform::IsSimulatedEntry(drive));
 
     if (!s.prompts.Errors().empty()) {
         return kExitError;
     }
     // A signal that came with the last block found the run complete already.
-    const bool stopped = s.window.PanelText(engine::Panel::State) == "System Stopped";
-    return stopped ? kExitStopped : kExitOk;
+    if (s.window.PanelText(engine::Panel::State) == "System Stopped") {
+        return kExitStopped;
+    }
+    return s.state.ErrorCount > 0 ? kExitUnreadBlocks : kExitOk;
 }
 
-int RunReplay(const ReplayCommand& command) {
+int RunReplay(const ReplayCommand& command, Console& console) {
     if (command.bmpFile) {
+        if (const auto clash =
+                SameFileClash({{"the data file", command.datFile}, {"--bmp", *command.bmpFile}})) {
+            return UsageFailure(console, *clash);
+        }
         if (const auto problem = OutputProblem(*command.bmpFile)) {
-            SayError(*problem);
+            console.Say(*problem);
             return kExitError;
         }
     }
     // A replay touches no drive: the list stays empty rather than probing the system.
-    Session s{std::string()};
-    if (const auto status = StartUpSession(s)) {
+    Session s{std::string(), console};
+    if (const auto status = StartUpSession(s, console)) {
         return *status;
     }
     s.prompts.SetFileName(engine::FileDialog::LoadData, command.datFile);
@@ -166,8 +232,8 @@ int RunReplay(const ReplayCommand& command) {
         }
         written.push_back(*command.bmpFile);
     }
-    PrintReplayHeader(stdout, s.state);
-    PrintRunSummary(stdout, s.state, s.window, written);
+    PrintReplayHeader(console.OutStream(), s.state);
+    PrintRunSummary(console.OutStream(), s.state, s.window, written);
     return kExitOk;
 }
 

@@ -1,18 +1,25 @@
 #pragma once
 
+#include <string>
+
 #include "cli/Arguments.h"
+#include "cli/Console.h"
 
 namespace cli {
 
 // Exit statuses.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitError = 1;
-inline constexpr int kExitUsage = 2;
-inline constexpr int kExitStopped = 130;
+inline constexpr int kExitOk = 0;            // done; a run read every block
+inline constexpr int kExitError = 1;         // an error of the program, said in words
+inline constexpr int kExitUsage = 2;         // a command line that makes no sense
+inline constexpr int kExitUnreadBlocks = 3;  // a complete run with blocks it could not read
+inline constexpr int kExitStopped = 130;     // a run stopped by a signal or a closed output
 
 // Each command prints what it has to say and returns the program's exit status.
-int RunDrives();
-int RunMeasure(const MeasureCommand& command);
-int RunReplay(const ReplayCommand& command);
+int RunDrives(Console& console);
+int RunMeasure(const MeasureCommand& command, Console& console);
+int RunReplay(const ReplayCommand& command, Console& console);
+
+// Says what is wrong with the command line, then the usage; the status of a usage error.
+int UsageFailure(Console& console, const std::string& message);
 
 }  // namespace cli

@@ -1,34 +1,34 @@
 #include "cli/OutputFiles.h"
 
-#include <filesystem>
-
+#include "cli/TerminalText.h"
+#include "platform/AtomicFile.h"
 #include "platform/Files.h"
 
 namespace cli {
 
-namespace {
-
-std::string Problem(const std::string& path, std::string_view why) {
-    std::string text = "cannot create file ";
-    text += path;
-    text += ": ";
-    text += why;
-    return text;
+std::optional<std::string> OutputProblem(const std::string& path) {
+    if (const std::error_code error = platform::CheckWritable(path)) {
+        return "cannot create file " + Quoted(path) + ": " + error.message();
+    }
+    return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<std::string> OutputProblem(const std::string& path) {
-    if (platform::InspectPath(path).kind == platform::PathKind::Directory) {
-        return Problem(path, "it is a folder");
+std::optional<std::string> AutoSaveProblem() {
+    if (const std::error_code error = platform::CheckFolderWritable(".")) {
+        return "--autosave cannot create files in the current folder: " + error.message();
     }
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    const std::string folder = parent.empty() ? std::string(".") : parent.string();
-    if (const std::error_code error = platform::CheckFolderWritable(folder)) {
-        if (error == std::errc::not_a_directory) {
-            return Problem(path, folder + " is not a folder");
+    return std::nullopt;
+}
+
+std::optional<std::string> SameFileClash(const std::vector<NamedFile>& files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        for (std::size_t j = i + 1; j < files.size(); ++j) {
+            if (platform::SameFile(files[i].path, files[j].path)) {
+                return files[i].role + " " + Quoted(files[i].path) + " and " + files[j].role + " " +
+                       Quoted(files[j].path) +
+                       " are the same file: writing one would destroy the other";
+            }
         }
-        return Problem(path, folder + ": " + error.message());
     }
     return std::nullopt;
 }

@@ -2,32 +2,47 @@
 
 #include <chrono>
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
+#include <string>
 
+#include "cli/Console.h"
 #include "engine/RunState.h"
 #include "results/ResultsDocument.h"
 
 namespace cli {
 
-// Shows a run as it goes. On a terminal: one line redrawn in place with a bar, the block,
-// the last speed, the errors and an estimate of the time left. Elsewhere: each result line
-// of the document as it is written ("BLOCK SPEED"), flushed at once for the reader.
+// What the progress line shows.
+struct ProgressFigures {
+    std::int32_t block = 0;
+    std::int32_t total = 0;
+    std::string speed;  // of the last measured block, in KB/s, as the document has it
+    std::int32_t errors = 0;
+    std::string left;  // the time left, "m:ss", or "--:--" while unknown
+};
+
+// The progress line for a terminal `columns` wide: the bar, the share done, the block, the
+// speed, the errors and the time left, as many of them as fit, the least needed left out
+// first. It never reaches the last column, where many terminals would start a new line.
+std::string ProgressLine(const ProgressFigures& figures, int columns);
+
+// Shows a run as it goes. On a terminal: the progress line, redrawn in place and fitted to
+// the terminal's width at every redraw. Elsewhere: each result line of the document as it
+// is written ("BLOCK SPEED"), flushed at once for the reader.
 class ProgressReport {
   public:
-    ProgressReport(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) {}
+    explicit ProgressReport(Console& console) : console_(console) {}
 
     // After the run has started: the document holds its first result line.
     void Begin(const engine::RunState& state, const results::DataList& lines);
     void Update(const engine::RunState& state, const results::DataList& lines);
-    // After the end of the run: the bar's line is closed.
+    // After the end of the run: the progress line is closed.
     void Finish(const engine::RunState& state, const results::DataList& lines);
 
   private:
     void PrintNewLines(const results::DataList& lines);
     void DrawBar(const engine::RunState& state, const results::DataList& lines);
 
-    std::FILE* out_;
-    bool terminal_;
+    Console& console_;
     std::size_t printed_ = 0;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point lastDraw_;

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "cli/Console.h"
 #include "cli/TerminalPrompts.h"
 #include "cli/TerminalWindow.h"
 #include "engine/RunContext.h"
@@ -15,8 +16,8 @@ namespace cli {
 // Everything a run or a replay works on, owned together for one command.
 struct Session {
     // `driveEntries`: the drive list's entries, or nothing for the environment's or the search's.
-    explicit Session(std::optional<std::string> driveEntries)
-        : systemOwner(platform::MakeNativeSystem(std::move(driveEntries))) {}
+    Session(std::optional<std::string> driveEntries, Console& console)
+        : systemOwner(platform::MakeNativeSystem(std::move(driveEntries))), prompts(console) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

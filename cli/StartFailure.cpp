@@ -1,12 +1,10 @@
 #include "cli/StartFailure.h"
 
-#include <array>
 #include <cmath>
-#include <cstring>
-#include <optional>
 
+#include "cli/Medium.h"
 #include "platform/Files.h"
-#include "platform/SectorBuffer.h"
+#include "system/startup/DriveDiscovery.h"
 
 namespace cli {
 
@@ -16,42 +14,6 @@ constexpr std::int32_t kDescriptorSector = 16;
 
 std::string Number(double value) {
     return std::to_string(static_cast<long long>(std::trunc(value)));
-}
-
-// What can be learnt about the medium behind a path without the run's own reads.
-struct Medium {
-    std::optional<std::int64_t> sectors;  // whole sectors, when the size is known
-    bool isoSignature = false;            // "CD001" in the descriptor at sector 16
-};
-
-Medium LookAt(const std::string& path) {
-    Medium m;
-    const platform::PathInfo info = platform::InspectPath(path);
-    if (info.kind == platform::PathKind::Regular ||
-        (info.kind == platform::PathKind::BlockDevice && info.bytes > 0)) {
-        m.sectors = static_cast<std::int64_t>(info.bytes / platform::kSectorBytes);
-    }
-    std::array<std::uint8_t, 6> head{};
-    m.isoSignature = platform::PeekBytes(path, kDescriptorSector * platform::kSectorBytes, head) &&
-                     head[0] == 1 && std::memcmp(head.data() + 1, "CD001", 5) == 0;
-    return m;
-}
-
-std::string NoDriveText(const std::string& drive, const std::string& path) {
-    const platform::PathInfo info = platform::InspectPath(path);
-    if (info.kind == platform::PathKind::Missing) {
-        std::string text = "cannot find " + path + ": " + info.error.message();
-        // A bare name is a kernel name; an image of that name here wants a path.
-        if (drive.find('/') == std::string::npos &&
-            platform::InspectPath(drive).kind != platform::PathKind::Missing) {
-            text += " \u2014 for the file in this folder, write ./" + drive;
-        }
-        return text;
-    }
-    if (info.kind == platform::PathKind::Directory) {
-        return path + " is a directory, not a drive or a disc image";
-    }
-    return path + " is not an optical drive or a disc image";
 }
 
 std::string OpenFailureText(const std::string& path, std::error_code error) {
@@ -64,11 +26,34 @@ std::string OpenFailureText(const std::string& path, std::error_code error) {
 
 }  // namespace
 
+std::string DescribeUnlistedDrive(const std::string& drive, const std::string& path) {
+    const platform::PathInfo info = platform::InspectPath(path);
+    if (info.kind == platform::PathKind::Missing) {
+        // What the drive list shows when it found no drive, typed back.
+        if (drive == system_env::kNoDriveItem) {
+            return "no optical drive was found (NA stands for none); name a device or a disc "
+                   "image instead, such as /dev/sr1 or ./disc.iso, or try sim for the "
+                   "simulated drive";
+        }
+        std::string text = "cannot find " + path + ": " + info.error.message();
+        // A bare name is a kernel name; an image of that name here wants a path.
+        if (drive.find('/') == std::string::npos &&
+            platform::InspectPath(drive).kind != platform::PathKind::Missing) {
+            text += " \u2014 for the file in this folder, write ./" + drive;
+        }
+        return text;
+    }
+    if (info.kind == platform::PathKind::Directory) {
+        return path + " is a directory, not a drive or a disc image";
+    }
+    return path + " is not a drive, a disc image or a disk device";
+}
+
 std::string DescribeStartFailure(const engine::RunState& s, const platform::System& system,
                                  const std::string& drive) {
     const std::string path = system.DevicePath(drive);
     if (s.NoDrive) {
-        return NoDriveText(drive, path);
+        return DescribeUnlistedDrive(drive, path);
     }
     if (system.LastOpenError()) {
         return OpenFailureText(path, system.LastOpenError());
@@ -85,13 +70,10 @@ std::string DescribeStartFailure(const engine::RunState& s, const platform::Syst
         return text;
     }
     if (!medium.isoSignature) {
-        return path + " holds no ISO 9660 data volume (no volume descriptor at sector 16)";
+        return NoVolumeText(path);
     }
-    // Run start reads sectors 16 to 999 and then times the first DataSectors of block 1.
-    const std::int64_t needed = 1000 + s.DataSectors;
-    if (s.VolumeSize < static_cast<double>(needed)) {
-        return "the volume is too small to measure: it holds " + Number(s.VolumeSize) +
-               " sectors, a run needs at least " + std::to_string(needed);
+    if (s.VolumeSize < static_cast<double>(SectorsNeeded(s.DataSectors))) {
+        return TooSmallText(s.VolumeSize, SectorsNeeded(s.DataSectors));
     }
     std::string text = "cannot read sectors " + std::to_string(first) + " to " +
                        std::to_string(last) + " of " + path;

@@ -14,4 +14,7 @@ namespace cli {
 std::string DescribeStartFailure(const engine::RunState& state, const platform::System& system,
                                  const std::string& drive);
 
+// Why the drive list leaves out `drive`, whose device or file is at `path`.
+std::string DescribeUnlistedDrive(const std::string& drive, const std::string& path);
+
 }  // namespace cli

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "cli/TerminalText.h"
 #include "results/NumberText.h"
 
 namespace cli {
@@ -24,26 +25,26 @@ void PrintRunSummary(std::FILE* out, const engine::RunState& s, const TerminalWi
                      const std::vector<std::string>& written) {
     Line(out, "State:", window.PanelText(engine::Panel::State));
     Line(out, "Volume:",
-         "'" + TrimmedLabel(s.VolumeLabel.str()) + "', " + results::TruncToText(s.VolumeSize) +
+         Quoted(TrimmedLabel(s.VolumeLabel.str())) + ", " + results::TruncToText(s.VolumeSize) +
              " sectors");
     Line(out, "Blocks read:", results::IntToText(s.BlockIndex));
     Line(out, "Blocks in error:", results::IntToText(s.ErrorCount));
     Line(out, "Maximum speed:", results::TruncToText(s.MaxSpeed) + " KB/s");
     Line(out, "Minimum speed:", results::TruncToText(s.MinSpeed) + " KB/s");
     for (const std::string& file : written) {
-        Line(out, "Written:", file);
+        Line(out, "Written:", Quoted(file));
     }
     std::fflush(out);
 }
 
 void PrintReplayHeader(std::FILE* out, const engine::RunState& s) {
-    Line(out, "Program:", s.ProgramTitle);
-    Line(out, "Copyright:", s.CopyrightLine);
-    Line(out, "System:", s.OSName.str());
-    Line(out, "Drive:", s.DriveName);
+    Line(out, "Program:", Printable(s.ProgramTitle));
+    Line(out, "Copyright:", Printable(s.CopyrightLine));
+    Line(out, "System:", Printable(s.OSName.str()));
+    Line(out, "Drive:", Printable(s.DriveName));
 }
 
-void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds) {
+void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds, bool modelled) {
     if (timed.milliseconds > 0) {
         const double kbPerSecond =
             static_cast<double>(timed.sectors) * 2000.0 / static_cast<double>(timed.milliseconds);
@@ -55,7 +56,9 @@ void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds) {
     }
     char wall[32];
     std::snprintf(wall, sizeof wall, "%.2f s", wallSeconds);
-    Line(out, "Wall time:", wall);
+    Line(out, "Wall time:",
+         std::string(wall) +
+             (modelled ? "; the timed figures are the simulated drive's modelled time" : ""));
     std::fflush(out);
 }
 

@@ -16,14 +16,16 @@ struct TimedTotals {
     std::int64_t milliseconds = 0;
 };
 
-// What a finished run or replay prints: its state and figures and the files written.
+// What a finished run or replay prints: its state and figures and the files written. Texts
+// from the disc or the file are printed safely (Printable), and names quoted.
 void PrintRunSummary(std::FILE* out, const engine::RunState& state, const TerminalWindow& window,
                      const std::vector<std::string>& written);
 
 // The header values of a replayed file, before its summary.
 void PrintReplayHeader(std::FILE* out, const engine::RunState& state);
 
-// The timed throughput and the wall time of a measured run.
-void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds);
+// The timed throughput and the wall time of a measured run; `modelled` when the times are
+// those a simulated drive modelled rather than a clock's.
+void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds, bool modelled);
 
 }  // namespace cli

@@ -1,17 +1,23 @@
 #include "cli/TerminalPrompts.h"
 
-#include <cstdio>
+#include "cli/TerminalText.h"
 
 namespace cli {
 
 void TerminalPrompts::ShowMessage(std::string_view text) {
     messages_.emplace_back(text);
-    std::fprintf(stderr, "discometer-cli: %.*s\n", static_cast<int>(text.size()), text.data());
+    console_.Say(Printable(text));
 }
 
 void TerminalPrompts::ShowError(std::string_view text) {
     errors_.emplace_back(text);
-    std::fprintf(stderr, "discometer-cli: %.*s\n", static_cast<int>(text.size()), text.data());
+    console_.Say(Printable(text));
+}
+
+void TerminalPrompts::ShowCreateError(const std::string& path, std::error_code reason) {
+    std::string text = "cannot create file " + Quoted(path) + ": " + reason.message();
+    console_.Say(text);
+    errors_.push_back(std::move(text));
 }
 
 std::optional<std::string> TerminalPrompts::AskFileName(engine::FileDialog dialog) {

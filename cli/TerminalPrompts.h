@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Console.h"
 #include "engine/RunWindow.h"
 
 namespace cli {
@@ -12,10 +13,14 @@ namespace cli {
 // answer with the names given on the command line, and there are no sounds.
 class TerminalPrompts final : public engine::UserPrompts {
   public:
+    explicit TerminalPrompts(Console& console) : console_(console) {}
+
     void Sound_Done() override {}
     void Sound_Error() override { ++errorSounds_; }
     void ShowMessage(std::string_view text) override;
     void ShowError(std::string_view text) override;
+    // With the reason, which a terminal has room for.
+    void ShowCreateError(const std::string& path, std::error_code reason) override;
     std::optional<std::string> AskFileName(engine::FileDialog dialog) override;
     void ProcessPendingEvents() override {}
 
@@ -28,6 +33,7 @@ class TerminalPrompts final : public engine::UserPrompts {
     const std::vector<std::string>& Errors() const { return errors_; }
 
   private:
+    Console& console_;
     std::optional<std::string> saveGraphic_;
     std::optional<std::string> saveData_;
     std::optional<std::string> loadData_;

@@ -8,30 +8,34 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Console.h"
 #include "discometer/Version.h"
+#include "platform/Console.h"
 
 int main(int argc, char** argv) {
+    // A reader that goes away (`| head`) is noticed at the next write, not fatal.
+    platform::IgnoreBrokenPipes();
+    cli::Console console(stdout, stderr, platform::IsTerminal(stdout),
+                         platform::IsTerminal(stderr));
     const std::vector<std::string> args(argv + 1, argv + argc);
     const cli::Command command = cli::ParseArguments(args);
     return std::visit(
-        [](const auto& c) -> int {
+        [&console](const auto& c) -> int {
             using T = std::decay_t<decltype(c)>;
             if constexpr (std::is_same_v<T, cli::UsageError>) {
-                std::fprintf(stderr, "discometer-cli: %s\n\n%s", c.message.c_str(),
-                             cli::UsageText());
-                return cli::kExitUsage;
+                return cli::UsageFailure(console, c.message);
             } else if constexpr (std::is_same_v<T, cli::HelpCommand>) {
-                std::fputs(cli::UsageText(), stdout);
+                std::fputs(cli::HelpText(c.topic).c_str(), stdout);
                 return cli::kExitOk;
             } else if constexpr (std::is_same_v<T, cli::VersionCommand>) {
                 std::printf("discometer-cli %s\n", discometer::kVersion);
                 return cli::kExitOk;
             } else if constexpr (std::is_same_v<T, cli::DrivesCommand>) {
-                return cli::RunDrives();
+                return cli::RunDrives(console);
             } else if constexpr (std::is_same_v<T, cli::MeasureCommand>) {
-                return cli::RunMeasure(c);
+                return cli::RunMeasure(c, console);
             } else {
-                return cli::RunReplay(c);
+                return cli::RunReplay(c, console);
             }
         },
         command);

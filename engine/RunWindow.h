@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "platform/Color.h"
@@ -69,6 +70,11 @@ class UserPrompts {
     virtual void ShowMessage(std::string_view text) = 0;
     // The application's error box, for files that cannot be opened or created.
     virtual void ShowError(std::string_view text) = 0;
+    // A file that cannot be created, and why: the window's error box says "Cannot create
+    // file %s"; a front end with room for the reason says it too.
+    virtual void ShowCreateError(const std::string& path, std::error_code /*reason*/) {
+        ShowError("Cannot create file " + path);
+    }
     // The chosen file name, or nothing when the user cancels.
     virtual std::optional<std::string> AskFileName(FileDialog dialog) = 0;
     // Lets the window handle its pending events, from inside a long operation.

@@ -82,8 +82,8 @@ std::vector<std::uint8_t> EncodeBmp(const Bitmap& bitmap) {
     return out;
 }
 
-bool SaveBmpFile(const std::string& path, const Bitmap& bitmap) {
-    return WriteFileAtomically(path, EncodeBmp(bitmap));
+std::error_code WriteBmpFile(const std::string& path, const Bitmap& bitmap) {
+    return WriteWholeFile(path, EncodeBmp(bitmap));
 }
 
 std::optional<BmpHeader> DecodeBmpHeader(std::span<const std::uint8_t> bytes) {

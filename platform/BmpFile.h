@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/Bitmap.h"
@@ -14,10 +15,9 @@ namespace platform {
 // in blue, green, red order, rows bottom-up, each row padded to a multiple of 4 bytes.
 std::vector<std::uint8_t> EncodeBmp(const Bitmap& bitmap);
 
-// Writes the picture as a Windows bitmap file, whatever the name's extension, through a
-// temporary file renamed over `path` once complete. False when the file could not be written;
-// an earlier file of that name is then left as it was.
-bool SaveBmpFile(const std::string& path, const Bitmap& bitmap);
+// Writes the picture as a Windows bitmap file, whatever the name's extension, whole or not at
+// all (WriteWholeFile). The reason when the file could not be written.
+std::error_code WriteBmpFile(const std::string& path, const Bitmap& bitmap);
 
 // The fields of the two headers that a reader needs.
 struct BmpHeader {

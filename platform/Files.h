@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
@@ -37,9 +36,6 @@ std::error_code CheckFolderWritable(const std::string& folder);
 // The bytes of a regular file of at most maxBytes; nothing when it cannot be read, is larger,
 // or is no regular file (a device or a pipe could block the program or never end).
 std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
-
-// True when the stream writes to a terminal.
-bool IsTerminal(std::FILE* stream);
 
 // Whether a file name on this system may hold the character: never the folder separator or
 // NUL; on Windows none of \ / : * ? " < > | and no control character either.

@@ -69,7 +69,17 @@ std::vector<std::string> SimRoutingSystem::CandidateDrives() {
 }
 
 DriveType SimRoutingSystem::DriveTypeOf(const std::string& driveEntry) {
-    return IsSimulatedEntry(driveEntry) ? DriveType::CdRom : native_->DriveTypeOf(driveEntry);
+    if (IsSimulatedEntry(driveEntry)) {
+        return DriveType::CdRom;
+    }
+    const DriveType type = native_->DriveTypeOf(driveEntry);
+    // A disk device that the user names (a loop device holding an image, a stick written
+    // with one, a drive the system does not know as optical) is the user's choice of drive;
+    // only the search finds optical drives alone.
+    if (driveEntries_ && (type == DriveType::Fixed || type == DriveType::Removable)) {
+        return DriveType::CdRom;
+    }
+    return type;
 }
 
 std::string SimRoutingSystem::DevicePath(const std::string& driveEntry) const {

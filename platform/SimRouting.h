@@ -24,7 +24,8 @@ bool IsSimulatedEntry(std::string_view entry);
 
 // The running system as the program sees it: the native system, with the drive list the
 // user gave in place of the native search, and the simulated drives answering for their
-// entries. While a simulated drive is open, time is its time.
+// entries. The user's own entries count as drives when they are disk devices of any kind,
+// not only optical ones. While a simulated drive is open, time is its time.
 class SimRoutingSystem final : public System {
   public:
     // `driveEntries`: a comma-separated list replacing the native drive search, or nothing.

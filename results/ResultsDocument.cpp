@@ -24,9 +24,9 @@ std::string DocumentBytes(const DataList& list) {
     return bytes;
 }
 
-bool SaveDocument(const DataList& list, const std::string& path) {
+std::error_code WriteDocument(const DataList& list, const std::string& path) {
     const std::string bytes = DocumentBytes(list);
-    return platform::WriteFileAtomically(
+    return platform::WriteWholeFile(
         path, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 

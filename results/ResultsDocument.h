@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "engine/DataList.h"
@@ -22,9 +23,9 @@ inline constexpr std::size_t kKeyWindow = 16;
 // The file's bytes: every line followed by CR LF, nothing else.
 std::string DocumentBytes(const DataList& list);
 
-// Writes the file through a temporary file, so a failed save leaves an earlier file of that
-// name as it was. False when the file cannot be written.
-bool SaveDocument(const DataList& list, const std::string& path);
+// Writes the file whole or not at all (platform::WriteWholeFile), so a failed save leaves an
+// earlier file of that name as it was. The reason when the file cannot be written.
+std::error_code WriteDocument(const DataList& list, const std::string& path);
 
 // Splits bytes into lines at CR LF, a lone CR and a lone LF. A break at the very end adds no
 // empty line; two breaks in a row give an empty line. Every other byte, NUL included, is an

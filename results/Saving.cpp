@@ -9,19 +9,19 @@ namespace results {
 namespace {
 
 bool SavePicture(engine::RunContext& ctx, const std::string& path) {
-    if (platform::SaveBmpFile(path, ctx.chart.bitmap)) {
-        return true;
+    const std::error_code error = platform::WriteBmpFile(path, ctx.chart.bitmap);
+    if (error) {
+        ctx.prompts.ShowCreateError(path, error);
     }
-    ctx.prompts.ShowError("Cannot create file " + path);
-    return false;
+    return !error;
 }
 
 bool SaveList(engine::RunContext& ctx, const std::string& path) {
-    if (SaveDocument(ctx.dataList, path)) {
-        return true;
+    const std::error_code error = WriteDocument(ctx.dataList, path);
+    if (error) {
+        ctx.prompts.ShowCreateError(path, error);
     }
-    ctx.prompts.ShowError("Cannot create file " + path);
-    return false;
+    return !error;
 }
 
 }  // namespace
@@ -32,7 +32,8 @@ std::string AutoSaveBaseName(std::string_view volumeLabel) {
         return std::string(name.size(), '_');
     }
     for (char& c : name) {
-        if (!platform::FileNameMayHold(c)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || !platform::FileNameMayHold(c)) {
             c = '_';
         }
     }

@@ -8,11 +8,12 @@
 namespace results {
 
 // The file name AutoSave gives a run, without its extension: the volume label as it stands,
-// trailing blanks included, except that every character a file name of this system may not
-// hold ("/" and NUL; on Windows also \ : * ? " < > | and control characters) becomes "_", and
-// so do the dots of a label that is "." or "..", and a label that names a device of the
-// system (NUL, COM1 on Windows) gets a "_" in front. The label comes from the disc and must
-// pick neither the folder nor a device.
+// trailing blanks included, except that control characters (NUL to 0x1F, and DEL) and every
+// character a file name of this system may not hold ("/"; on Windows also \ : * ? " < > |)
+// become "_", and so do the dots of a label that is "." or "..", and a label that names a
+// device of the system (NUL, COM1 on Windows) gets a "_" in front. The label comes from the
+// disc: it must pick neither the folder nor a device, nor put escape sequences into a
+// listing of it.
 std::string AutoSaveBaseName(std::string_view volumeLabel);
 
 // Writes the chart picture to VolumeLabel + ".bmp", then the document to VolumeLabel + ".dat",

@@ -9,7 +9,7 @@ BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 PACKAGES=(
     build-essential cmake pkg-config python3
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    qt6-base-dev libasound2-dev
+    qt6-base-dev libasound2-dev libcli11-dev
     xorriso genisoimage
     desktop-file-utils appstream groff-base
     xfonts-100dpi

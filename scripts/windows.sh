@@ -25,7 +25,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 PACKAGES=(
     cmake ninja-build python3 file
-    g++-mingw-w64-i686-posix googletest
+    g++-mingw-w64-i686-posix googletest libcli11-dev
     wine wine32:i386 xvfb xauth
     genisoimage nsis
     # The Linux command line, to compare the files both builds write.

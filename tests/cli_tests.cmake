@@ -11,3 +11,12 @@ target_compile_definitions(test_cli PRIVATE
 include(GNUInstallDirs)
 add_dependencies(test_cli discometer_icon)
 target_compile_definitions(test_cli PRIVATE DISCOMETER_INSTALL_DOCDIR="${CMAKE_INSTALL_DOCDIR}")
+
+# What the companion writes and says, with its parts reached in the process; and the
+# window's start without a display.
+discometer_test(test_cli_output SOURCES test_cli_output.cpp LIBS discometer_cli)
+add_dependencies(test_cli_output discometer-cli discometer)
+target_compile_definitions(test_cli_output PRIVATE
+    DISCOMETER_CLI="$<TARGET_FILE:discometer-cli>"
+    DISCOMETER_GUI="$<TARGET_FILE:discometer>"
+    DISCOMETER_VERSION="${PROJECT_VERSION}")

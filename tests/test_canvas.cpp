@@ -270,22 +270,24 @@ TEST_F(BmpFileTest, HeadersThenPaddedBottomUpRowsOfBlueGreenRed) {
 
 TEST_F(BmpFileTest, SavedFileReadsBackWhateverItsExtension) {
     for (const char* name : {"run.bmp", "run.txt"}) {
-        ASSERT_TRUE(SaveBmpFile((dir / name).string(), sample));
+        ASSERT_EQ(WriteBmpFile((dir / name).string(), sample), std::error_code());
         const auto back = LoadBmpFile((dir / name).string());
         ASSERT_TRUE(back.has_value());
         EXPECT_EQ(*back, sample);
     }
 }
 
-TEST_F(BmpFileTest, FailedSaveReportsFalseAndLeavesEarlierFilesAlone) {
+TEST_F(BmpFileTest, FailedSaveSaysWhyAndLeavesEarlierFilesAlone) {
     const std::string good = (dir / "good.bmp").string();
-    ASSERT_TRUE(SaveBmpFile(good, sample));
-    EXPECT_FALSE(SaveBmpFile((dir / "missing" / "run.bmp").string(), sample));
-    EXPECT_FALSE(SaveBmpFile((dir / "good.bmp" / "run.bmp").string(), Bitmap(5, 5)));
+    ASSERT_EQ(WriteBmpFile(good, sample), std::error_code());
+    EXPECT_EQ(WriteBmpFile((dir / "missing" / "run.bmp").string(), sample),
+              std::errc::no_such_file_or_directory);
+    EXPECT_EQ(WriteBmpFile((dir / "good.bmp" / "run.bmp").string(), Bitmap(5, 5)),
+              std::errc::not_a_directory);
     // A folder in the target's place cannot be replaced: it stays, with its contents.
     fs::create_directory(dir / "taken.bmp");
     std::ofstream(dir / "taken.bmp" / "keep") << "earlier";
-    EXPECT_FALSE(SaveBmpFile((dir / "taken.bmp").string(), sample));
+    EXPECT_EQ(WriteBmpFile((dir / "taken.bmp").string(), sample), std::errc::is_a_directory);
     EXPECT_TRUE(fs::exists(dir / "taken.bmp" / "keep"));
 
     EXPECT_EQ(*LoadBmpFile(good), sample);

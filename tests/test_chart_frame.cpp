@@ -237,7 +237,7 @@ TEST_F(ChartFrameTest, DiscSizeMarkerIsDottedWithOpaqueGapsThenThePenIsSolid) {
 TEST_F(ChartFrameTest, EmptyChartSavesAsABitmapOfItsPixels) {
     const fixtures::TempDir dir;
     const std::string path = (dir / "chart.bmp").string();
-    ASSERT_TRUE(platform::SaveBmpFile(path, picture));
+    ASSERT_EQ(platform::WriteBmpFile(path, picture), std::error_code());
     // After the 54 header bytes, the rows from the bottom one up: 591 pixels of blue, green,
     // red, then 3 bytes to make 1776.
     std::string pixels;

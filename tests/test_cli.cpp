@@ -1,20 +1,12 @@
 // The command-line companion, run as a process: its commands, exit statuses and messages,
 // and the files it writes, compared with the window's run of the same disc.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-#include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -22,6 +14,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "CliProcess.h"
 #include "RunFakes.h"
 #include "TempDir.h"
 #include "WindowFixture.h"
@@ -33,209 +26,15 @@
 #include "ui/StatusBar.h"
 #include "ui/Unit1.h"
 
-extern char** environ;
-
 namespace fs = std::filesystem;
 using fixtures::ReadBytes;
 using fixtures::TempDir;
 
 namespace {
 
-const std::string kCli = DISCOMETER_CLI;
-constexpr auto kProcessLimit = std::chrono::seconds(60);
-// Far from every exit status, so that a program killed by SIGINT cannot pass for one that
-// caught it and exited with 130.
-constexpr int kKilledBy = 1000;
-
-// --- Processes -------------------------------------------------------------------------
-
-struct Finished {
-    int status = -1;  // the exit status, or kKilledBy + the signal that ended the program
-    std::string out;
-    std::string err;
-};
-
-// Environment changes for a child: a value sets the variable, nothing removes it.
-using EnvChanges = std::map<std::string, std::optional<std::string>>;
-
-std::vector<std::string> ChildEnvironment(const EnvChanges& changes) {
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-        const std::string entry = *e;
-        const std::string name = entry.substr(0, entry.find('='));
-        if (changes.count(name) == 0) {
-            env.push_back(entry);
-        }
-    }
-    for (const auto& [name, value] : changes) {
-        if (value) {
-            env.push_back(name + "=" + *value);
-        }
-    }
-    return env;
-}
-
-// A program running with its stdout and stderr read through pipes.
-class Child {
-  public:
-    Child(std::vector<std::string> argv, const EnvChanges& env = {}, const fs::path& cwd = {}) {
-        int out[2];
-        int err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
-            throw std::runtime_error("pipe");
-        }
-        const std::vector<std::string> envStrings = ChildEnvironment(env);
-        std::vector<char*> args;
-        for (auto& a : argv) {
-            args.push_back(a.data());
-        }
-        args.push_back(nullptr);
-        std::vector<char*> envp;
-        for (const auto& e : envStrings) {
-            envp.push_back(const_cast<char*>(e.c_str()));
-        }
-        envp.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], STDOUT_FILENO);
-            ::dup2(err[1], STDERR_FILENO);
-            if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) {
-                ::_exit(126);
-            }
-            ::execve(args[0], args.data(), envp.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        ::close(err[1]);
-        out_ = out[0];
-        err_ = err[0];
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) {
-            ::close(out_);
-        }
-        if (err_ >= 0) {
-            ::close(err_);
-        }
-    }
-
-    // The next line of stdout, or nothing when the program ends or the limit passes first.
-    std::optional<std::string> ReadLine() {
-        const auto deadline = std::chrono::steady_clock::now() + kProcessLimit;
-        while (true) {
-            const std::size_t nl = out.find('\n', taken_);
-            if (nl != std::string::npos) {
-                std::string line = out.substr(taken_, nl - taken_);
-                taken_ = nl + 1;
-                return line;
-            }
-            if (out_ < 0 || std::chrono::steady_clock::now() > deadline) {
-                return std::nullopt;
-            }
-            Pump(100);
-        }
-    }
-
-    void Signal(int signo) { ::kill(pid_, signo); }
-
-    // Reads both pipes to their end and waits for the program.
-    Finished Finish() {
-        const auto deadline = std::chrono::steady_clock::now() + kProcessLimit;
-        while ((out_ >= 0 || err_ >= 0) && std::chrono::steady_clock::now() < deadline) {
-            Pump(100);
-        }
-        Finished f;
-        int status = 0;
-        if (out_ >= 0 || err_ >= 0) {
-            ::kill(pid_, SIGKILL);  // over the limit: a hang is a failure, not a wait
-        }
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        f.status = WIFEXITED(status) ? WEXITSTATUS(status) : kKilledBy + WTERMSIG(status);
-        f.out = out;
-        f.err = err;
-        return f;
-    }
-
-    std::string out;
-    std::string err;
-
-  private:
-    // One round of reading whatever has arrived; false when nothing did.
-    bool Pump(int timeoutMs) {
-        pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
-        if (::poll(fds, 2, timeoutMs) <= 0) {
-            return false;
-        }
-        for (int i = 0; i < 2; ++i) {
-            int& fd = i == 0 ? out_ : err_;
-            if (fd < 0 || fds[i].revents == 0) {
-                continue;
-            }
-            char buffer[4096];
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n > 0) {
-                (i == 0 ? out : err).append(buffer, static_cast<std::size_t>(n));
-            } else {
-                ::close(fd);
-                fd = -1;
-            }
-        }
-        return true;
-    }
-
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
-    std::size_t taken_ = 0;
-};
-
-std::vector<std::string> CliArgs(std::initializer_list<std::string> args) {
-    std::vector<std::string> argv{kCli};
-    argv.insert(argv.end(), args.begin(), args.end());
-    return argv;
-}
-
-// The CLI with the drive list variable unset unless the caller sets it.
-Finished RunCli(std::initializer_list<std::string> args, EnvChanges env = {},
-                const fs::path& cwd = {}) {
-    env.try_emplace(platform::kDrivesVariable, std::nullopt);
-    Child child(CliArgs(args), env, cwd);
-    return child.Finish();
-}
-
-Finished RunTool(std::vector<std::string> argv) {
-    Child child(std::move(argv));
-    return child.Finish();
-}
-
-// The full path of a tool, or nothing when it is not installed.
-std::optional<std::string> FindTool(const std::string& name) {
-    for (const char* dir : {"/usr/bin", "/usr/sbin", "/bin", "/usr/local/bin"}) {
-        const fs::path p = fs::path(dir) / name;
-        if (::access(p.c_str(), X_OK) == 0) {
-            return p.string();
-        }
-    }
-    return std::nullopt;
-}
+using namespace cliprocess;
 
 // --- Files ------------------------------------------------------------------------------
-
-void WriteRandomFile(const fs::path& path, std::size_t bytes, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string data(bytes, '\0');
-    for (char& c : data) {
-        c = static_cast<char>(random());
-    }
-    std::ofstream(path, std::ios::binary) << data;
-}
 
 // An ISO 9660 image made by xorriso from `bytes` of random files; nothing when xorriso
 // is not installed.
@@ -273,26 +72,6 @@ std::string IsoinfoValue(const std::string& report, const std::string& key) {
     return {};
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The result lines of a data file: those after "[TransferResults]".
-std::vector<std::string> ResultLines(const std::string& dat) {
-    const std::vector<std::string> lines = Lines(dat);
-    const auto header = std::find(lines.begin(), lines.end(), "[TransferResults]");
-    return header == lines.end() ? std::vector<std::string>{}
-                                 : std::vector<std::string>(header + 1, lines.end());
-}
-
 std::string ValueOf(const std::string& dat, const std::string& key) {
     for (const std::string& line : Lines(dat)) {
         if (line.rfind(key + "=", 0) == 0) {
@@ -300,14 +79,6 @@ std::string ValueOf(const std::string& dat, const std::string& key) {
         }
     }
     return "(missing)";
-}
-
-bool StartsWithTwoNumbers(const std::string& line) {
-    std::istringstream in(line);
-    long block = 0;
-    long speed = 0;
-    std::string rest;
-    return static_cast<bool>(in >> block >> speed) && !(in >> rest);
 }
 
 // --- The window's run of the same disc -----------------------------------------------------
@@ -450,9 +221,10 @@ TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
     EXPECT_EQ(chosen.status, 0);
     EXPECT_EQ(chosen.out, "sim\n" + image + "\nsim-unpaced\n");
 
+    // No drive: nothing for a script to measure, not "NA".
     const Finished none = RunCli({"drives"}, {{platform::kDrivesVariable, "/no/such/device"}});
-    EXPECT_EQ(none.status, 0);
-    EXPECT_EQ(none.out, "NA\n");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out, "");
 
     // Without the variable: the kernel's optical drives, as the window's search finds them.
     const auto system = platform::MakeNativeSystem(std::nullopt);
@@ -461,14 +233,15 @@ TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
         expected += drive + "\n";
     }
     const Finished found = RunCli({"drives"});
-    EXPECT_EQ(found.status, 0);
-    EXPECT_EQ(found.out, expected.empty() ? "NA\n" : expected);
+    EXPECT_EQ(found.status, expected.empty() ? 1 : 0);
+    EXPECT_EQ(found.out, expected);
 }
 
 // --- measure ----------------------------------------------------------------------------------
 
 TEST_F(CliRun, MeasureWritesWhatTheWindowsRunWrites) {
-    ASSERT_EQ(run_->status, 0) << run_->err;
+    // Complete, with the two scratched areas of the simulated disc unread.
+    ASSERT_EQ(run_->status, 3) << run_->err;
     TempDir saved;
     WindowRun window;
     ASSERT_TRUE(window.Start());
@@ -487,22 +260,18 @@ TEST_F(CliRun, MeasureWritesWhatTheWindowsRunWrites) {
     EXPECT_NE(run_->err.find("Note: Graphic and Data Saved in .bmp and .dat Files"),
               std::string::npos);
 
-    // Not on a terminal: one line per measured block, exactly the document's result lines,
-    // then the summary.
-    const std::vector<std::string> out = Lines(run_->out);
-    const std::vector<std::string> results = ResultLines(dat);
-    ASSERT_GT(out.size(), results.size());
-    EXPECT_EQ(std::vector<std::string>(out.begin(), out.begin() + results.size()), results);
-    EXPECT_FALSE(StartsWithTwoNumbers(out[results.size()]));
-    EXPECT_NE(run_->out.find("State:           Complete\n"), std::string::npos);
-    EXPECT_NE(run_->out.find("Blocks read:     333\n"), std::string::npos);
-    EXPECT_NE(run_->out.find("Blocks in error: 2\n"), std::string::npos);
-    EXPECT_NE(run_->out.find("Maximum speed:   7804 KB/s\n"), std::string::npos);
-    EXPECT_NE(run_->out.find("Minimum speed:   0 KB/s\n"), std::string::npos);
+    // Not on a terminal: standard output holds one line per measured block, exactly the
+    // document's result lines; the summary goes to standard error.
+    EXPECT_EQ(Lines(run_->out), ResultLines(dat));
+    EXPECT_NE(run_->err.find("State:           Complete\n"), std::string::npos);
+    EXPECT_NE(run_->err.find("Blocks read:     333\n"), std::string::npos);
+    EXPECT_NE(run_->err.find("Blocks in error: 2\n"), std::string::npos);
+    EXPECT_NE(run_->err.find("Maximum speed:   7804 KB/s\n"), std::string::npos);
+    EXPECT_NE(run_->err.find("Minimum speed:   0 KB/s\n"), std::string::npos);
 }
 
 TEST_F(CliRun, TimedSpeedTotalsTheReadsThatWereTimed) {
-    ASSERT_EQ(run_->status, 0) << run_->err;
+    ASSERT_EQ(run_->status, 3) << run_->err;  // complete, with the disc's two scratched areas
     // Each readable block's line holds Trunc(sectors x 2000 / ms) of its timed read, which
     // gives back the whole milliseconds; a block in error (speed 0) counts for nothing.
     long long sectors = 0;
@@ -522,7 +291,7 @@ TEST_F(CliRun, TimedSpeedTotalsTheReadsThatWereTimed) {
                   "Timed speed:     %.0f KB/s (%lld sectors in %lld ms)\n",
                   static_cast<double>(sectors) * 2000.0 / static_cast<double>(milliseconds),
                   sectors, milliseconds);
-    EXPECT_NE(run_->out.find(expected), std::string::npos) << expected << run_->out;
+    EXPECT_NE(run_->err.find(expected), std::string::npos) << expected << run_->err;
 }
 
 TEST(CliMeasure, SaveThatFailsAfterTheRunExits1) {
@@ -534,14 +303,14 @@ TEST(CliMeasure, SaveThatFailsAfterTheRunExits1) {
     const Finished f =
         RunCli({"measure", "sim-unpaced", "--autosave", "--dat", "run.dat"}, {}, dir.path());
     EXPECT_EQ(f.status, 1);
-    EXPECT_NE(f.err.find("discometer-cli: Cannot create file " + base + ".bmp\n"),
+    EXPECT_NE(f.err.find("discometer-cli: cannot create file '" + base + ".bmp': Is a directory\n"),
               std::string::npos)
         << f.err;
-    EXPECT_NE(f.out.find("State:           Complete\n"), std::string::npos);
+    EXPECT_NE(f.err.find("State:           Complete\n"), std::string::npos);
     // What was written, and only that, is said to be.
     EXPECT_FALSE(ReadBytes(dir / "run.dat").empty());
-    EXPECT_NE(f.out.find("Written:         run.dat\n"), std::string::npos) << f.out;
-    EXPECT_EQ(f.out.find("Written:         " + base), std::string::npos) << f.out;
+    EXPECT_NE(f.err.find("Written:         'run.dat'\n"), std::string::npos) << f.err;
+    EXPECT_EQ(f.err.find("Written:         '" + base), std::string::npos) << f.err;
 }
 
 TEST(CliMeasure, OtherSequencersTimeWhatTheWindowTimes) {
@@ -550,7 +319,7 @@ TEST(CliMeasure, OtherSequencersTimeWhatTheWindowTimes) {
         TempDir dir;
         const Finished f = RunCli(
             {"measure", "sim-unpaced", "--sequencer", flag, "--dat", (dir / "s.dat").string()});
-        ASSERT_EQ(f.status, 0) << flag << ": " << f.err;
+        ASSERT_EQ(f.status, 3) << flag << ": " << f.err;
         WindowRun window(mark);
         ASSERT_TRUE(window.Start());
         window.RunToEnd();
@@ -586,8 +355,8 @@ TEST(CliMeasure, DiscImageMadeByXorriso) {
         EXPECT_TRUE(StartsWithTwoNumbers(line)) << line;
         EXPECT_NE(line.substr(line.find(' ') + 1), "0") << line;
     }
-    EXPECT_NE(f.out.find("State:           Complete\n"), std::string::npos);
-    EXPECT_NE(f.out.find("Blocks in error: 0\n"), std::string::npos);
+    EXPECT_NE(f.err.find("State:           Complete\n"), std::string::npos);
+    EXPECT_NE(f.err.find("Blocks in error: 0\n"), std::string::npos);
 }
 
 TEST(CliMeasure, SignalsStopTheRunLikeTheStopButton) {
@@ -603,7 +372,7 @@ TEST(CliMeasure, SignalsStopTheRunLikeTheStopButton) {
     child.Signal(SIGINT);
     const Finished f = child.Finish();
     EXPECT_EQ(f.status, 130) << f.err;
-    EXPECT_NE(f.out.find("State:           System Stopped\n"), std::string::npos) << f.out;
+    EXPECT_NE(f.err.find("State:           System Stopped\n"), std::string::npos) << f.err;
 
     // The files are those of a window whose Stop button was pressed after as many blocks.
     const std::string dat = ReadBytes(dir / "stop.dat");
@@ -628,7 +397,7 @@ TEST(CliMeasure, SignalsStopTheRunLikeTheStopButton) {
     term.Signal(SIGTERM);
     const Finished t = term.Finish();
     EXPECT_EQ(t.status, 130) << t.err;
-    EXPECT_NE(t.out.find("System Stopped"), std::string::npos);
+    EXPECT_NE(t.err.find("System Stopped"), std::string::npos);
 }
 
 TEST(CliMeasure, EveryStartFailureIsSaidAndExits1) {
@@ -701,7 +470,7 @@ TEST(CliMeasure, UnreadableDeviceIsSaidWithTheReason) {
 // --- replay ------------------------------------------------------------------------------------
 
 TEST_F(CliRun, ReplayReproducesThePicture) {
-    ASSERT_EQ(run_->status, 0) << run_->err;
+    ASSERT_EQ(run_->status, 3) << run_->err;
     const fs::path replayed = *dir_ / "replayed.bmp";
     const Finished f = RunCli({"replay", (*dir_ / "run.dat").string(), "--bmp", replayed.string()});
     ASSERT_EQ(f.status, 0) << f.err;

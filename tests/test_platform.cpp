@@ -11,6 +11,7 @@
 #include "platform/SectorBuffer.h"
 #include "platform/SimDrive.h"
 #include "platform/SimRouting.h"
+#include "platform/SimSystem.h"
 #include "platform/SoundData.h"
 #include "platform/Wave.h"
 
@@ -41,6 +42,28 @@ TEST(SimRouting, TheUsersEntriesReplaceTheSearchAndSimulatedDrivesAnswerForTheir
         EXPECT_GT(entry.disc().volumeSectors, 0u);
     }
     EXPECT_FALSE(IsSimulatedEntry("sim0"));
+}
+
+namespace {
+
+// A system that calls one entry a fixed disk, as Linux calls a block device that is no
+// optical drive (a loop device, a USB stick).
+class DiskSystem final : public SimSystem {
+  public:
+    DiskSystem() : SimSystem(std::make_shared<SimDrive>(DemoDisc(false))) {}
+    DriveType DriveTypeOf(const std::string& entry) override {
+        return entry == "/dev/loop7" ? DriveType::Fixed : DriveType::NoRootDir;
+    }
+};
+
+}  // namespace
+
+TEST(SimRouting, DisksTheUserNamesAreDrivesButTheSearchFindsOpticalOnes) {
+    SimRoutingSystem named(std::make_unique<DiskSystem>(), "/dev/loop7,/dev/none");
+    EXPECT_EQ(named.DriveTypeOf("/dev/loop7"), DriveType::CdRom);
+    EXPECT_EQ(named.DriveTypeOf("/dev/none"), DriveType::NoRootDir);
+    SimRoutingSystem searched(std::make_unique<DiskSystem>(), std::nullopt);
+    EXPECT_EQ(searched.DriveTypeOf("/dev/loop7"), DriveType::Fixed);
 }
 
 TEST(SimRouting, SimulatedDriveBringsItsOwnClock) {

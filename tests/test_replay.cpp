@@ -59,7 +59,7 @@ TEST(Replay, SavedRunReplaysToTheSameChart) {
     ASSERT_TRUE(live.Start());
     live.RunToEnd();
     const fs::path file = TempFile("run.dat");
-    ASSERT_TRUE(results::SaveDocument(live.dataList, file.string()));
+    ASSERT_EQ(results::WriteDocument(live.dataList, file.string()), std::error_code());
 
     fakes::Program replay;
     Load(replay, file);

@@ -167,13 +167,13 @@ TEST_F(DocumentFiles, SaveAndLoadGiveBackTheSameLines) {
                             "",
                             "last"};
     const std::string path = PathOf("run.dat");
-    ASSERT_TRUE(SaveDocument(lines, path));
+    ASSERT_EQ(WriteDocument(lines, path), std::error_code());
     EXPECT_EQ(fixtures::ReadBytes(path), DocumentBytes(lines));
     DataList loaded = {"previous"};
     ASSERT_TRUE(LoadDocument(path, loaded));
     EXPECT_EQ(loaded, lines);
 
-    ASSERT_TRUE(SaveDocument({}, path));
+    ASSERT_EQ(WriteDocument({}, path), std::error_code());
     EXPECT_EQ(fixtures::ReadBytes(path), "");
     ASSERT_TRUE(LoadDocument(path, loaded));
     EXPECT_TRUE(loaded.empty());
@@ -181,11 +181,12 @@ TEST_F(DocumentFiles, SaveAndLoadGiveBackTheSameLines) {
 
 TEST_F(DocumentFiles, FailedSaveLeavesEarlierFileIntact) {
     const std::string path = PathOf("run.dat");
-    ASSERT_TRUE(SaveDocument({"first"}, path));
-    EXPECT_FALSE(SaveDocument({"second"}, PathOf("missing/run.dat")));
+    ASSERT_EQ(WriteDocument({"first"}, path), std::error_code());
+    EXPECT_EQ(WriteDocument({"second"}, PathOf("missing/run.dat")),
+              std::errc::no_such_file_or_directory);
     // A directory in the way of the target.
     fs::create_directory(PathOf("taken.dat"));
-    EXPECT_FALSE(SaveDocument({"second"}, PathOf("taken.dat")));
+    EXPECT_EQ(WriteDocument({"second"}, PathOf("taken.dat")), std::errc::is_a_directory);
     EXPECT_EQ(fixtures::ReadBytes(path), "first\r\n");
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);

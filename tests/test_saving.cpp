@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "CurrentFolder.h"
 #include "RunFakes.h"
 #include "TempDir.h"
 #include "platform/BmpFile.h"
@@ -14,20 +15,6 @@ using engine::Control;
 using engine::MenuMark;
 
 namespace {
-
-// Runs the test in a fresh current folder, where AutoSave writes.
-class InCurrentFolder : public ::testing::Test {
-  protected:
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(here_.Path())) {
-            names.push_back(e.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    fixtures::InTempDir here_;
-};
 
 platform::SimDiscParams Labelled(std::string label) {
     auto disc = fakes::SmallDisc();
@@ -45,6 +32,8 @@ TEST(AutoSaveName, KeepsTheLabelButNeverPicksTheFolder) {
     EXPECT_EQ(AutoSaveBaseName("."), "_");
     EXPECT_EQ(AutoSaveBaseName(".."), "__");
     EXPECT_EQ(AutoSaveBaseName("..."), "...");
+    // Escape sequences from the disc would recolour the terminal of whoever lists the folder.
+    EXPECT_EQ(AutoSaveBaseName("\x1b[31mRED\x1b]0;TITLE\x07\x7f\x1f "), "_[31mRED_]0;TITLE___ ");
 }
 
 TEST_F(InCurrentFolder, AutoSaveWritesBothFilesUnderTheLabelAndShowsTheNote) {

@@ -127,10 +127,6 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
     return data;
 }
 
-bool IsTerminal(std::FILE* stream) {
-    return ::isatty(::fileno(stream)) == 1;
-}
-
 bool FileNameMayHold(char c) {
     return c != '/' && c != '\0';
 }
@@ -140,8 +136,9 @@ bool IsDeviceFileName(std::string_view) {
 }
 
 std::string DriveEntryForArgument(const std::string& argument) {
-    if (!argument.empty() && argument.front() != '/' && argument.find('/') != std::string::npos) {
-        return std::filesystem::absolute(argument).lexically_normal().string();
+    const std::filesystem::path path(argument);
+    if (path.is_relative() && path.has_parent_path()) {
+        return std::filesystem::absolute(path).lexically_normal().string();
     }
     return argument;
 }

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <io.h>
 #include <winioctl.h>
 
 #include <algorithm>
@@ -164,12 +163,6 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
             return std::nullopt;
         }
     }
-}
-
-bool IsTerminal(std::FILE* stream) {
-    const auto h = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
-    DWORD mode = 0;
-    return h != INVALID_HANDLE_VALUE && ::GetConsoleMode(h, &mode) != FALSE;
 }
 
 bool FileNameMayHold(char c) {

@@ -1,5 +1,7 @@
-// The Linux system services: raw devices and images, the kernel's drives and version, modules.
+// The Linux system services: raw devices and images, the kernel's drives and version,
+// modules, stop requests.
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 
 #include "SectorImages.h"
 #include "TempDir.h"
+#include "platform/Console.h"
 #include "platform/SectorBuffer.h"
 #include "platform/linux/LinuxSystem.h"
 #include "platform/linux/RawDevice.h"
@@ -234,4 +237,13 @@ TEST(LinuxSystem, LoadsModulesAndTellsMissingExportsApart) {
     ASSERT_NE(partial, nullptr);
     EXPECT_NE(partial->Resolve("ReadCDvtoc32"), nullptr);
     EXPECT_EQ(partial->Resolve("CheckCDSectors32"), nullptr);
+}
+
+TEST(Console, StopRequestsSurviveBurstsOfSignals) {
+    InstallStopRequests();
+    EXPECT_FALSE(StopRequested());
+    for (int i = 0; i < 20; ++i) {
+        ::raise(i % 2 == 0 ? SIGINT : SIGTERM);  // the program lives on to write its files
+    }
+    EXPECT_TRUE(StopRequested());
 }

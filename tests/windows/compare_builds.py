@@ -17,11 +17,15 @@ TITLE_LEFT = 120
 TITLE_ROWS = 15
 
 
+# A complete run of the simulated disc, which has unreadable areas.
+RUN_WITH_UNREADABLE_BLOCKS = 3
+
+
 def run(command, folder):
     env = dict(os.environ)
     env.pop('DISCOMETER_DRIVES', None)
     done = subprocess.run(command, cwd=folder, env=env, capture_output=True, timeout=600)
-    if done.returncode != 0:
+    if done.returncode != RUN_WITH_UNREADABLE_BLOCKS:
         sys.exit(f'{command[0]} exited with {done.returncode}:\n'
                  + done.stderr.decode(errors='replace'))
 

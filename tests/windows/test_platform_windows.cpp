@@ -15,6 +15,7 @@
 #include "TempDir.h"
 #include "WineTest.h"
 #include "platform/AtomicFile.h"
+#include "platform/Console.h"
 #include "platform/Files.h"
 #include "platform/SectorBuffer.h"
 #include "platform/Sound.h"
@@ -289,27 +290,42 @@ TEST(WindowsFiles, WritesReplaceTheTargetOnlyWhenComplete) {
     const std::string target = (dir / "run.dat").string();
     const std::vector<std::uint8_t> first{'o', 'n', 'e'};
     const std::vector<std::uint8_t> second{'t', 'w', 'o', '!'};
-    ASSERT_TRUE(WriteFileAtomically(target, first));
+    ASSERT_FALSE(WriteWholeFile(target, first));
     EXPECT_EQ(ReadBytes(target), "one");
-    ASSERT_TRUE(WriteFileAtomically(target, second));
+    ASSERT_FALSE(WriteWholeFile(target, second));
     EXPECT_EQ(ReadBytes(target), "two!");
 
     // A folder is not replaced, a missing folder not made, and no temporary file stays.
     fs::create_directory(dir / "folder.bmp");
-    EXPECT_FALSE(WriteFileAtomically((dir / "folder.bmp").string(), first));
-    EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "run.dat").string(), first));
-    EXPECT_FALSE(WriteFileAtomically((dir / "run.dat\\").string(), first));
-    EXPECT_FALSE(WriteFileAtomically((dir / "bad?name.dat").string(), first));
+    EXPECT_EQ(WriteWholeFile((dir / "folder.bmp").string(), first), std::errc::is_a_directory);
+    EXPECT_EQ(CheckWritable((dir / "folder.bmp").string()), std::errc::is_a_directory);
+    EXPECT_EQ(WriteWholeFile((dir / "missing" / "run.dat").string(), first),
+              std::errc::no_such_file_or_directory);
+    EXPECT_TRUE(CheckWritable((dir / "missing" / "run.dat").string()));
+    EXPECT_TRUE(WriteWholeFile((dir / "run.dat\\").string(), first));
+    EXPECT_TRUE(WriteWholeFile((dir / "bad?name.dat").string(), first));
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(dir.path())) {
         names.insert(e.path().filename().string());
     }
     EXPECT_EQ(names, (std::set<std::string>{"folder.bmp", "run.dat"}));
+    EXPECT_FALSE(CheckWritable(target));
 
     // A device is written as it is.
-    EXPECT_TRUE(WriteFileAtomically("NUL", first));
-    EXPECT_TRUE(WriteFileAtomically((dir / "nul.dat").string(), first));
+    EXPECT_FALSE(WriteWholeFile("NUL", first));
+    EXPECT_FALSE(WriteWholeFile((dir / "nul.dat").string(), first));
+    EXPECT_FALSE(CheckWritable("NUL"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+
+    // Two names of one file, spelt apart; Windows names know no case.
+    const std::string here = fs::current_path().string();
+    fs::current_path(dir.path());
+    EXPECT_TRUE(SameFile("run.dat", target));
+    EXPECT_TRUE(SameFile("RUN.DAT", ".\\folder.bmp\\..\\run.dat"));
+    EXPECT_TRUE(SameFile("new.bmp", "NEW.BMP"));
+    EXPECT_FALSE(SameFile("new.bmp", "new.dat"));
+    EXPECT_FALSE(SameFile("run.dat", "new.dat"));
+    fs::current_path(here);
 }
 
 TEST(WindowsSystem, SoundsAndTheHomePage) {

@@ -1,0 +1,28 @@
+#include "cli/TerminalText.h"
+
+namespace cli {
+
+std::string Printable(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + Printable(text) + "'";
+}
+
+}  // namespace cli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdio>
+#include <optional>
+
+namespace platform {
+
+// The requests to stop that reach a program from outside: Ctrl-C and SIGTERM (a service
+// manager, `timeout`, `kill`). Once installed, a request only sets a flag that a run reads
+// between blocks; the second and every later request change nothing, so no burst of them
+// can end the program before it has written its files.
+void InstallStopRequests();
+
+// True once a stop has been requested.
+bool StopRequested();
+
+// Writing to a pipe whose reader has gone then fails with an error that the writer handles,
+// instead of ending the program.
+void IgnoreBrokenPipes();
+
+// True when the stream writes to a terminal.
+bool IsTerminal(std::FILE* stream);
+
+// The width in columns of the terminal the stream writes to; nothing when it is no terminal
+// or does not say.
+std::optional<int> TerminalColumns(std::FILE* stream);
+
+}  // namespace platform
