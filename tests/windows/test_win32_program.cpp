@@ -119,7 +119,7 @@ void WriteScreenshot(HWND window, const std::string& file) {
     ::DeleteObject(copy);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
-    EXPECT_TRUE(platform::SaveBmpFile(file, shot)) << file;
+    EXPECT_FALSE(platform::WriteBmpFile(file, shot)) << file;
 }
 
 }  // namespace
