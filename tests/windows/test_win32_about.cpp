@@ -1,5 +1,6 @@
-// The Win32 about box: its controls as described, the keys and the close box that end it, the
-// home page link, the help text in the Windows build's words and code page, and its freeing.
+// The Win32 about box: its controls as described, the program's icon as a resource, the keys
+// and the close box that end it, the home page link, the help text in the Windows build's
+// words and code page, and its freeing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include "HelpTextShape.h"
 #include "ui/forms/AboutForm.h"
 #include "ui/forms/HelpText.h"
+#include "ui/forms/Pictures.h"
 #include "ui/win32/About.h"
 #include "ui/win32/AnsiText.h"
 #include "ui/win32/BitmapImage.h"
@@ -118,6 +120,39 @@ TEST(Win32About, LaysOutItsControlsAsDescribed) {
     EXPECT_FALSE(FontOf(dialog.Control("AboutMemo")).lfUnderline);
     EXPECT_TRUE(FontOf(dialog.Control("OKButton")).lfUnderline);  // the dialog's own font
     EXPECT_TRUE(::GetWindowLongPtrA(dialog.Control("OKButton"), GWL_STYLE) & BS_DEFPUSHBUTTON);
+}
+
+TEST(Win32About, TheIconResourceIsTheProgramsIcon) {
+    // Drawn on magenta, which the icon does not hold, so that its see-through pixels show.
+    const auto icon = static_cast<HICON>(
+        ::LoadImageA(::GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, 32, 32, 0));
+    ASSERT_NE(icon, nullptr);
+    const HDC screen = ::GetDC(nullptr);
+    const HDC memory = ::CreateCompatibleDC(screen);
+    const HBITMAP canvas = ::CreateCompatibleBitmap(screen, 32, 32);
+    const HGDIOBJ old = ::SelectObject(memory, canvas);
+    const RECT all{0, 0, 32, 32};
+    const HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
+    ::FillRect(memory, &all, magenta);
+    ::DrawIconEx(memory, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    const forms::Picture expected = forms::ProgramIconPicture();
+    int mismatches = 0;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const platform::Color shown = ui::win32::FromColorRef(::GetPixel(memory, x, y));
+            const platform::Color wanted = expected.IsTransparent(x, y)
+                                               ? platform::MakeColor(255, 0, 255)
+                                               : expected.pixels.Pixel(x, y);
+            mismatches += shown == wanted ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    ::SelectObject(memory, old);
+    ::DeleteObject(magenta);
+    ::DeleteObject(canvas);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    ::DestroyIcon(icon);
 }
 
 TEST(Win32About, EnterEscAndTheCloseBoxEndItWithOk) {
