@@ -6,7 +6,7 @@ install(TARGETS discometer-cli RUNTIME DESTINATION .)
 if(TARGET discometer)
     install(TARGETS discometer RUNTIME DESTINATION .)
 endif()
-install(FILES doc/index.html README.md DESTINATION doc)
+install(FILES doc/index.html README.md LICENSE DESTINATION doc)
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_NAME Discometer)
@@ -16,6 +16,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "measure how fast an optical drive reads a
 set(CPACK_PACKAGE_FILE_NAME discometer-${PROJECT_VERSION}-win32)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Discometer)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Discometer)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
 # The installer: Start-menu entries for the window and the documentation, an uninstaller,

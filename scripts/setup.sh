@@ -11,7 +11,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev libasound2-dev libcli11-dev
     xorriso genisoimage
-    desktop-file-utils appstream groff-base
+    desktop-file-utils appstream groff-base lintian
     xfonts-100dpi
 )
 

@@ -6,10 +6,12 @@ target_compile_definitions(test_cli PRIVATE
     DISCOMETER_VERSION="${PROJECT_VERSION}"
     DISCOMETER_BUILD_DIR="${PROJECT_BINARY_DIR}"
     DISCOMETER_CMAKE="${CMAKE_COMMAND}"
+    DISCOMETER_CPACK="${CMAKE_CPACK_COMMAND}"
     DISCOMETER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-# The install test installs the icon, which is made at build time.
+# The install tests install the icon and the compressed manual pages and changelog, which are
+# made at build time, and package the window's program too.
 include(GNUInstallDirs)
-add_dependencies(test_cli discometer_icon)
+add_dependencies(test_cli discometer_icon discometer_compressed discometer)
 target_compile_definitions(test_cli PRIVATE DISCOMETER_INSTALL_DOCDIR="${CMAKE_INSTALL_DOCDIR}")
 
 # What the companion writes and says, with its parts reached in the process; and the

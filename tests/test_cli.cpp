@@ -549,8 +549,9 @@ TEST(CliInstall, InstalledFilesAreWhereTheDesktopLooksAndValidate) {
     const fs::path desktop = share / "applications/discometer.desktop";
     const fs::path metainfo = share / "metainfo/io.github.discometer.Discometer.metainfo.xml";
     const fs::path docdir = prefix / DISCOMETER_INSTALL_DOCDIR;
-    for (const fs::path& p : {prefix / "bin/discometer-cli", share / "man/man1/discometer-cli.1",
-                              desktop, metainfo, docdir / "index.html", docdir / "README.md"}) {
+    for (const fs::path& p : {prefix / "bin/discometer-cli", share / "man/man1/discometer-cli.1.gz",
+                              desktop, metainfo, docdir / "index.html", docdir / "README.md",
+                              docdir / "copyright", docdir / "changelog.gz"}) {
         EXPECT_TRUE(fs::is_regular_file(p)) << p;
     }
 
@@ -576,6 +577,35 @@ TEST(CliInstall, InstalledFilesAreWhereTheDesktopLooksAndValidate) {
     EXPECT_EQ(entry.out.find("error"), std::string::npos) << entry.out;
     const Finished meta = RunTool({*appstreamcli, "validate", "--no-net", metainfo.string()});
     EXPECT_EQ(meta.status, 0) << meta.out << meta.err;
+}
+
+// The Debian package as CPack makes it, checked by Debian's own checker: no error, no warning.
+TEST(CliInstall, DebianPackagePassesLintian) {
+    // The changelog's newest entry is the version being packaged.
+    const std::string changelog =
+        ReadBytes(fs::path(DISCOMETER_SOURCE_DIR) / "packaging/changelog");
+    EXPECT_EQ(changelog.rfind("discometer (" DISCOMETER_VERSION ") ", 0), 0u)
+        << changelog.substr(0, changelog.find('\n'));
+
+    const auto lintian = FindTool("lintian");
+    if (!lintian) {
+        GTEST_SKIP() << "lintian (package lintian) is needed to check the Debian package";
+    }
+    TempDir out;
+    const Finished pack = RunTool({DISCOMETER_CPACK, "-G", "DEB", "--config",
+                                   (fs::path(DISCOMETER_BUILD_DIR) / "CPackConfig.cmake").string(),
+                                   "-B", out.path().string()});
+    ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
+    std::vector<fs::path> debs;
+    for (const auto& entry : fs::directory_iterator(out.path())) {
+        if (entry.path().extension() == ".deb") {
+            debs.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(debs.size(), 1u) << pack.out;
+
+    const Finished check = RunTool({*lintian, "--fail-on", "error,warning", debs[0].string()});
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
 }
 
 TEST(CliInstall, ManualPagesRenderWithoutWarnings) {

@@ -41,7 +41,8 @@ bool IsDriveLetterEntry(const std::string& driveEntry) {
 WindowsSystem::WindowsSystem() {
     // A drive without a disc answers with an error code, not with a dialog box that waits
     // for someone to click it.
-    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+    ::SetErrorMode(previous | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
 std::string WindowsSystem::DevicePath(const std::string& driveEntry) const {

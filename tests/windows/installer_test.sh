@@ -29,8 +29,11 @@ wine "$setup" /S '/D=C:\Discometer'
 
 version=$(wine 'C:\Discometer\discometer-cli.exe' --version | tr -d '\r')
 [ "$version" = "$expected" ] || fail "the installed program says '$version'"
-wine 'C:\Discometer\discometer-cli.exe' measure sim-unpaced \
-    --dat 'C:\run.dat' > /dev/null || fail "the installed program's run failed"
+# A complete run of the simulated disc, whose unreadable areas make the exit status 3.
+status=0
+wine 'C:\Discometer\discometer-cli.exe' measure sim-unpaced --dat 'C:\run.dat' \
+    > /dev/null 2>&1 || status=$?
+[ "$status" -eq 3 ] || fail "the installed program's run ended with $status"
 grep -q 'DISCOMETER_DEMO' "$WINEPREFIX/drive_c/run.dat" || fail "no results document"
 
 # In place (_?=), so that the uninstaller has finished when it returns.
