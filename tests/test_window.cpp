@@ -14,7 +14,6 @@
 #include <QTimerEvent>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include <unistd.h>
@@ -551,13 +550,7 @@ TEST(WindowReplay, ASavedRunLoadsBackOntoTheChart) {
 
 TEST(WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
     InTempDir temp;
-    {
-        std::ofstream out("long.dat", std::ios::binary);
-        out << "[VolInfo]\r\nVolSize=400000\r\n\r\n[TransferResults]\r\n1 4000\r\n";
-        for (int b = 3; b < 400; b += 2) {
-            out << b << ' ' << 3000 + b * 10 << "\r\n";
-        }
-    }
+    fakes::WriteLongDataFile("long.dat");
     Window w;
     ui::TForm1& f = *w.form;
     int passes = 0;

@@ -12,7 +12,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "ParityFiles.h"
@@ -406,13 +405,7 @@ TEST(Win32WindowFiles, SaveAndLoadGoThroughThePrompts) {
 
 TEST(Win32WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
     InTempDir temp;
-    {
-        std::ofstream out("long.dat", std::ios::binary);
-        out << "[VolInfo]\r\nVolSize=400000\r\n\r\n[TransferResults]\r\n1 4000\r\n";
-        for (int b = 3; b < 400; b += 2) {
-            out << b << ' ' << 3000 + b * 10 << "\r\n";
-        }
-    }
+    fakes::WriteLongDataFile("long.dat");
     Window w;
     int passes = 0;
     w.prompts->onEvents = [&] {
