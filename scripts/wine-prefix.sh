@@ -33,6 +33,15 @@ for i in "${!images[@]}"; do
 done
 if ((x11 == 0)); then
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f > /dev/null
+else
+    # No window manager runs on the test display: Wine must not wait for one to take each
+    # window (two seconds whenever a window is hidden).
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f > /dev/null
+fi
+# Wine's own fonts, its MS Sans Serif among them, in which the windows are laid out: this
+# Wine does not look for them where its package puts them.
+if compgen -G '/usr/share/wine/fonts/*' > /dev/null; then
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d "" /f > /dev/null
 # Drive types and drivers are read when wineserver next starts.

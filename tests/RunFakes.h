@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -15,9 +16,9 @@
 #include "engine/RunContext.h"
 #include "engine/RunStart.h"
 #include "platform/SimSystem.h"
+#include "results/ResultsDocument.h"
 #include "system/startup/StartUp.h"
 #include "ui/GaugeCore.h"
-#include "results/ResultsDocument.h"
 
 namespace fakes {
 
@@ -129,6 +130,16 @@ inline platform::SimDiscParams SmallDisc(std::uint32_t sectors = 20000) {
     p.volumeId = "SMALL";
     p.fixedMsPerSector = 0.25;
     return p;
+}
+
+// A data file of a 400,000-sector disc with 200 result lines: long enough for the user to click
+// while it is replayed.
+inline void WriteLongDataFile(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    out << "[VolInfo]\r\nVolSize=400000\r\n\r\n[TransferResults]\r\n1 4000\r\n";
+    for (int b = 3; b < 400; b += 2) {
+        out << b << ' ' << 3000 + b * 10 << "\r\n";
+    }
 }
 
 // A whole program, started up, on one simulated drive.

@@ -21,4 +21,6 @@ add_dependencies(test_cli_output discometer-cli discometer)
 target_compile_definitions(test_cli_output PRIVATE
     DISCOMETER_CLI="$<TARGET_FILE:discometer-cli>"
     DISCOMETER_GUI="$<TARGET_FILE:discometer>"
-    DISCOMETER_VERSION="${PROJECT_VERSION}")
+    DISCOMETER_VERSION="${PROJECT_VERSION}"
+    DISCOMETER_BUILD_DIR="${PROJECT_BINARY_DIR}"
+    DISCOMETER_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

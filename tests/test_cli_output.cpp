@@ -14,10 +14,10 @@
 
 #include "CliProcess.h"
 #include "TempDir.h"
-#include "linux/PosixFiles.h"
 #include "cli/Arguments.h"
 #include "cli/Progress.h"
 #include "cli/TerminalText.h"
+#include "linux/PosixFiles.h"
 #include "platform/BmpFile.h"
 #include "platform/Console.h"
 
@@ -704,4 +704,38 @@ TEST(WindowStart, WithoutADisplayItSaysSoAndHelpNeedsNone) {
     const Finished v = version.Finish();
     EXPECT_EQ(v.status, 0);
     EXPECT_EQ(v.out, std::string("discometer ") + DISCOMETER_VERSION + "\n");
+}
+
+TEST(RunScript, WithoutADisplayMeasuresTheSimulatedDriveOnTheCommandLine) {
+    // run.sh beside a set-up that only names the build folder: what is tested is what the
+    // script does after the set-up, as a newcomer on a server meets it.
+    TempDir root;
+    fs::create_directories(root / "scripts");
+    fs::copy_file(fs::path(DISCOMETER_SOURCE_DIR) / "run.sh", root / "run.sh");
+    {
+        std::ofstream setup(root / "scripts" / "setup.sh");
+        setup << "BUILD_DIR=\"${BUILD_DIR:?}\"\n";
+    }
+    const EnvChanges headless = {{"DISPLAY", std::nullopt},
+                                 {"WAYLAND_DISPLAY", std::nullopt},
+                                 {"QT_QPA_PLATFORM", std::nullopt},
+                                 {"DISCOMETER_DRIVES", std::nullopt},
+                                 {"BUILD_DIR", DISCOMETER_BUILD_DIR}};
+    // Its own process group, so that Ctrl-C reaches the script and the companion it runs.
+    Child run({"/usr/bin/setsid", "/bin/bash", (root / "run.sh").string()}, headless, root.path());
+    const std::optional<std::string> said = run.ReadLine();
+    ASSERT_TRUE(said.has_value());
+    EXPECT_EQ(*said,
+              "No display found: measuring the simulated drive with discometer-cli "
+              "instead of the window.");
+    // The paced simulated drive's first measured block, then Ctrl-C rather than its 20 s.
+    const std::optional<std::string> block = run.ReadLine();
+    ASSERT_TRUE(block.has_value()) << run.err;
+    EXPECT_TRUE(block->starts_with("1 ")) << *block;
+    ::kill(-run.Pid(), SIGINT);
+    const Finished f = run.Finish();
+    EXPECT_EQ(f.status, 130) << f.err;
+    EXPECT_NE(f.err.find("State:           System Stopped"), std::string::npos) << f.err;
+    // Nothing is written unless asked for.
+    EXPECT_EQ(std::distance(fs::directory_iterator(root.path()), fs::directory_iterator()), 2);
 }

@@ -1,5 +1,6 @@
 // The main window under the offscreen platform: layout, captions, start-up states, menu marks,
-// whole runs driven tick by tick, and what the window shows of the chart and the gauge.
+// whole runs driven tick by tick, what the window shows of the chart and the gauge, and the
+// files of the scripted run that every front end writes alike.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -11,12 +12,13 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QTimerEvent>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include <unistd.h>
 
+#include "ParityFiles.h"
 #include "RunFakes.h"
 #include "WindowFixture.h"
 #include "engine/ReadSpeed.h"
@@ -557,13 +559,7 @@ TEST(WindowReplay, ASavedRunLoadsBackOntoTheChart) {
 
 TEST(WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
     InTempDir temp;
-    {
-        std::ofstream out("long.dat", std::ios::binary);
-        out << "[VolInfo]\r\nVolSize=400000\r\n\r\n[TransferResults]\r\n1 4000\r\n";
-        for (int b = 3; b < 400; b += 2) {
-            out << b << ' ' << 3000 + b * 10 << "\r\n";
-        }
-    }
+    fakes::WriteLongDataFile("long.dat");
     Window w;
     ui::TForm1& f = *w.form;
     int passes = 0;
@@ -589,6 +585,42 @@ TEST(WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
     EXPECT_NE(w.Panel(engine::Panel::State), "Complete");
     EXPECT_TRUE(f.Button1()->isEnabled());  // given back after the replay
     EXPECT_TRUE(f.LoadData1()->isEnabled());
+}
+
+TEST(WindowParity, AScriptedRunWritesWhatEveryFrontEndWrites) {
+    InTempDir temp;
+    App();
+    auto ownPrompts = std::make_unique<fakes::FakePrompts>();
+    fakes::FakePrompts& prompts = *ownPrompts;
+    ui::TForm1 f(platform::MakeNativeSystem(parity::kDrive), std::move(ownPrompts));
+    ASSERT_EQ(f.ComboBox1()->currentText().toStdString(), parity::kDrive);
+    f.Button1()->click();
+    for (int ticks = 0; f.Timer1()->isActive() && ticks < 100000; ++ticks) {
+        f.Timer1Timer();
+    }
+    ASSERT_EQ(f.StatusBar1()->PanelText(static_cast<int>(Panel::State)), "Complete");
+    prompts.answers = {"run.bmp", "run.dat"};
+    f.SaveGraphic2()->trigger();
+    f.SaveData1()->trigger();
+    const std::string dat = fixtures::ReadBytes("run.dat");
+    const std::string bmp = fixtures::ReadBytes("run.bmp");
+    ASSERT_FALSE(dat.empty());
+    ASSERT_FALSE(bmp.empty());
+
+    const std::filesystem::path kept = DISCOMETER_PARITY_DIR;
+    if (std::getenv(parity::kUpdateVariable) != nullptr) {
+        std::filesystem::copy_file("run.dat", kept / parity::kDataFile,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file("run.bmp", kept / parity::kPictureFile,
+                                   std::filesystem::copy_options::overwrite_existing);
+        GTEST_SKIP() << "wrote the files every front end must write into " << kept;
+    }
+    // Made again with the variable set when the chart or the document changes on purpose.
+    EXPECT_EQ(parity::LinesWithoutSystem(dat),
+              parity::LinesWithoutSystem(fixtures::ReadBytes(kept / parity::kDataFile)))
+        << "set " << parity::kUpdateVariable << " to write them anew";
+    EXPECT_EQ(parity::PictureDifference(bmp, fixtures::ReadBytes(kept / parity::kPictureFile)),
+              std::nullopt);
 }
 
 TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {

@@ -34,6 +34,7 @@
 #include "ui/FormBuilder.h"
 #include "ui/Gauges.h"
 #include "ui/StatusBar.h"
+#include "ui/forms/Handlers.h"
 #include "ui/forms/MainForm.h"
 #include "ui/forms/Pictures.h"
 
@@ -61,38 +62,7 @@ QString FromLocal(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-using HandlerMethod = void (TForm1::*)();
-
-// Which handler each command of the window calls.
-HandlerMethod HandlerOf(forms::Command command) {
-    switch (command) {
-        case forms::Command::Start:
-            return &TForm1::Button1Click;
-        case forms::Command::Stop:
-            return &TForm1::Button2Click;
-        case forms::Command::SaveGraphic:
-            return &TForm1::SaveGraphic1Click;
-        case forms::Command::SaveData:
-            return &TForm1::SaveData1Click;
-        case forms::Command::LoadData:
-            return &TForm1::LoadData1Click;
-        case forms::Command::AutoSave:
-            return &TForm1::AutoSave1Click;
-        case forms::Command::N1000:
-            return &TForm1::N1000Click;
-        case forms::Command::N800:
-            return &TForm1::N800Click;
-        case forms::Command::N600:
-            return &TForm1::N600Click;
-        case forms::Command::About:
-            return &TForm1::About1Click;
-        case forms::Command::None:
-        case forms::Command::OpenHomePage:
-        case forms::Command::ReadSpeed:  // takes its item; see ConnectEvents
-            break;
-    }
-    throw std::logic_error("the main window has no handler for this command");
-}
+using HandlerMethod = forms::MainHandler<TForm1>;
 
 // A child of the window by its name, of the class the caller expects.
 template <typename Child>
@@ -282,13 +252,13 @@ void TForm1::ConnectEvents() {
     for (const forms::ControlSpec& control : spec.form.controls) {
         if (control.command != forms::Command::None) {
             plain(Named<QAbstractButton>(controls_, control.name), &QAbstractButton::clicked,
-                  HandlerOf(control.command));
+                  forms::MainHandlerOf<TForm1>(control.command));
         }
     }
     for (const forms::MenuSpec& menu : spec.menus) {
         if (menu.command != forms::Command::None) {
             plain(NamedChild<QAction>(this, menu.name), &QAction::triggered,
-                  HandlerOf(menu.command));
+                  forms::MainHandlerOf<TForm1>(menu.command));
         }
         for (const forms::MenuItemSpec& item : menu.items) {
             if (item.command == forms::Command::None) {
@@ -296,9 +266,9 @@ void TForm1::ConnectEvents() {
             }
             QAction* action = NamedChild<QAction>(this, item.name);
             if (item.checkable) {
-                marked(action, HandlerOf(item.command));
+                marked(action, forms::MainHandlerOf<TForm1>(item.command));
             } else {
-                plain(action, &QAction::triggered, HandlerOf(item.command));
+                plain(action, &QAction::triggered, forms::MainHandlerOf<TForm1>(item.command));
             }
         }
     }

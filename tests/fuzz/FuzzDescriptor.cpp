@@ -8,9 +8,10 @@
 
 namespace {
 
-// The medium ends at sector 6000: from the third tick on every read fails and each tick
-// records one unreadable block, so twenty ticks reach the end of any volume of up to
-// 24,000 sectors. A run still going then is ended by the Stop button.
+// The medium ends at sector 3000, right after run start's reads and the first tick's untimed
+// one: from then on every read fails at once, without sectors to copy, and each tick records
+// one unreadable block, so twenty ticks reach the end of any volume of up to 23,000 sectors.
+// A run still going then is ended by the Stop button.
 constexpr int kMaxTicks = 20;
 
 }  // namespace
@@ -18,7 +19,7 @@ constexpr int kMaxTicks = 20;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fakes::Program& p = fuzz::SharedProgram();
     platform::SimDiscParams disc = fakes::SmallDisc(0);
-    disc.mediumSectors = 6000;  // whatever the descriptor says, the medium ends here
+    disc.mediumSectors = 3000;  // whatever the descriptor says, the medium ends here
     disc.descriptorSector = std::vector<std::uint8_t>(data, data + size);
     p.drive = std::make_shared<platform::SimDrive>(std::move(disc));
     p.system = platform::SimSystem(p.drive);

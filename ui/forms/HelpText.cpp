@@ -1,19 +1,34 @@
-// The help text of the about dialog, one line a string.
+// The help text of the about dialog, one line a string; the passages that speak of the system
+// come from the build's own system.
 #include "ui/forms/HelpText.h"
+
+#include <optional>
+#include <string_view>
+
+#include "ui/forms/BuildPlatform.h"
 
 namespace ui::forms {
 
 namespace {
 
+// A line of the text, or the place of one of the system's passages.
+struct Piece {
+    // Implicit, so that the table lists plain lines.
+    constexpr Piece(const char* text) : line(text) {}
+    constexpr Piece(SystemPassage where) : passage(where) {}
+
+    std::string_view line;
+    std::optional<SystemPassage> passage;
+};
+
 // clang-format off
-constexpr const char* kLines[] = {
+constexpr Piece kPieces[] = {
     "              --- Program Purpose ---",
     "",
     "Discometer measures how fast an optical drive reads",
     "a data disc, from its first sector to its last, and",
     "draws the transfer speed as a chart, block by block.",
-    "It is meant for testing the performance of CD-ROM",
-    "drives under Linux, and it is just as useful for",
+    SystemPassage::Purpose,
     "checking the quality of CD-ROM discs: a scratched or",
     "badly made disc shows up as dips, gaps and red marks",
     "under the curve.",
@@ -85,22 +100,13 @@ constexpr const char* kLines[] = {
     "",
     "1.  Do not test audio CDs: they have no data track",
     "    and no volume descriptor to start from.",
-    "2.  Every drive that Linux names sr0, sr1 and so on",
-    "    can be tested, on SATA, SCSI or USB alike. Set",
-    "    DISCOMETER_DRIVES to list other devices, disc",
-    "    images or the simulated sim, sim-dvd and sim-bd.",
-    "3.  The program changes nothing in the system, keeps",
-    "    no settings and needs no set-up. To read a drive",
-    "    your user must be allowed to, usually by being a",
-    "    member of the group “cdrom”.",
+    SystemPassage::Drives,
+    SystemPassage::SetUp,
     "4.  Some drives (notably above 24x) retry an",
     "    unreadable sector endlessly; only the drive’s",
     "    eject button ends that. The window does not",
     "    answer while the drive is busy.",
-    "5.  The kernel retries a bad sector several times",
-    "    before it gives up, which can take minutes on a",
-    "    badly damaged disc; the run goes on once the",
-    "    read has failed.",
+    SystemPassage::BadSectors,
     "6.  Some drives never report bad sectors. A test",
     "    disc with a scratch made by hand tells you",
     "    whether yours does: its chart must show red",
@@ -125,13 +131,23 @@ constexpr const char* kLines[] = {
 };
 // clang-format on
 
+void AppendLine(std::string& text, std::string_view line) {
+    text += line;
+    text += "\r\n";
+}
+
 }  // namespace
 
 std::string HelpText() {
     std::string text;
-    for (const char* line : kLines) {
-        text += line;
-        text += "\r\n";
+    for (const Piece& piece : kPieces) {
+        if (!piece.passage) {
+            AppendLine(text, piece.line);
+            continue;
+        }
+        for (const std::string_view line : SystemPassageLines(*piece.passage)) {
+            AppendLine(text, line);
+        }
     }
     return text;
 }

@@ -1,0 +1,519 @@
+// The Win32 main window driven by messages, as the system and the user would drive it: its
+// controls where the description puts them, its menus, the states of a run, the chart and
+// the gauge on the screen pixel for pixel, the keys, the saving and loading through the
+// prompts, the guard against clicks that are no longer allowed, and the files of a scripted
+// run against those of the Qt window.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+
+#include "ParityFiles.h"
+#include "TempDir.h"
+#include "Win32Fixture.h"
+#include "WineTest.h"
+#include "ui/forms/MainForm.h"
+#include "ui/forms/WindowStates.h"
+#include "ui/win32/AnsiText.h"
+#include "ui/win32/Fonts.h"
+#include "ui/win32/Win32Prompts.h"
+
+namespace forms = ui::forms;
+using engine::Control;
+using engine::FileDialog;
+using engine::Panel;
+using fixtures::InTempDir;
+using win32test::Window;
+
+namespace {
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    ::GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+// The system's class each kind of control is made of.
+std::string ClassOfKind(forms::ControlKind kind) {
+    switch (kind) {
+        case forms::ControlKind::Bevel:
+        case forms::ControlKind::Label:
+            return "Static";
+        case forms::ControlKind::Panel:
+            return "TPanel";
+        case forms::ControlKind::Picture:
+            return "TImage";
+        case forms::ControlKind::DropDownList:
+            return "ComboBox";
+        case forms::ControlKind::PictureButton:
+        case forms::ControlKind::PushButton:
+            return "Button";
+        case forms::ControlKind::Gauge:
+            return "TGauge";
+        case forms::ControlKind::StatusBar:
+            return STATUSCLASSNAMEA;
+        case forms::ControlKind::Memo:
+            return "Edit";
+    }
+    return {};
+}
+
+bool SameClass(const std::string& a, const std::string& b) {
+    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+LONG_PTR StyleOf(HWND hwnd) {
+    return ::GetWindowLongPtrA(hwnd, GWL_STYLE);
+}
+
+UINT MenuState(const Window& w, forms::Command command) {
+    return ::GetMenuState(w.form->Menus().Handle(), static_cast<UINT>(command), MF_BYCOMMAND);
+}
+
+bool MenuChecked(const Window& w, forms::Command command) {
+    return (MenuState(w, command) & MF_CHECKED) != 0;
+}
+
+}  // namespace
+
+TEST(Win32WindowLayout, ControlsSitWhereTheDescriptionPutsThem) {
+    Window w;
+    const forms::FormSpec& form = forms::MainForm().form;
+    RECT client{};
+    ::GetClientRect(w.Handle(), &client);
+    EXPECT_EQ(client.right, form.clientWidth);
+    EXPECT_EQ(client.bottom, form.clientHeight);
+    EXPECT_EQ(ClassOf(w.Handle()), "TForm1");
+    EXPECT_EQ(ui::win32::WindowText(w.Handle()), "Discometer v2.32");
+    // Fixed size, minimise and close only.
+    const LONG_PTR style = StyleOf(w.Handle());
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    // In the centre of the screen.
+    RECT frame{};
+    ::GetWindowRect(w.Handle(), &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+    for (const forms::ControlSpec& spec : form.controls) {
+        SCOPED_TRACE(std::string(spec.name));
+        const HWND hwnd = w.Control(spec.name);
+        ASSERT_TRUE(::IsWindow(hwnd));
+        EXPECT_EQ(::GetParent(hwnd), spec.parent.empty() ? w.Handle() : w.Control(spec.parent));
+        EXPECT_TRUE(SameClass(ClassOf(hwnd), ClassOfKind(spec.kind))) << ClassOf(hwnd);
+        const RECT r = win32test::PlaceInParent(hwnd);
+        const forms::Bounds& b = spec.bounds;
+        EXPECT_EQ(r.left, b.left);
+        EXPECT_EQ(r.top, b.top);
+        if (spec.kind == forms::ControlKind::Label) {
+            // Labels grow to their caption, never shrink below the layout.
+            EXPECT_GE(r.right - r.left, b.width);
+            EXPECT_GE(r.bottom - r.top, b.height);
+            EXPECT_EQ(ui::win32::WindowText(hwnd), ui::win32::ToAnsi(spec.caption));
+        } else {
+            EXPECT_EQ(r.right - r.left, b.width);
+            EXPECT_EQ(r.bottom - r.top, b.height);
+        }
+        EXPECT_EQ((StyleOf(hwnd) & WS_TABSTOP) != 0, spec.tabStop);
+    }
+    EXPECT_EQ(ui::win32::WindowText(w.Control("Button1")), "&Start");
+    EXPECT_EQ(StyleOf(w.Control("ComboBox1")) & CBS_DROPDOWNLIST, CBS_DROPDOWNLIST);
+
+    // Five panels 105, 98, 94 and 145 wide, the last to the end of the bar; no size grip.
+    const HWND bar = w.Control("StatusBar1");
+    int edges[8] = {};
+    ASSERT_EQ(::SendMessageA(bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
+    EXPECT_EQ(std::vector<int>(edges, edges + 5), (std::vector<int>{105, 203, 297, 442, -1}));
+    EXPECT_FALSE(StyleOf(bar) & SBARS_SIZEGRIP);
+
+    // The labels' font: the program's sans serif, 11 pixels high.
+    LOGFONTA font{};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(w.Control("Label1"), WM_GETFONT, 0, 0)),
+                 sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -11);
+    EXPECT_STREQ(font.lfFaceName, ui::win32::InstalledFace(forms::kFontFaces).c_str());
+    // ... and the system shows the text in it, rather than in a face of its choice.
+    const HDC dc = ::GetDC(w.Control("Label1"));
+    const HGDIOBJ old = ::SelectObject(
+        dc, reinterpret_cast<HFONT>(::SendMessageA(w.Control("Label1"), WM_GETFONT, 0, 0)));
+    char face[LF_FACESIZE] = {};
+    ::GetTextFaceA(dc, sizeof face, face);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(w.Control("Label1"), dc);
+    EXPECT_STREQ(face, font.lfFaceName);
+}
+
+TEST(Win32WindowLayout, MenusAreTheDescriptionsWithCommandsAsIdentifiers) {
+    Window w;
+    const HMENU bar = ::GetMenu(w.Handle());
+    ASSERT_EQ(bar, w.form->Menus().Handle());
+    const auto menus = forms::MainForm().menus;
+    ASSERT_EQ(::GetMenuItemCount(bar), static_cast<int>(menus.size()));
+    for (std::size_t m = 0; m < menus.size(); ++m) {
+        SCOPED_TRACE(std::string(menus[m].name));
+        char text[64] = {};
+        ::GetMenuStringA(bar, static_cast<UINT>(m), text, sizeof text, MF_BYPOSITION);
+        EXPECT_EQ(text, ui::win32::ToAnsi(menus[m].caption));
+        const HMENU popup = ::GetSubMenu(bar, static_cast<int>(m));
+        if (menus[m].items.empty()) {
+            EXPECT_EQ(popup, nullptr);
+            EXPECT_EQ(::GetMenuItemID(bar, static_cast<int>(m)),
+                      static_cast<UINT>(menus[m].command));
+            continue;
+        }
+        ASSERT_EQ(::GetMenuItemCount(popup), static_cast<int>(menus[m].items.size()));
+        for (std::size_t i = 0; i < menus[m].items.size(); ++i) {
+            const forms::MenuItemSpec& item = menus[m].items[i];
+            SCOPED_TRACE(std::string(item.name));
+            const UINT state = ::GetMenuState(popup, static_cast<UINT>(i), MF_BYPOSITION);
+            EXPECT_EQ((state & MF_SEPARATOR) != 0, item.separator);
+            if (item.separator) {
+                continue;
+            }
+            EXPECT_EQ(::GetMenuItemID(popup, static_cast<int>(i)), static_cast<UINT>(item.command));
+            ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            EXPECT_EQ(text, ui::win32::ToAnsi(item.caption));
+            EXPECT_EQ((state & MF_GRAYED) == 0, item.enabled);
+            EXPECT_EQ((state & MF_CHECKED) != 0, item.checked);  // as start-up left them
+        }
+    }
+}
+
+TEST(Win32WindowStartUp, WithoutDrivesListsNAAndStartOnlySoundsTheError) {
+    Window w(fakes::SmallDisc(), [](platform::SimSystem& s) { s.candidates.clear(); });
+    ASSERT_FALSE(w.form->StartUpStatus().has_value());
+    EXPECT_EQ(::SendMessageA(w.Control("ComboBox1"), CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(w.form->DriveListText(), "NA");
+    w.Click("Button1");
+    EXPECT_EQ(w.prompts->sounds, std::vector<std::string>{"ERROR"});
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+    EXPECT_FALSE(w.form->TimerEnabled());
+}
+
+TEST(Win32WindowStartUp, MissingSectorLibraryEndsWithStatusOneBeforeShowing) {
+    Window w(fakes::SmallDisc(), [](platform::SimSystem& s) {
+        s.version.platformId = platform::kPlatformWin95;
+        s.modules.clear();
+    });
+    EXPECT_EQ(w.form->StartUpStatus(), std::optional<int>(1));
+    EXPECT_FALSE(::IsWindowVisible(w.Handle()));
+    EXPECT_EQ(::SendMessageA(w.Control("ComboBox1"), CB_GETCOUNT, 0, 0), 0);
+    EXPECT_TRUE(w.prompts->messages.empty());
+}
+
+TEST(Win32WindowStates, FollowTheStateTableThroughARunDrivenByMessages) {
+    InTempDir temp;  // the run with AutoSave on writes its files here
+    Window w;
+    const std::map<Control, std::string_view> controls{{Control::StartButton, "Button1"},
+                                                       {Control::StopButton, "Button2"},
+                                                       {Control::DriveList, "ComboBox1"}};
+    const auto enabled = [&](Control control) {
+        if (controls.contains(control)) {
+            return ::IsWindowEnabled(w.Control(controls.at(control))) != FALSE;
+        }
+        return w.form->Menus().IsEnabled(control);
+    };
+    std::map<Control, bool> before;
+    const auto expectState = [&](forms::RunMoment moment) {
+        const forms::WindowState& state = forms::MainWindowState(moment);
+        SCOPED_TRACE(std::string(state.when));
+        for (std::size_t i = 0; i < forms::kStateColumns.size(); ++i) {
+            const Control control = forms::kStateColumns[i];
+            const bool expected = state.usable[i] == forms::Usable::Unchanged
+                                      ? before.at(control)
+                                      : state.usable[i] == forms::Usable::Yes;
+            EXPECT_EQ(enabled(control), expected) << "column " << i;
+            before[control] = enabled(control);
+        }
+        EXPECT_EQ(w.form->TimerEnabled(), state.timerEnabled);
+        EXPECT_EQ(::GetFocus(), w.Control(controls.at(state.focus)));
+        // Options and About stay usable in every state.
+        EXPECT_TRUE(w.form->Menus().CanChoose(forms::Command::N1000));
+        EXPECT_TRUE(w.form->Menus().CanChoose(forms::Command::About));
+    };
+
+    expectState(forms::RunMoment::AfterStartUp);
+    w.Click("Button1");
+    expectState(forms::RunMoment::Running);
+    EXPECT_EQ(w.Panel(Panel::State), "Proceed...");
+    w.RunToEnd();
+    expectState(forms::RunMoment::EndedAutoSaveOff);
+    w.Choose(forms::Command::AutoSave);
+    w.Click("Button1");
+    expectState(forms::RunMoment::Running);
+    w.RunToEnd();
+    expectState(forms::RunMoment::EndedAutoSaveOn);
+}
+
+TEST(Win32WindowRun, ACompleteRunShowsTheChartAndTheGaugePixelForPixel) {
+    Window w;
+    w.Click("Button1");
+    EXPECT_EQ(w.Panel(Panel::SectorsTotal), "Sectors Total : 20000");
+    w.Tick();
+    EXPECT_EQ(w.Panel(Panel::BlocksRead), "Blocks Read : 3");
+    EXPECT_EQ(w.Panel(Panel::Speed), "Transfer Speed Kb/s : 8000");
+    EXPECT_EQ(w.form->Document().back(), "3 8000");
+    EXPECT_EQ(w.RunToEnd(), 9);
+    EXPECT_EQ(w.Panel(Panel::State), "Complete");
+    EXPECT_EQ(w.Panel(Panel::BlocksRead), "Blocks Read : 20");
+    EXPECT_EQ(w.Panel(Panel::BlocksError), "Blocks Error : 0");
+    EXPECT_EQ(w.prompts->sounds, std::vector<std::string>{"DONE"});
+    EXPECT_EQ(w.form->State().DeviceHandle, nullptr);
+
+    // The chart with its curve and summary, and the full gauge, as the run left them.
+    EXPECT_EQ(win32test::Shown(w.Control("Image1")), w.form->ChartPicture().bitmap);
+    EXPECT_EQ(w.form->Gauge1().Core().PercentDone(), 100);
+    EXPECT_EQ(win32test::Shown(w.Control("Gauge1")), w.form->Gauge1().Core().Paint());
+}
+
+TEST(Win32WindowRun, StopEndsTheRunAndLateTicksAndDisabledClicksDoNothing) {
+    Window w;
+    w.Click("Button1");
+    w.Tick();
+    EXPECT_EQ(::GetFocus(), w.Control("Button2"));
+    // Start is disabled during the run: a click that reaches it anyway starts nothing.
+    const std::size_t lines = w.form->Document().size();
+    w.Click("Button1");
+    EXPECT_EQ(w.form->Document().size(), lines);
+    EXPECT_EQ(w.form->State().BlockIndex, 3);
+
+    w.Click("Button2");
+    EXPECT_TRUE(w.form->TimerEnabled());  // Stop only asks
+    EXPECT_TRUE(w.form->State().StopRequest);
+    w.Tick();
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+    EXPECT_FALSE(w.form->TimerEnabled());
+    EXPECT_TRUE(w.prompts->sounds.empty());
+
+    // A tick the system had queued before the timer stopped is no tick.
+    const results::DataList document = w.form->Document();
+    w.Tick();
+    ::PostMessageA(w.Handle(), WM_TIMER, ui::win32::TForm1::kTimer1Id, 0);
+    ui::win32::ProcessPendingMessages();
+    EXPECT_EQ(w.form->Document(), document);
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+}
+
+TEST(Win32WindowPictures, ButtonPicturesSitAsDescribedAndSinkWhenDisabled) {
+    Window w;
+    constexpr platform::Color kGreen = platform::MakeColor(18, 226, 107);
+    const platform::Color face = ui::win32::FromColorRef(::GetSysColor(COLOR_BTNFACE));
+    const auto columns = [](const platform::Bitmap& button, platform::Color colour) {
+        std::vector<int> found;
+        for (int x = 0; x < button.Width(); ++x) {
+            for (int y = 3; y < button.Height() - 3; ++y) {
+                if (button.Pixel(x, y) == colour) {
+                    found.push_back(x);
+                    break;
+                }
+            }
+        }
+        return found;
+    };
+    // The arrow 10 pixels from the left edge (its first green column is the picture's second),
+    // on the face where the picture is silver; the caption 8 pixels after the picture.
+    const platform::Bitmap start = win32test::Shown(w.Control("Button1"));
+    const auto green = columns(start, kGreen);
+    ASSERT_FALSE(green.empty());
+    EXPECT_EQ(green.front(), 11);
+    EXPECT_EQ(start.Pixel(10, 5), face);  // the picture's top left corner, silver in it
+    const auto text = columns(start, ui::win32::FromColorRef(::GetSysColor(COLOR_BTNTEXT)));
+    const auto caption = std::ranges::find_if(text, [](int x) { return x > 23 && x < 60; });
+    ASSERT_NE(caption, text.end());
+    EXPECT_GE(*caption, 31);
+    EXPECT_LE(*caption, 33);
+
+    // Stop's square, centred; disabled during a run, Start shows no colour of its own.
+    const platform::Bitmap stop = win32test::Shown(w.Control("Button2"));
+    const auto red = columns(stop, platform::MakeColor(255, 0, 0));
+    ASSERT_FALSE(red.empty());
+    EXPECT_NEAR((red.front() + red.back()) / 2.0, stop.Width() / 2.0, 2.0);
+    w.Click("Button1");
+    EXPECT_TRUE(columns(win32test::Shown(w.Control("Button1")), kGreen).empty());
+}
+
+TEST(Win32WindowMenus, SequencerMarksAutoSaveAndGreyedItems) {
+    Window w;
+    const auto marks = [&w] {
+        return std::vector<bool>{MenuChecked(w, forms::Command::N1000),
+                                 MenuChecked(w, forms::Command::N800),
+                                 MenuChecked(w, forms::Command::N600)};
+    };
+    EXPECT_EQ(marks(), (std::vector<bool>{false, true, false}));
+    w.Choose(forms::Command::N1000);
+    EXPECT_EQ(marks(), (std::vector<bool>{true, false, false}));
+    w.Choose(forms::Command::N1000);  // the marked item stays marked
+    EXPECT_EQ(marks(), (std::vector<bool>{true, false, false}));
+    w.Choose(forms::Command::N600);
+    EXPECT_EQ(marks(), (std::vector<bool>{false, false, true}));
+    EXPECT_FALSE(MenuChecked(w, forms::Command::AutoSave));
+    w.Choose(forms::Command::AutoSave);
+    EXPECT_TRUE(MenuChecked(w, forms::Command::AutoSave));
+    w.Choose(forms::Command::AutoSave);
+    EXPECT_FALSE(MenuChecked(w, forms::Command::AutoSave));
+
+    // Greyed out, the save items do nothing; during a run the whole Files menu is out of reach.
+    w.prompts->answers = {"never.bmp", "never.dat"};
+    w.Choose(forms::Command::SaveGraphic);
+    w.Choose(forms::Command::SaveData);
+    w.Click("Button1");
+    EXPECT_EQ(w.form->State().DataSectors, 600);
+    EXPECT_TRUE(MenuState(w, forms::Command::LoadData) == MF_ENABLED);
+    w.Choose(forms::Command::LoadData);
+    EXPECT_TRUE(w.prompts->asked.empty());
+    w.Choose(forms::Command::About);
+    EXPECT_EQ(w.aboutShown, 1);
+    EXPECT_EQ(w.aboutOwner, w.Handle());
+}
+
+TEST(Win32WindowFiles, SaveAndLoadGoThroughThePrompts) {
+    InTempDir temp;
+    Window w;
+    w.Click("Button1");
+    w.RunToEnd();
+    w.prompts->answers = {std::nullopt, "run.bmp", "run.dat", "missing\\dir\\run.dat"};
+    w.Choose(forms::Command::SaveGraphic);  // cancelled
+    w.Choose(forms::Command::SaveGraphic);
+    w.Choose(forms::Command::SaveData);
+    w.Choose(forms::Command::SaveData);
+    EXPECT_EQ(w.prompts->asked,
+              (std::vector<FileDialog>{FileDialog::SaveGraphic, FileDialog::SaveGraphic,
+                                       FileDialog::SaveData, FileDialog::SaveData}));
+    EXPECT_EQ(platform::LoadBmpFile("run.bmp"), std::optional(w.form->ChartPicture().bitmap));
+    EXPECT_NE(fixtures::ReadBytes("run.dat").find("[TransferResults]\r\n1 8000\r\n"),
+              std::string::npos);
+    EXPECT_EQ(w.prompts->errors,
+              std::vector<std::string>{"Cannot create file missing\\dir\\run.dat"});
+
+    Window other;
+    other.prompts->answers = {"run.dat", "absent.dat"};
+    other.Choose(forms::Command::LoadData);
+    EXPECT_EQ(other.form->Document(), w.form->Document());
+    EXPECT_EQ(other.Panel(Panel::State), "Complete");
+    other.Choose(forms::Command::LoadData);
+    EXPECT_EQ(other.prompts->errors, std::vector<std::string>{"Cannot open file absent.dat"});
+    EXPECT_EQ(other.form->Document(), w.form->Document());
+}
+
+TEST(Win32WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
+    InTempDir temp;
+    fakes::WriteLongDataFile("long.dat");
+    Window w;
+    int passes = 0;
+    w.prompts->onEvents = [&] {
+        ++passes;
+        w.prompts->answers = {"long.dat"};
+        w.Click("Button1");
+        w.Choose(forms::Command::LoadData);
+        w.Choose(forms::Command::About);  // still allowed: it changes nothing of the run
+        if (passes == 50) {
+            ::SendMessageA(w.Handle(), WM_CLOSE, 0, 0);
+        }
+    };
+    w.prompts->answers = {"long.dat"};
+    w.Choose(forms::Command::LoadData);
+
+    EXPECT_EQ(passes, 50);                             // closing ended the replay at its next line
+    EXPECT_EQ(w.prompts->asked.size(), 1u);            // Load Data was refused meanwhile
+    EXPECT_EQ(w.form->State().DeviceHandle, nullptr);  // and so was Start
+    EXPECT_EQ(w.aboutShown, 50);
+    EXPECT_EQ(w.form->State().BlockIndex, 101);  // the line drawn before the window closed
+    EXPECT_TRUE(w.form->Closing());
+    EXPECT_FALSE(::IsWindow(w.Handle()));
+    EXPECT_TRUE(win32test::TakeQuitMessage());  // the program would end
+}
+
+TEST(Win32WindowKeys, TabEnterAltAndEscAsTheDescriptionSays) {
+    Window w;
+    ASSERT_EQ(::GetFocus(), w.Control("Button1"));
+    const auto key = [](UINT message, WPARAM code) {
+        ::PostMessageA(::GetFocus(), message, code, 0);
+        ui::win32::ProcessPendingMessages();
+    };
+    key(WM_KEYDOWN, VK_TAB);  // the drive list is passed by
+    EXPECT_EQ(::GetFocus(), w.Control("Button2"));
+    key(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(::GetFocus(), w.Control("Button1"));
+    key(WM_KEYDOWN, VK_ESCAPE);  // the window has no cancel button
+    EXPECT_FALSE(w.form->TimerEnabled());
+    EXPECT_TRUE(w.prompts->sounds.empty());
+
+    key(WM_SYSCHAR, 's');  // Alt+S: the Start button's accelerator
+    EXPECT_TRUE(w.form->TimerEnabled());
+    EXPECT_EQ(::GetFocus(), w.Control("Button2"));
+    key(WM_KEYDOWN, VK_RETURN);  // presses the focused button: Stop
+    EXPECT_TRUE(w.form->State().StopRequest);
+    w.Tick();
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+}
+
+TEST(Win32WindowPrompts, FileDialogsCarryTheirTitlesFiltersAndExtensions) {
+    using namespace std::string_literals;
+    struct Expected {
+        FileDialog which;
+        std::string title;
+        std::string filter;
+        std::string extension;
+    };
+    for (const Expected& e : {
+             Expected{FileDialog::SaveGraphic, "Save Graphic",
+                      "Bit Map Files (*.bmp)\0*.bmp\0All Files (*.*)\0*.*\0\0"s, "bmp"},
+             Expected{FileDialog::SaveData, "Save Data",
+                      "Data Files (*.dat)\0*.dat\0All Files (*.*)\0*.*\0\0"s, "dat"},
+             Expected{FileDialog::LoadData, "Load Data",
+                      "Data Files (*.dat)\0*.dat\0All Files (*.*)\0*.*\0\0"s, "dat"},
+         }) {
+        SCOPED_TRACE(e.title);
+        const ui::win32::FileDialogSettings d(forms::FileDialogOf(e.which), nullptr);
+        EXPECT_EQ(d.settings.lStructSize, OPENFILENAME_SIZE_VERSION_400A);
+        EXPECT_EQ(std::string(d.settings.lpstrTitle), e.title);
+        EXPECT_EQ(std::string(d.settings.lpstrFilter, e.filter.size()), e.filter);
+        EXPECT_EQ(d.settings.nFilterIndex, 1u);
+        EXPECT_EQ(std::string(d.settings.lpstrDefExt), e.extension);
+        // No question before an existing file is replaced.
+        EXPECT_FALSE(d.settings.Flags & OFN_OVERWRITEPROMPT);
+        EXPECT_GE(d.settings.nMaxFile, static_cast<DWORD>(MAX_PATH));
+    }
+}
+
+TEST(Win32Texts, FormsTextsGoToWindows1252) {
+    EXPECT_EQ(ui::win32::ToAnsi("Save &Graphic"), "Save &Graphic");
+    EXPECT_EQ(ui::win32::ToAnsi("\u00A9 2026"), "\xA9 2026");
+    EXPECT_EQ(ui::win32::ToAnsi("\u201C800-200\u201D drive\u2019s \u20AC"),
+              "\x93"
+              "800-200\x94 drive\x92s \x80");
+    EXPECT_EQ(ui::win32::ToAnsi("\u0416 \xFF \xE2\x80"), "? ? ?");  // none of it is Windows-1252
+    EXPECT_EQ(ui::win32::ToAnsi("\xC0\x80"), "??");                 // an overlong NUL
+}
+
+TEST(Win32Parity, AScriptedRunWritesWhatEveryFrontEndWrites) {
+    InTempDir temp;
+    Window w(platform::MakeNativeSystem(parity::kDrive));
+    ASSERT_EQ(w.form->DriveListText(), parity::kDrive);
+    w.Click("Button1");
+    w.RunToEnd();
+    ASSERT_EQ(w.Panel(Panel::State), "Complete");
+    w.prompts->answers = {"run.bmp", "run.dat"};
+    w.Choose(forms::Command::SaveGraphic);
+    w.Choose(forms::Command::SaveData);
+    const std::string dat = fixtures::ReadBytes("run.dat");
+    const std::string bmp = fixtures::ReadBytes("run.bmp");
+    ASSERT_FALSE(dat.empty());
+    ASSERT_FALSE(bmp.empty());
+
+    // What the Qt window wrote for the same run; only the system's identity may differ.
+    const std::filesystem::path kept = wine::WindowsPath(DISCOMETER_PARITY_DIR);
+    const std::string keptDat = fixtures::ReadBytes(kept / parity::kDataFile);
+    EXPECT_NE(dat, keptDat) << "the system is named";
+    EXPECT_EQ(parity::LinesWithoutSystem(dat), parity::LinesWithoutSystem(keptDat));
+    EXPECT_EQ(parity::PictureDifference(bmp, fixtures::ReadBytes(kept / parity::kPictureFile)),
+              std::nullopt);
+}

@@ -1,0 +1,260 @@
+#include "ui/win32/Unit1.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "engine/MeasurementLoop.h"
+#include "engine/RunStart.h"
+#include "engine/Sequencer.h"
+#include "results/Replay.h"
+#include "results/Saving.h"
+#include "system/startup/StartUp.h"
+#include "ui/forms/Handlers.h"
+#include "ui/forms/MainForm.h"
+#include "ui/win32/About.h"
+#include "ui/win32/BitmapImage.h"
+#include "ui/win32/StatusBar.h"
+
+namespace ui::win32 {
+
+namespace {
+
+// The drive list drops down wide enough for entries such as "sim-unpaced".
+void WidenDropDown(HWND list, const std::vector<std::string>& items) {
+    const HDC dc = ::GetDC(list);
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(list, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const std::string& item : items) {
+        SIZE size{};
+        ::GetTextExtentPoint32A(dc, item.c_str(), static_cast<int>(item.size()), &size);
+        widest = std::max<int>(widest, size.cx);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(list, dc);
+    ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 8), 0);
+}
+
+}  // namespace
+
+TForm1::TForm1(std::unique_ptr<platform::System> system,
+               std::unique_ptr<engine::UserPrompts> prompts)
+    : FormWindow(forms::MainForm().form),
+      system_(std::move(system)),
+      prompts_(std::move(prompts)),
+      ctx_{state_, dataList_, chart_, *system_, *this, *prompts_},
+      menuBar_(forms::MainForm().menus) {
+    Build(nullptr, {&chart_.bitmap, forms::MainForm().statusPanels}, menuBar_.Handle());
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    StopRunNow();
+    Destroy();
+}
+
+void TForm1::FormCreate() {
+    startUpStatus_ = system_env::StartUp(ctx_);
+}
+
+void TForm1::Show(int showCommand) {
+    ::ShowWindow(Handle(), showCommand);
+    ::UpdateWindow(Handle());
+    FocusFirst();
+}
+
+template <typename Handler>
+void TForm1::Guarded(Handler handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        prompts_->ShowError(error.what());
+    }
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            // A tick already queued when the timer was stopped is no tick.
+            if (wParam == kTimer1Id && timerEnabled_) {
+                Guarded([this] { Timer1Timer(); });
+            }
+            return 0;
+        case WM_CLOSE:
+            // Nothing is saved; a run in progress simply stops, a replay at its next line.
+            closing_ = true;
+            StopRunNow();
+            Destroy();
+            ::PostQuitMessage(0);
+            return 0;
+        default:
+            return FormWindow::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void TForm1::RunCommand(forms::Command command) {
+    Guarded([this, command] { (this->*forms::MainHandlerOf<TForm1>(command))(); });
+}
+
+void TForm1::MenuCommand(forms::Command command) {
+    if (menuBar_.CanChoose(command)) {
+        RunCommand(command);
+    }
+}
+
+void TForm1::Button1Click() {
+    engine::StartRun(ctx_);
+}
+
+void TForm1::Button2Click() {
+    state_.StopRequest = true;
+}
+
+void TForm1::Timer1Timer() {
+    engine::MeasureTick(ctx_);
+}
+
+void TForm1::SaveGraphic1Click() {
+    results::SaveGraphic(ctx_);
+}
+
+void TForm1::SaveData1Click() {
+    results::SaveData(ctx_);
+}
+
+void TForm1::LoadData1Click() {
+    results::LoadData(ctx_);
+}
+
+void TForm1::AutoSave1Click() {
+    results::ToggleAutoSave(*this);
+}
+
+void TForm1::N1000Click() {
+    engine::SelectSequencer(*this, engine::MenuMark::N1000);
+}
+
+void TForm1::N800Click() {
+    engine::SelectSequencer(*this, engine::MenuMark::N800);
+}
+
+void TForm1::N600Click() {
+    engine::SelectSequencer(*this, engine::MenuMark::N600);
+}
+
+void TForm1::About1Click() {
+    if (showAbout_) {
+        showAbout_(Handle());
+    } else {
+        ShowAboutDialog(Handle());
+    }
+}
+
+void TForm1::StopRunNow() {
+    SetTimerEnabled(false);
+    state_.DeviceHandle.reset();
+}
+
+std::string TForm1::PanelText(engine::Panel panel) const {
+    return StatusText(Control("StatusBar1"), static_cast<int>(panel));
+}
+
+void TForm1::SetPanelText(engine::Panel panel, std::string_view text) {
+    SetStatusText(Control("StatusBar1"), forms::MainForm().statusPanels, static_cast<int>(panel),
+                  text);
+}
+
+void TForm1::SetGaugeProgress(std::int32_t value) {
+    Gauge1().Core().SetProgress(value);
+}
+
+void TForm1::SetGaugeMaxValue(std::int32_t value) {
+    Gauge1().Core().SetMaxValue(value);
+}
+
+void TForm1::SetGaugeColors(platform::Color back, platform::Color fore) {
+    Gauge1().Core().SetBackColor(back);
+    Gauge1().Core().SetForeColor(fore);
+}
+
+HWND TForm1::ControlWindow(engine::Control control) const {
+    for (const BuiltControl& built : Controls().Controls()) {
+        if (built.spec->control == control) {
+            return built.hwnd;
+        }
+    }
+    return nullptr;
+}
+
+void TForm1::SetEnabled(engine::Control control, bool enabled) {
+    if (const HWND hwnd = ControlWindow(control)) {
+        ::EnableWindow(hwnd, enabled);
+    } else if (menuBar_.Has(control)) {
+        menuBar_.SetEnabled(control, enabled, Handle());
+    }
+}
+
+bool TForm1::IsEnabled(engine::Control control) const {
+    if (const HWND hwnd = ControlWindow(control)) {
+        return ::IsWindowEnabled(hwnd) != FALSE;
+    }
+    return menuBar_.IsEnabled(control);
+}
+
+void TForm1::SetFocus(engine::Control control) {
+    if (const HWND hwnd = ControlWindow(control)) {
+        ::SetFocus(hwnd);
+    }
+}
+
+bool TForm1::IsChecked(engine::MenuMark item) const {
+    return menuBar_.IsChecked(item);
+}
+
+void TForm1::SetChecked(engine::MenuMark item, bool checked) {
+    menuBar_.SetChecked(item, checked);
+}
+
+void TForm1::SetTimerEnabled(bool enabled) {
+    if (Handle() == nullptr) {
+        timerEnabled_ = false;
+        return;
+    }
+    if (enabled) {
+        ::SetTimer(Handle(), kTimer1Id, static_cast<UINT>(forms::MainForm().timer.intervalMs),
+                   nullptr);
+    } else {
+        ::KillTimer(Handle(), kTimer1Id);
+    }
+    timerEnabled_ = enabled;
+}
+
+void TForm1::SetDriveList(const std::vector<std::string>& items) {
+    const HWND list = ControlWindow(engine::Control::DriveList);
+    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) {
+        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    ::SendMessageA(list, CB_SETCURSEL, 0, 0);
+    WidenDropDown(list, items);
+}
+
+std::string TForm1::DriveListText() const {
+    const HWND list = ControlWindow(engine::Control::DriveList);
+    const LRESULT selected = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) {
+        return {};
+    }
+    const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
+    std::string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+    ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                   reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+    return text;
+}
+
+void TForm1::ChartChanged() {
+    Controls().ObjectOf<BitmapView>("Image1").PictureChanged();
+}
+
+}  // namespace ui::win32

@@ -1,0 +1,113 @@
+// The main window in the Win32 API.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/RunContext.h"
+#include "engine/RunState.h"
+#include "engine/RunWindow.h"
+#include "platform/System.h"
+#include "results/ResultsDocument.h"
+#include "ui/win32/FormWindow.h"
+#include "ui/win32/Gauges.h"
+#include "ui/win32/Menus.h"
+
+namespace ui::win32 {
+
+// The main window: the chart, the progress gauge, the drive list, Start and Stop, the status
+// bar, the menus and the timer that drives a run. It owns the run state, the results document
+// and the chart for the program's whole life; the run logic itself lives in the engine, and
+// the handlers here only hand it the window.
+class TForm1 final : public FormWindow, public engine::RunWindow {
+  public:
+    // The identifier of Timer1's WM_TIMER messages.
+    static constexpr UINT_PTR kTimer1Id = 1;
+
+    // Making the window runs FormCreate; check StartUpStatus() before showing it.
+    TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<engine::UserPrompts> prompts);
+    ~TForm1() override;
+
+    // The exit status when start-up found that the program cannot run, else nothing.
+    std::optional<int> StartUpStatus() const { return startUpStatus_; }
+    // Shows the window as the program was asked to (SW_SHOW, ...), with the focus on the first
+    // control of the tab order.
+    void Show(int showCommand = SW_SHOW);
+
+    // Shows the about box; tests put their own in its place, as the box is modal.
+    void SetAboutBox(std::function<void(HWND owner)> show) { showAbout_ = std::move(show); }
+
+    // Event handlers.
+    void Button1Click();
+    void Button2Click();
+    void Timer1Timer();
+    void SaveGraphic1Click();
+    void SaveData1Click();
+    void LoadData1Click();
+    void AutoSave1Click();
+    void N1000Click();
+    void N800Click();
+    void N600Click();
+    void About1Click();
+
+    // What the run works on.
+    engine::RunContext& Context() { return ctx_; }
+    engine::RunState& State() { return state_; }
+    results::DataList& Document() { return dataList_; }
+    engine::Chart& ChartPicture() { return chart_; }
+
+    // What the window shows of it.
+    TGauge& Gauge1() const { return Controls().ObjectOf<TGauge>("Gauge1"); }
+    const MenuBar& Menus() const { return menuBar_; }
+    std::string PanelText(engine::Panel panel) const;
+    bool TimerEnabled() const { return timerEnabled_; }
+
+    // What a run shows.
+    void SetPanelText(engine::Panel panel, std::string_view text) override;
+    void SetGaugeProgress(std::int32_t value) override;
+    void SetGaugeMaxValue(std::int32_t value) override;
+    void SetGaugeColors(platform::Color back, platform::Color fore) override;
+    void SetEnabled(engine::Control control, bool enabled) override;
+    bool IsEnabled(engine::Control control) const override;
+    void SetFocus(engine::Control control) override;
+    bool IsChecked(engine::MenuMark item) const override;
+    void SetChecked(engine::MenuMark item, bool checked) override;
+    void SetTimerEnabled(bool enabled) override;
+    void SetDriveList(const std::vector<std::string>& items) override;
+    std::string DriveListText() const override;
+    void ChartChanged() override;
+    bool Closing() const override { return closing_; }
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void RunCommand(forms::Command command) override;
+    void MenuCommand(forms::Command command) override;
+
+  private:
+    void FormCreate();
+    // Runs a handler; an error that escapes it goes to the error box, not to the system.
+    template <typename Handler>
+    void Guarded(Handler handler);
+    // A run in progress simply stops: the timer ends and the drive is let go.
+    void StopRunNow();
+    // The window the run logic's name stands for, or nullptr for a menu.
+    HWND ControlWindow(engine::Control control) const;
+
+    std::unique_ptr<platform::System> system_;
+    std::unique_ptr<engine::UserPrompts> prompts_;
+    engine::RunState state_;
+    results::DataList dataList_;
+    engine::Chart chart_;
+    engine::RunContext ctx_;
+    MenuBar menuBar_;
+    std::optional<int> startUpStatus_;
+    std::function<void(HWND owner)> showAbout_;
+    bool timerEnabled_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace ui::win32
