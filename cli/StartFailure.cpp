@@ -16,10 +16,13 @@ std::string Number(double value) {
     return std::to_string(static_cast<long long>(std::trunc(value)));
 }
 
+// The messages keep to ASCII, which every terminal and console shows alike: a Windows console
+// takes text in a code page of its own, not UTF-8, and the reasons and paths beside them come
+// in the system's code page.
 std::string OpenFailureText(const std::string& path, std::error_code error) {
     std::string text = "cannot open " + path + ": " + error.message();
     if (const std::string hint = platform::OpenFailureHint(path, error); !hint.empty()) {
-        text += " \u2014 " + hint;
+        text += " - " + hint;
     }
     return text;
 }
@@ -39,7 +42,7 @@ std::string DescribeUnlistedDrive(const std::string& drive, const std::string& p
         // A bare name is a kernel name; an image of that name here wants a path.
         if (drive.find('/') == std::string::npos &&
             platform::InspectPath(drive).kind != platform::PathKind::Missing) {
-            text += " \u2014 for the file in this folder, write ./" + drive;
+            text += " - for the file in this folder, write ./" + drive;
         }
         return text;
     }

@@ -1,10 +1,11 @@
-// The files of one scripted run through a window (Start, the ticks to the end, Save Graphic,
-// Save Data on the unpaced simulated drive), against those kept in tests/parity, which the Qt
+// The files of scripted runs through a window (Start, the ticks to the end, Save Graphic,
+// Save Data on an unpaced simulated drive), against those kept in tests/parity, which the Qt
 // window wrote: every front end writes the same bytes, but for what names the system, the
 // values of [SysInfo] and the chart's title line.
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -15,9 +16,16 @@
 
 namespace parity {
 
-inline constexpr const char* kDrive = "sim-unpaced";
-inline constexpr const char* kDataFile = "ScriptedRun.dat";
-inline constexpr const char* kPictureFile = "ScriptedRun.bmp";
+// A scripted run: the drive it measures and the files kept of it.
+struct Run {
+    const char* drive;
+    const char* dataFile;
+    const char* pictureFile;
+};
+// The CD, with its classic chart, and a DVD, with the chart of its medium.
+inline constexpr Run kCdRun{"sim-unpaced", "ScriptedRun.dat", "ScriptedRun.bmp"};
+inline constexpr Run kDvdRun{"sim-dvd-unpaced", "DvdRun.dat", "DvdRun.bmp"};
+inline constexpr std::array kRuns{kCdRun, kDvdRun};
 // Set, the Qt window's test writes its files into tests/parity instead of comparing.
 inline constexpr const char* kUpdateVariable = "DISCOMETER_UPDATE_PARITY";
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -462,13 +463,17 @@ TEST(CliMeasure, EveryStartFailureIsSaidAndExits1) {
         {"/no/such/device", "cannot find /no/such/device: No such file or directory"},
         {"sr97", "cannot find /dev/sr97"},
         {dir.path().string(), dir.path().string() + " is a directory"},
-        {"tiny.iso", "write ./tiny.iso"},  // a bare name is a kernel name
+        {"tiny.iso", " - for the file in this folder, write ./tiny.iso"},  // a kernel name
     };
     for (const Case& c : cases) {
         const Finished f = RunCli({"measure", c.drive, "--dat", "x.dat"}, {}, dir.path());
         EXPECT_EQ(f.status, 1) << c.drive;
         EXPECT_EQ(f.err.rfind("discometer-cli: ", 0), 0u) << c.drive << ": " << f.err;
         EXPECT_NE(f.err.find(c.message), std::string::npos) << c.drive << ": " << f.err;
+        // Plain ASCII, which a Windows console shows as it is.
+        EXPECT_TRUE(std::all_of(f.err.begin(), f.err.end(), [](char ch) {
+            return static_cast<unsigned char>(ch) < 0x80;
+        })) << f.err;
         EXPECT_FALSE(fs::exists(dir / "x.dat")) << c.drive;
     }
 

@@ -10,6 +10,7 @@
 #include "SectorImages.h"
 #include "TempDir.h"
 #include "platform/DriveEntries.h"
+#include "platform/IdentityField.h"
 #include "platform/SectorBuffer.h"
 #include "platform/SimDrive.h"
 #include "platform/SimRouting.h"
@@ -270,6 +271,15 @@ TEST(SimDrive, ASpeedCapIsNeverBeatenEvenToTheTick) {
     const auto stubborn = std::make_shared<SimDrive>(params);
     EXPECT_FALSE(stubborn->Open(stubborn)->SelectReadSpeed(16));
     EXPECT_EQ(stubborn->SpeedCap(), std::nullopt);
+}
+
+TEST(DriveIdentity, FieldsBecomeOnePrintableLine) {
+    EXPECT_EQ(IdentityField("HL-DT-ST"), "HL-DT-ST");
+    EXPECT_EQ(IdentityField("  DVDRAM GH24NSD1   \nsecond line"), "DVDRAM GH24NSD1");
+    EXPECT_EQ(IdentityField(std::string("A\0B\x01\x7f\xc3\xa9", 7)), "A?B????");
+    EXPECT_EQ(IdentityField(std::string(100, 'M')), std::string(kIdentityFieldChars, 'M'));
+    EXPECT_EQ(IdentityField("    "), "");
+    EXPECT_EQ(IdentityField(""), "");
 }
 
 TEST(DriveIdentity, SimulatedDrivesNameThemselves) {

@@ -587,40 +587,47 @@ TEST(WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
     EXPECT_TRUE(f.LoadData1()->isEnabled());
 }
 
-TEST(WindowParity, AScriptedRunWritesWhatEveryFrontEndWrites) {
-    InTempDir temp;
-    App();
-    auto ownPrompts = std::make_unique<fakes::FakePrompts>();
-    fakes::FakePrompts& prompts = *ownPrompts;
-    ui::TForm1 f(platform::MakeNativeSystem(parity::kDrive), std::move(ownPrompts));
-    ASSERT_EQ(f.ComboBox1()->currentText().toStdString(), parity::kDrive);
-    f.Button1()->click();
-    for (int ticks = 0; f.Timer1()->isActive() && ticks < 100000; ++ticks) {
-        f.Timer1Timer();
-    }
-    ASSERT_EQ(f.StatusBar1()->PanelText(static_cast<int>(Panel::State)), "Complete");
-    prompts.answers = {"run.bmp", "run.dat"};
-    f.SaveGraphic2()->trigger();
-    f.SaveData1()->trigger();
-    const std::string dat = fixtures::ReadBytes("run.dat");
-    const std::string bmp = fixtures::ReadBytes("run.bmp");
-    ASSERT_FALSE(dat.empty());
-    ASSERT_FALSE(bmp.empty());
-
+TEST(WindowParity, ScriptedRunsWriteWhatEveryFrontEndWrites) {
+    const bool update = std::getenv(parity::kUpdateVariable) != nullptr;
     const std::filesystem::path kept = DISCOMETER_PARITY_DIR;
-    if (std::getenv(parity::kUpdateVariable) != nullptr) {
-        std::filesystem::copy_file("run.dat", kept / parity::kDataFile,
-                                   std::filesystem::copy_options::overwrite_existing);
-        std::filesystem::copy_file("run.bmp", kept / parity::kPictureFile,
-                                   std::filesystem::copy_options::overwrite_existing);
+    for (const parity::Run& run : parity::kRuns) {
+        SCOPED_TRACE(run.drive);
+        InTempDir temp;
+        App();
+        auto ownPrompts = std::make_unique<fakes::FakePrompts>();
+        fakes::FakePrompts& prompts = *ownPrompts;
+        ui::TForm1 f(platform::MakeNativeSystem(run.drive), std::move(ownPrompts));
+        ASSERT_EQ(f.ComboBox1()->currentText().toStdString(), run.drive);
+        f.Button1()->click();
+        for (int ticks = 0; f.Timer1()->isActive() && ticks < 100000; ++ticks) {
+            f.Timer1Timer();
+        }
+        ASSERT_EQ(f.StatusBar1()->PanelText(static_cast<int>(Panel::State)), "Complete");
+        prompts.answers = {"run.bmp", "run.dat"};
+        f.SaveGraphic2()->trigger();
+        f.SaveData1()->trigger();
+        const std::string dat = fixtures::ReadBytes("run.dat");
+        const std::string bmp = fixtures::ReadBytes("run.bmp");
+        ASSERT_FALSE(dat.empty());
+        ASSERT_FALSE(bmp.empty());
+
+        if (update) {
+            std::filesystem::copy_file("run.dat", kept / run.dataFile,
+                                       std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::copy_file("run.bmp", kept / run.pictureFile,
+                                       std::filesystem::copy_options::overwrite_existing);
+            continue;
+        }
+        // Made again with the variable set when the chart or the document changes on purpose.
+        EXPECT_EQ(parity::LinesWithoutSystem(dat),
+                  parity::LinesWithoutSystem(fixtures::ReadBytes(kept / run.dataFile)))
+            << "set " << parity::kUpdateVariable << " to write them anew";
+        EXPECT_EQ(parity::PictureDifference(bmp, fixtures::ReadBytes(kept / run.pictureFile)),
+                  std::nullopt);
+    }
+    if (update) {
         GTEST_SKIP() << "wrote the files every front end must write into " << kept;
     }
-    // Made again with the variable set when the chart or the document changes on purpose.
-    EXPECT_EQ(parity::LinesWithoutSystem(dat),
-              parity::LinesWithoutSystem(fixtures::ReadBytes(kept / parity::kDataFile)))
-        << "set " << parity::kUpdateVariable << " to write them anew";
-    EXPECT_EQ(parity::PictureDifference(bmp, fixtures::ReadBytes(kept / parity::kPictureFile)),
-              std::nullopt);
 }
 
 TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/IdentityField.h"
 #include "platform/linux/RawDevice.h"
 
 namespace platform {
@@ -45,18 +46,13 @@ std::string BlockDeviceDir(dev_t device) {
            "/device";
 }
 
-// A sysfs attribute as one line of printable text: SCSI pads its fields with blanks, and a
-// device may give any bytes at all.
+// A sysfs attribute as one line of printable text.
 std::string SysfsText(const std::string& path) {
-    constexpr std::size_t kLongest = 64;
     std::ifstream in(path, std::ios::binary);
-    std::string text;
-    for (char c; text.size() < kLongest && in.get(c) && c != '\n';) {
-        text += c >= ' ' && c <= '~' ? c : '?';
-    }
-    const auto first = text.find_first_not_of(' ');
-    const auto last = text.find_last_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    std::string raw(kIdentityFieldChars, '\0');
+    in.read(raw.data(), static_cast<std::streamsize>(raw.size()));
+    raw.resize(static_cast<std::size_t>(in.gcount()));
+    return IdentityField(raw);
 }
 
 // "sr10" sorts after "sr9".

@@ -2,7 +2,12 @@
 
 #include <windows.h>
 
+#include <ntddcdrm.h>
+
+#include <algorithm>
 #include <limits>
+
+#include "platform/SingleSpeeds.h"
 
 namespace platform {
 
@@ -14,11 +19,36 @@ bool RefusesUnbuffered() {
     return ::GetLastError() == ERROR_INVALID_PARAMETER;
 }
 
+// The speed request's "as fast as the drive goes", for reading and for writing.
+constexpr std::uint16_t kFastestKBs = 0xFFFF;
+
+// The CD-ROM class driver's speed request: reading at `timesCdSpeed` x 150 KB/s (0: as fast as
+// the drive goes), writing left at the fastest, the drive's own rotation.
+bool RequestReadSpeed(const RawDeviceCalls& calls, void* handle, std::int32_t timesCdSpeed) {
+    const std::int64_t kilobytes =
+        timesCdSpeed == 0 ? kFastestKBs
+                          : timesCdSpeed * static_cast<std::int64_t>(kCdSingleSpeedKBs);
+    CDROM_SET_SPEED request{};
+    request.RequestType = CdromSetSpeed;
+    // A speed beyond what the request can carry is no slower than the fastest.
+    request.ReadSpeed = static_cast<USHORT>(std::min<std::int64_t>(kilobytes, kFastestKBs));
+    request.WriteSpeed = kFastestKBs;
+    request.RotationControl = CdromDefaultRotation;
+    std::uint32_t returned = 0;
+    return calls.control(handle, IOCTL_CDROM_SET_SPEED, &request, sizeof request, nullptr, 0,
+                         &returned);
+}
+
 class RawDeviceFile final : public DeviceFile {
   public:
     RawDeviceFile(void* handle, std::string path, bool unbuffered, const RawDeviceCalls& calls)
         : handle_(handle), path_(std::move(path)), unbuffered_(unbuffered), calls_(calls) {}
-    ~RawDeviceFile() override { calls_.close(handle_); }
+    ~RawDeviceFile() override {
+        if (slowed_) {
+            RequestReadSpeed(calls_, handle_, 0);  // as fast as it goes, for whoever comes next
+        }
+        calls_.close(handle_);
+    }
     RawDeviceFile(const RawDeviceFile&) = delete;
     RawDeviceFile& operator=(const RawDeviceFile&) = delete;
 
@@ -42,6 +72,16 @@ class RawDeviceFile final : public DeviceFile {
         }
     }
 
+    // A drive's speed; a disc image has none to set.
+    bool SelectReadSpeed(std::int32_t timesCdSpeed) override {
+        if (timesCdSpeed < 0 || !IsVolumeDevicePath(path_) || calls_.control == nullptr ||
+            !RequestReadSpeed(calls_, handle_, timesCdSpeed)) {
+            return false;
+        }
+        slowed_ = timesCdSpeed > 0;
+        return true;
+    }
+
   private:
     // Reopens an image for buffered reading; a device stays as it is.
     bool FallBackToBuffered() {
@@ -62,6 +102,7 @@ class RawDeviceFile final : public DeviceFile {
     std::string path_;
     bool unbuffered_;
     RawDeviceCalls calls_;
+    bool slowed_ = false;
 };
 
 }  // namespace
@@ -88,6 +129,18 @@ const RawDeviceCalls& SystemRawDeviceCalls() {
             return ok;
         },
         [](void* handle) { ::CloseHandle(handle); },
+        [](void* handle, std::uint32_t code, const void* in, std::uint32_t inBytes, void* out,
+           std::uint32_t outBytes, std::uint32_t* bytesReturned) {
+            DWORD got = 0;
+            const bool ok = ::DeviceIoControl(handle, code, const_cast<void*>(in), inBytes, out,
+                                              outBytes, &got, nullptr) != FALSE;
+            *bytesReturned = got;
+            return ok;
+        },
+        [](const char* path) -> void* {
+            return ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+        },
     };
     return calls;
 }

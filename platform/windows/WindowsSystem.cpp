@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/windows/DriveIdentity.h"
 #include "platform/windows/RawDevice.h"
 
 namespace platform {
@@ -99,6 +100,11 @@ DriveType WindowsSystem::DriveTypeOf(const std::string& driveEntry) {
         return DriveType::Unknown;
     }
     return DriveType::CdRom;  // a disc image named by the user
+}
+
+DriveIdentity WindowsSystem::IdentityOf(const std::string& driveEntry) {
+    return IsDriveLetterEntry(driveEntry) ? QueryDriveIdentity(DevicePath(driveEntry))
+                                          : DriveIdentity{};
 }
 
 std::shared_ptr<LoadedModule> WindowsSystem::LoadModule(const std::string& fileName) {

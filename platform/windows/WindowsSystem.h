@@ -28,6 +28,9 @@ class WindowsSystem final : public System {
     // A drive letter is its raw volume device (\\.\D:); a path is itself.
     std::string DevicePath(const std::string& driveEntry) const override;
     std::error_code LastOpenError() const override { return lastOpenError_; }
+    // A drive letter's storage device descriptor (vendor, product, revision); a disc image
+    // has none.
+    DriveIdentity IdentityOf(const std::string& driveEntry) override;
 
   private:
     std::error_code lastOpenError_;

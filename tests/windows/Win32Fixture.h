@@ -46,8 +46,10 @@ struct Window {
     // A click of the left mouse button on a button, as the button itself reports it.
     void Click(std::string_view name) const { ::SendMessageA(Control(name), BM_CLICK, 0, 0); }
     // A choice from the menu bar.
-    void Choose(ui::forms::Command command) const {
-        ::SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), 0), 0);
+    void Choose(ui::forms::Command command) const { ChooseId(static_cast<UINT>(command)); }
+    // The choice of the menu item with that identifier.
+    void ChooseId(UINT id) const {
+        ::SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
     }
     // The 5 ms of Timer1 have passed.
     void Tick() const { ::SendMessageA(Handle(), WM_TIMER, ui::win32::TForm1::kTimer1Id, 0); }

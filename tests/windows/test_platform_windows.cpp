@@ -2,6 +2,9 @@
 // prefix's CD-ROM drives and of images, the version, modules, files.
 #include <windows.h>
 
+#include <ntddcdrm.h>
+#include <winioctl.h>
+
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +22,7 @@
 #include "platform/Files.h"
 #include "platform/SectorBuffer.h"
 #include "platform/Sound.h"
+#include "platform/windows/DriveIdentity.h"
 #include "platform/windows/HomePage.h"
 #include "platform/windows/RawDevice.h"
 #include "platform/windows/WindowsSystem.h"
@@ -208,6 +212,182 @@ TEST(RawDevice, ImagesAreReadBufferedWhereUnbufferedReadsAreRefused) {
     EXPECT_EQ(OpenRawDevice("\\\\.\\D:", FourKSectors::kCalls), nullptr);
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     FourKSectors::refuseAtOpen = false;
+}
+
+namespace {
+
+// A drive that answers the questions put to it, or refuses them, and remembers them: the
+// speeds it was told, and what was asked how. Reads go to the real device.
+struct AnsweringDrive {
+    static inline bool answers = true;
+    static inline std::vector<CDROM_SET_SPEED> speeds;
+    static inline std::vector<std::string> asked;  // the paths opened without access rights
+    static inline std::vector<std::uint8_t> descriptor;
+    static inline int closes = 0;
+
+    static void Reset(bool answer) {
+        answers = answer;
+        speeds.clear();
+        asked.clear();
+        descriptor.clear();
+        closes = 0;
+    }
+    static bool Control(void* handle, std::uint32_t code, const void* in, std::uint32_t inBytes,
+                        void* out, std::uint32_t outBytes, std::uint32_t* returned) {
+        (void)handle;
+        *returned = 0;
+        if (code == IOCTL_CDROM_SET_SPEED && inBytes == sizeof(CDROM_SET_SPEED)) {
+            speeds.push_back(*static_cast<const CDROM_SET_SPEED*>(in));
+        } else if (code == IOCTL_STORAGE_QUERY_PROPERTY &&
+                   inBytes >= sizeof(STORAGE_PROPERTY_QUERY)) {
+            const auto& query = *static_cast<const STORAGE_PROPERTY_QUERY*>(in);
+            if (query.PropertyId != StorageDeviceProperty ||
+                query.QueryType != PropertyStandardQuery) {
+                return false;
+            }
+            *returned =
+                static_cast<std::uint32_t>(std::min<std::size_t>(descriptor.size(), outBytes));
+            std::memcpy(out, descriptor.data(), *returned);
+        } else {
+            return false;
+        }
+        if (!answers) {
+            ::SetLastError(ERROR_INVALID_FUNCTION);
+        }
+        return answers;
+    }
+    static void* OpenToAsk(const char* path) {
+        asked.push_back(path);
+        return path == std::string("\\\\.\\Q:") ? INVALID_HANDLE_VALUE
+                                                : reinterpret_cast<void*>(0x1234);
+    }
+    static void Close(void* handle) {
+        ++closes;
+        if (handle != reinterpret_cast<void*>(0x1234)) {
+            SystemRawDeviceCalls().close(handle);
+        }
+    }
+    static RawDeviceCalls Calls() {
+        RawDeviceCalls calls = SystemRawDeviceCalls();
+        calls.control = Control;
+        calls.openToAsk = OpenToAsk;
+        calls.close = Close;
+        return calls;
+    }
+};
+
+// A storage device descriptor with the three strings at the end, where a drive puts them;
+// an offset of 0 for an empty one.
+std::vector<std::uint8_t> Descriptor(const std::string& vendor, const std::string& product,
+                                     const std::string& revision) {
+    std::vector<std::uint8_t> bytes(sizeof(STORAGE_DEVICE_DESCRIPTOR));
+    STORAGE_DEVICE_DESCRIPTOR header{};
+    header.Version = sizeof header;
+    header.DeviceType = 5;  // CD/DVD
+    header.RemovableMedia = TRUE;
+    DWORD* offsets[] = {&header.VendorIdOffset, &header.ProductIdOffset,
+                        &header.ProductRevisionOffset};
+    const std::string* texts[] = {&vendor, &product, &revision};
+    for (int i = 0; i < 3; ++i) {
+        if (!texts[i]->empty()) {
+            *offsets[i] = static_cast<DWORD>(bytes.size());
+            bytes.insert(bytes.end(), texts[i]->begin(), texts[i]->end());
+            bytes.push_back(0);
+        }
+    }
+    header.Size = static_cast<DWORD>(bytes.size());
+    std::memcpy(bytes.data(), &header, sizeof header);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(RawDevice, ASlowedDriveIsSetBackToItsMaximumWhenClosed) {
+    const RawDeviceCalls calls = AnsweringDrive::Calls();
+    AnsweringDrive::Reset(true);
+    auto device = OpenRawDevice("\\\\.\\D:", calls);
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(device->SelectReadSpeed(16));
+    EXPECT_FALSE(device->SelectReadSpeed(-4));
+    SectorBuffer buffer;
+    EXPECT_TRUE(device->ReadAt(16 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    device.reset();
+    ASSERT_EQ(AnsweringDrive::speeds.size(), 2u);
+    const CDROM_SET_SPEED& slow = AnsweringDrive::speeds[0];
+    EXPECT_EQ(slow.RequestType, CdromSetSpeed);
+    EXPECT_EQ(slow.ReadSpeed, 16 * 150);  // KB/s
+    EXPECT_EQ(slow.WriteSpeed, 0xFFFF);
+    EXPECT_EQ(slow.RotationControl, CdromDefaultRotation);
+    EXPECT_EQ(AnsweringDrive::speeds[1].ReadSpeed, 0xFFFF);  // as fast as it goes, at the close
+    EXPECT_EQ(AnsweringDrive::speeds[1].WriteSpeed, 0xFFFF);
+
+    // Told its maximum, or refusing, a drive is left alone at the close.
+    AnsweringDrive::Reset(true);
+    EXPECT_TRUE(OpenRawDevice("\\\\.\\D:", calls)->SelectReadSpeed(0));
+    ASSERT_EQ(AnsweringDrive::speeds.size(), 1u);
+    EXPECT_EQ(AnsweringDrive::speeds[0].ReadSpeed, 0xFFFF);
+    AnsweringDrive::Reset(false);
+    EXPECT_FALSE(OpenRawDevice("\\\\.\\D:", calls)->SelectReadSpeed(8));
+    EXPECT_EQ(AnsweringDrive::speeds.size(), 1u);
+
+    // A disc image has no speed to set: it is not asked.
+    AnsweringDrive::Reset(true);
+    EXPECT_FALSE(OpenRawDevice(wine::TestIso(), calls)->SelectReadSpeed(8));
+    EXPECT_TRUE(AnsweringDrive::speeds.empty());
+}
+
+TEST(DriveIdentity, FromTheStorageDeviceDescriptor) {
+    const RawDeviceCalls calls = AnsweringDrive::Calls();
+    AnsweringDrive::Reset(true);
+    AnsweringDrive::descriptor = Descriptor("HL-DT-ST", "DVDRAM GH24NSD1 ", "LG00");
+    EXPECT_EQ(QueryDriveIdentity("\\\\.\\D:", calls),
+              (DriveIdentity{"HL-DT-ST", "DVDRAM GH24NSD1", "LG00"}));
+    // Asked without the right to read, which needs no administrator, and let go again.
+    EXPECT_EQ(AnsweringDrive::asked, std::vector<std::string>{"\\\\.\\D:"});
+    EXPECT_EQ(AnsweringDrive::closes, 1);
+
+    // A drive may say anything: one printable line of at most 64 characters is kept, a string
+    // it leaves out stays empty.
+    AnsweringDrive::descriptor =
+        Descriptor("", "  Odd\x01\x7f" + std::string(100, 'M') + "\n", "\xff");
+    EXPECT_EQ(QueryDriveIdentity("\\\\.\\D:", calls),
+              (DriveIdentity{"", "Odd??" + std::string(57, 'M'), "?"}));
+
+    // Nothing of what lies outside the answer: an offset past its end, a string cut short.
+    std::vector<std::uint8_t> answer = Descriptor("VENDOR", "PRODUCT", "REV1");
+    EXPECT_EQ(IdentityFromDescriptor(std::span(answer).first(answer.size() - 3)),
+              (DriveIdentity{"VENDOR", "PRODUCT", "RE"}));
+    EXPECT_EQ(IdentityFromDescriptor(std::span(answer).first(sizeof(STORAGE_DEVICE_DESCRIPTOR))),
+              DriveIdentity{});
+    EXPECT_EQ(IdentityFromDescriptor(std::span(answer).first(10)), DriveIdentity{});
+    const DWORD pastTheEnd = 5000;
+    std::memcpy(answer.data() + offsetof(STORAGE_DEVICE_DESCRIPTOR, ProductIdOffset), &pastTheEnd,
+                sizeof pastTheEnd);
+    EXPECT_EQ(IdentityFromDescriptor(answer), (DriveIdentity{"VENDOR", "", "REV1"}));
+
+    // A drive that does not answer, or is not there, has no identity.
+    AnsweringDrive::Reset(false);
+    AnsweringDrive::descriptor = Descriptor("HL-DT-ST", "DVDRAM GH24NSD1", "LG00");
+    EXPECT_EQ(QueryDriveIdentity("\\\\.\\D:", calls), DriveIdentity{});
+    EXPECT_EQ(AnsweringDrive::closes, 1);
+    AnsweringDrive::Reset(true);
+    EXPECT_EQ(QueryDriveIdentity("\\\\.\\Q:", calls), DriveIdentity{});
+    EXPECT_EQ(AnsweringDrive::closes, 0);
+}
+
+TEST(WindowsSystem, WinesDrivesAnswerNeitherTheIdentityNorTheSpeedRequest) {
+    // Wine's CD-ROM driver knows neither request: the drive has no identity, and a run asked
+    // for a speed goes on at the drive's own.
+    WindowsSystem system;
+    EXPECT_EQ(system.IdentityOf(wine::kIsoDrive), DriveIdentity{});
+    EXPECT_EQ(system.IdentityOf(wine::TestIso()), DriveIdentity{});
+    EXPECT_EQ(system.IdentityOf("Q:"), DriveIdentity{});
+    auto device = system.OpenDevice(wine::kIsoDrive);
+    ASSERT_NE(device, nullptr);
+    EXPECT_FALSE(device->SelectReadSpeed(16));
+    SectorBuffer buffer;
+    ASSERT_TRUE(device->ReadAt(16 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    EXPECT_EQ(Text(buffer.data() + 1, 5), "CD001");
 }
 
 TEST(WindowsSystem, TakesTheVersionRecordAsWineReportsIt) {

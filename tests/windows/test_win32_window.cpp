@@ -13,11 +13,14 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <set>
+#include <span>
 
 #include "ParityFiles.h"
 #include "TempDir.h"
 #include "Win32Fixture.h"
 #include "WineTest.h"
+#include "engine/ReadSpeed.h"
 #include "ui/forms/MainForm.h"
 #include "ui/forms/WindowStates.h"
 #include "ui/win32/AnsiText.h"
@@ -151,12 +154,60 @@ TEST(Win32WindowLayout, ControlsSitWhereTheDescriptionPutsThem) {
     EXPECT_STREQ(face, font.lfFaceName);
 }
 
+namespace {
+
+// The items of a menu as the description gives them: captions, separators, greyed and checked
+// items, submenus; each item's identifier its command's number, or for an item that carries a
+// number an identifier of its own that the bar knows it by.
+void ExpectMenuItems(const Window& w, HMENU menu, std::span<const forms::MenuItemSpec> items,
+                     std::set<UINT>& ids) {
+    ASSERT_EQ(::GetMenuItemCount(menu), static_cast<int>(items.size()));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const forms::MenuItemSpec& item = items[i];
+        SCOPED_TRACE(std::string(item.name));
+        const auto position = static_cast<int>(i);
+        const HMENU submenu = ::GetSubMenu(menu, position);
+        UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        if (submenu != nullptr) {
+            state = LOBYTE(state);  // the high byte counts the submenu's items
+        }
+        EXPECT_EQ((state & MF_SEPARATOR) != 0, item.separator);
+        if (item.separator) {
+            continue;
+        }
+        char text[64] = {};
+        ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        EXPECT_EQ(text, ui::win32::ToAnsi(item.caption));
+        EXPECT_EQ((state & MF_GRAYED) == 0, item.enabled);
+        EXPECT_EQ((state & MF_CHECKED) != 0, item.checked);  // as start-up left them
+        EXPECT_EQ(submenu != nullptr, !item.submenu.empty());
+        if (submenu != nullptr) {
+            ExpectMenuItems(w, submenu, item.submenu, ids);
+            continue;
+        }
+        const UINT id = ::GetMenuItemID(menu, position);
+        EXPECT_TRUE(ids.insert(id).second) << "identifier " << id << " twice";
+        const auto numbered = w.form->Menus().NumberedItemOf(id);
+        if (item.command == forms::Command::ReadSpeed) {
+            ASSERT_TRUE(numbered.has_value());
+            EXPECT_EQ(numbered->command, item.command);
+            EXPECT_EQ(numbered->number, item.tag);
+        } else {
+            EXPECT_EQ(id, static_cast<UINT>(item.command));
+            EXPECT_FALSE(numbered.has_value());
+        }
+    }
+}
+
+}  // namespace
+
 TEST(Win32WindowLayout, MenusAreTheDescriptionsWithCommandsAsIdentifiers) {
     Window w;
     const HMENU bar = ::GetMenu(w.Handle());
     ASSERT_EQ(bar, w.form->Menus().Handle());
     const auto menus = forms::MainForm().menus;
     ASSERT_EQ(::GetMenuItemCount(bar), static_cast<int>(menus.size()));
+    std::set<UINT> ids;
     for (std::size_t m = 0; m < menus.size(); ++m) {
         SCOPED_TRACE(std::string(menus[m].name));
         char text[64] = {};
@@ -169,22 +220,9 @@ TEST(Win32WindowLayout, MenusAreTheDescriptionsWithCommandsAsIdentifiers) {
                       static_cast<UINT>(menus[m].command));
             continue;
         }
-        ASSERT_EQ(::GetMenuItemCount(popup), static_cast<int>(menus[m].items.size()));
-        for (std::size_t i = 0; i < menus[m].items.size(); ++i) {
-            const forms::MenuItemSpec& item = menus[m].items[i];
-            SCOPED_TRACE(std::string(item.name));
-            const UINT state = ::GetMenuState(popup, static_cast<UINT>(i), MF_BYPOSITION);
-            EXPECT_EQ((state & MF_SEPARATOR) != 0, item.separator);
-            if (item.separator) {
-                continue;
-            }
-            EXPECT_EQ(::GetMenuItemID(popup, static_cast<int>(i)), static_cast<UINT>(item.command));
-            ::GetMenuStringA(popup, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-            EXPECT_EQ(text, ui::win32::ToAnsi(item.caption));
-            EXPECT_EQ((state & MF_GRAYED) == 0, item.enabled);
-            EXPECT_EQ((state & MF_CHECKED) != 0, item.checked);  // as start-up left them
-        }
+        ExpectMenuItems(w, popup, menus[m].items, ids);
     }
+    EXPECT_EQ(w.form->Menus().NumberedItems().size(), engine::kReadSpeeds.size());
 }
 
 TEST(Win32WindowStartUp, WithoutDrivesListsNAAndStartOnlySoundsTheError) {
@@ -374,6 +412,148 @@ TEST(Win32WindowMenus, SequencerMarksAutoSaveAndGreyedItems) {
     EXPECT_EQ(w.aboutOwner, w.Handle());
 }
 
+namespace {
+
+// The Read Speed menu: the one submenu inside the bar's menus.
+HMENU ReadSpeedMenu(const Window& w) {
+    const HMENU bar = w.form->Menus().Handle();
+    for (int m = 0; m < ::GetMenuItemCount(bar); ++m) {
+        const HMENU popup = ::GetSubMenu(bar, m);
+        for (int i = 0; popup != nullptr && i < ::GetMenuItemCount(popup); ++i) {
+            if (const HMENU submenu = ::GetSubMenu(popup, i)) {
+                return submenu;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The speeds of the document's result lines.
+std::vector<long> ResultSpeeds(const results::DataList& document) {
+    std::vector<long> speeds;
+    bool results = false;
+    for (const std::string& line : document) {
+        if (results && !line.empty()) {
+            speeds.push_back(std::stol(line.substr(line.find(' ') + 1)));
+        }
+        results = results || line == "[TransferResults]";
+    }
+    return speeds;
+}
+
+// The right edges of the status bar's panels, -1 for the one that reaches the end.
+std::vector<int> StatusParts(const Window& w) {
+    int edges[8] = {};
+    const auto count =
+        ::SendMessageA(w.Control("StatusBar1"), SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges));
+    return std::vector<int>(edges, edges + count);
+}
+
+}  // namespace
+
+TEST(Win32WindowMenus, ReadSpeedItemsHoldOneCheckAndHoldTheNextRunToTheirSpeed) {
+    Window w(platform::MakeNativeSystem(parity::kCdRun.drive));
+    const HMENU speeds = ReadSpeedMenu(w);
+    ASSERT_NE(speeds, nullptr);
+    ASSERT_EQ(::GetMenuItemCount(speeds), static_cast<int>(engine::kReadSpeeds.size()));
+    const auto checked = [&] {
+        std::vector<int> found;
+        for (std::size_t i = 0; i < engine::kReadSpeeds.size(); ++i) {
+            if (::GetMenuState(speeds, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) {
+                found.push_back(engine::kReadSpeeds[i]);
+            }
+        }
+        return found;
+    };
+    const auto itemOf = [&](int speed) {
+        const auto at = std::ranges::find(engine::kReadSpeeds, speed);
+        return ::GetMenuItemID(speeds, static_cast<int>(at - engine::kReadSpeeds.begin()));
+    };
+    for (std::size_t i = 0; i < engine::kReadSpeeds.size(); ++i) {
+        char text[16] = {};
+        ::GetMenuStringA(speeds, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        EXPECT_EQ(text, engine::ReadSpeedCaption(engine::kReadSpeeds[i]));
+    }
+    EXPECT_EQ(checked(), std::vector<int>{engine::kMaxReadSpeed});
+    EXPECT_EQ(w.form->ReadSpeedChoice(), engine::kMaxReadSpeed);
+
+    w.ChooseId(itemOf(16));
+    EXPECT_EQ(checked(), std::vector<int>{16});
+    EXPECT_EQ(w.form->ReadSpeedChoice(), 16);
+    w.ChooseId(itemOf(16));  // a second click keeps the choice
+    EXPECT_EQ(checked(), std::vector<int>{16});
+
+    // The run on the simulated drive: never faster than 16 x 150 KB/s.
+    w.Click("Button1");
+    w.RunToEnd();
+    ASSERT_EQ(w.Panel(Panel::State), "Complete");
+    EXPECT_TRUE(w.form->State().ReadSpeedTaken);
+    const std::vector<long> capped = ResultSpeeds(w.form->Document());
+    ASSERT_GT(capped.size(), 100u);
+    EXPECT_LE(*std::ranges::max_element(capped), 2400);
+    EXPECT_LE(w.form->State().MaxSpeed, 2400.0);
+
+    // Back to Max: the drive's own speed again.
+    w.ChooseId(itemOf(engine::kMaxReadSpeed));
+    EXPECT_EQ(checked(), std::vector<int>{engine::kMaxReadSpeed});
+    w.Click("Button1");
+    w.RunToEnd();
+    EXPECT_GT(w.form->State().MaxSpeed, 2400.0);
+}
+
+TEST(Win32WindowLargeVolumes, ADvdRunEndsWithTheWidePanelsAndACdBringsTheClassicOnesBack) {
+    const std::vector<int> classic{105, 203, 297, 442, -1};
+    const std::vector<int> wide{95, 207, 319, 474, -1};
+    Window w(platform::MakeNativeSystem(parity::kDvdRun.drive));
+    EXPECT_EQ(StatusParts(w), classic);
+    w.Click("Button1");
+    w.RunToEnd();
+    ASSERT_EQ(w.Panel(Panel::State), "Complete");
+    EXPECT_EQ(w.form->State().Layout.medium, engine::Medium::DVD);
+    EXPECT_EQ(StatusParts(w), wide);
+    EXPECT_EQ(w.Panel(Panel::SectorsTotal), "Sectors Total : 2295104");
+    // Every panel shows its whole text in the bar's font.
+    const HWND bar = w.Control("StatusBar1");
+    const HDC dc = ::GetDC(bar);
+    const HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(bar, WM_GETFONT, 0, 0)));
+    for (int panel = 0; panel < forms::kStatusPanelCount; ++panel) {
+        const std::string text = w.Panel(static_cast<Panel>(panel));
+        SCOPED_TRACE(text);
+        SIZE size{};
+        ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        RECT r{};
+        ::SendMessageA(bar, SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&r));
+        EXPECT_LE(size.cx, r.right - r.left - 4);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(bar, dc);
+
+    // A CD's document, loaded, has the classic widths again, and its texts stay.
+    w.prompts->answers = {
+        (std::filesystem::path(wine::WindowsPath(DISCOMETER_PARITY_DIR)) / parity::kCdRun.dataFile)
+            .string()};
+    w.Choose(forms::Command::LoadData);
+    EXPECT_EQ(w.form->State().Layout.medium, engine::Medium::CD);
+    EXPECT_EQ(StatusParts(w), classic);
+    EXPECT_EQ(w.Panel(Panel::State), "Complete");
+}
+
+TEST(Win32WindowDrives, TheDriveListsTooltipNamesTheDriveShown) {
+    Window w(platform::MakeNativeSystem("sim-dvd,sim"));
+    EXPECT_EQ(w.form->DriveListTip(), "Discometer Simulated DVD-ROM 16x SIM1");
+    // The user picks the next drive with the keyboard; the list reports it.
+    const HWND list = w.Control("ComboBox1");
+    ::SetFocus(list);
+    ::SendMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_EQ(w.form->DriveListText(), "sim");
+    EXPECT_EQ(w.form->DriveListTip(), "Discometer Simulated CD-ROM 52x SIM1");
+    // Of a disc image the system knows nothing: no tip.
+    Window image(platform::MakeNativeSystem(wine::TestIso()));
+    ASSERT_EQ(image.form->DriveListText(), wine::TestIso());
+    EXPECT_EQ(image.form->DriveListTip(), "");
+}
+
 TEST(Win32WindowFiles, SaveAndLoadGoThroughThePrompts) {
     InTempDir temp;
     Window w;
@@ -494,26 +674,29 @@ TEST(Win32Texts, FormsTextsGoToWindows1252) {
     EXPECT_EQ(ui::win32::ToAnsi("\xC0\x80"), "??");                 // an overlong NUL
 }
 
-TEST(Win32Parity, AScriptedRunWritesWhatEveryFrontEndWrites) {
-    InTempDir temp;
-    Window w(platform::MakeNativeSystem(parity::kDrive));
-    ASSERT_EQ(w.form->DriveListText(), parity::kDrive);
-    w.Click("Button1");
-    w.RunToEnd();
-    ASSERT_EQ(w.Panel(Panel::State), "Complete");
-    w.prompts->answers = {"run.bmp", "run.dat"};
-    w.Choose(forms::Command::SaveGraphic);
-    w.Choose(forms::Command::SaveData);
-    const std::string dat = fixtures::ReadBytes("run.dat");
-    const std::string bmp = fixtures::ReadBytes("run.bmp");
-    ASSERT_FALSE(dat.empty());
-    ASSERT_FALSE(bmp.empty());
+TEST(Win32Parity, ScriptedRunsWriteWhatEveryFrontEndWrites) {
+    for (const parity::Run& run : parity::kRuns) {
+        SCOPED_TRACE(run.drive);
+        InTempDir temp;
+        Window w(platform::MakeNativeSystem(run.drive));
+        ASSERT_EQ(w.form->DriveListText(), run.drive);
+        w.Click("Button1");
+        w.RunToEnd();
+        ASSERT_EQ(w.Panel(Panel::State), "Complete");
+        w.prompts->answers = {"run.bmp", "run.dat"};
+        w.Choose(forms::Command::SaveGraphic);
+        w.Choose(forms::Command::SaveData);
+        const std::string dat = fixtures::ReadBytes("run.dat");
+        const std::string bmp = fixtures::ReadBytes("run.bmp");
+        ASSERT_FALSE(dat.empty());
+        ASSERT_FALSE(bmp.empty());
 
-    // What the Qt window wrote for the same run; only the system's identity may differ.
-    const std::filesystem::path kept = wine::WindowsPath(DISCOMETER_PARITY_DIR);
-    const std::string keptDat = fixtures::ReadBytes(kept / parity::kDataFile);
-    EXPECT_NE(dat, keptDat) << "the system is named";
-    EXPECT_EQ(parity::LinesWithoutSystem(dat), parity::LinesWithoutSystem(keptDat));
-    EXPECT_EQ(parity::PictureDifference(bmp, fixtures::ReadBytes(kept / parity::kPictureFile)),
-              std::nullopt);
+        // What the Qt window wrote for the same run; only the system's identity may differ.
+        const std::filesystem::path kept = wine::WindowsPath(DISCOMETER_PARITY_DIR);
+        const std::string keptDat = fixtures::ReadBytes(kept / run.dataFile);
+        EXPECT_NE(dat, keptDat) << "the system is named";
+        EXPECT_EQ(parity::LinesWithoutSystem(dat), parity::LinesWithoutSystem(keptDat));
+        EXPECT_EQ(parity::PictureDifference(bmp, fixtures::ReadBytes(kept / run.pictureFile)),
+                  std::nullopt);
+    }
 }

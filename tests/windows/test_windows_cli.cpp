@@ -92,6 +92,45 @@ TEST(CliWindows, ListsTheCdRomDrivesByLetter) {
     EXPECT_EQ(none.out, "");
 }
 
+TEST(CliWindows, DrivesShowTheirIdentityOnAConsoleAndStandAloneForAScript) {
+    const wine::EnvChanges entries{{platform::kDrivesVariable, "sim,sim-dvd-unpaced,D:"}};
+    const Finished console = wine::Run(
+        {wine::WindowsPath(CONSOLE_SCREEN), wine::detail::Quoted(kCli) + " drives"}, entries);
+    EXPECT_EQ(console.status, 0) << console.err;
+    // Wine's drive does not say what it is: its letter stands alone.
+    EXPECT_EQ(console.out, "sim" + std::string(14, ' ') +
+                               "Discometer Simulated CD-ROM 52x SIM1\n"
+                               "sim-dvd-unpaced  Discometer Simulated DVD-ROM 16x SIM1\n"
+                               "D:\n");
+    const Finished piped = RunCli({"drives"}, entries);
+    EXPECT_EQ(piped.out, "sim\nsim-dvd-unpaced\nD:\n");
+}
+
+TEST(CliWindows, ReadSpeedHoldsTheSimulatedDriveAndWinesDriveReadsAtItsOwn) {
+    TempDir dir;
+    const std::string dat = (dir / "capped.dat").string();
+    const Finished capped = RunCli({"measure", "sim-unpaced", "--speed", "16", "--dat", dat});
+    ASSERT_EQ(capped.status, 3) << capped.err;  // complete, with the disc's unreadable areas
+    EXPECT_NE(capped.err.find("Read speed:      16x\n"), std::string::npos) << capped.err;
+    const auto results = ResultLines(ReadBytes(dat));
+    ASSERT_GT(results.size(), 100u);
+    for (const std::string& line : results) {
+        EXPECT_LE(std::stol(line.substr(line.find(' ') + 1)), 2400) << line;
+    }
+
+    // Wine's drive knows no speed request, and an image has no speed: both say so, and are
+    // measured at their own.
+    for (const std::string& drive : {std::string(wine::kIsoDrive), wine::TestIso()}) {
+        const Finished f = RunCli({"measure", drive, "--speed=8"});
+        EXPECT_EQ(f.status, 0) << drive << ": " << f.err;
+        EXPECT_NE(f.err.find("the drive did not take the read speed 8x; it reads at its own speed"),
+                  std::string::npos)
+            << f.err;
+        EXPECT_NE(f.err.find("Read speed:      8x, refused by the drive"), std::string::npos)
+            << f.err;
+    }
+}
+
 TEST(CliWindows, MeasuresTheDiscInDAndTheSameImageByItsPath) {
     TempDir dir;
     std::vector<std::vector<std::string>> results;

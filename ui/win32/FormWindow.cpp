@@ -258,7 +258,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto from = reinterpret_cast<HWND>(lParam);
             if (from == nullptr) {
                 if (HIWORD(wParam) == 0) {
-                    MenuCommand(static_cast<forms::Command>(LOWORD(wParam)));
+                    MenuCommand(LOWORD(wParam));
                 }
                 return 0;
             }

@@ -51,8 +51,9 @@ class FormWindow : public WindowObject {
 
     // What a command asks for; called only when its control or menu item is enabled.
     virtual void RunCommand(forms::Command command) = 0;
-    // A command from the window's menu bar: the form checks that it can be chosen.
-    virtual void MenuCommand(forms::Command /*command*/) {}
+    // A choice from the window's menu bar, by the item's identifier: the form checks that it
+    // can be chosen.
+    virtual void MenuCommand(UINT /*id*/) {}
 
   private:
     void ControlClicked(const BuiltControl& control);

@@ -12,13 +12,22 @@ UINT EnabledFlag(bool enabled) {
     return enabled ? MF_ENABLED : MF_GRAYED;
 }
 
+UINT CheckedFlag(bool checked) {
+    return checked ? MF_CHECKED : MF_UNCHECKED;
+}
+
 bool PlaceEnabled(HMENU menu, UINT position) {
     const UINT state = ::GetMenuState(menu, position, MF_BYPOSITION);
     return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
-UINT_PTR IdOf(forms::Command command) {
-    return static_cast<UINT_PTR>(command);
+UINT IdOf(forms::Command command) {
+    return static_cast<UINT>(command);
+}
+
+// The items whose command tells them apart by their number.
+bool CarriesNumber(const forms::MenuItemSpec& item) {
+    return item.command == forms::Command::ReadSpeed;
 }
 
 }  // namespace
@@ -34,7 +43,7 @@ MenuBar::MenuBar(std::span<const forms::MenuSpec> menus) : bar_(::CreateMenu()) 
         if (spec.items.empty()) {
             ::AppendMenuA(bar_, MF_STRING | EnabledFlag(spec.enabled), IdOf(spec.command),
                           caption.c_str());
-            paths_[spec.command] = {place};
+            paths_[IdOf(spec.command)] = {place};
         } else {
             const HMENU popup = ::CreatePopupMenu();
             ::AppendMenuA(bar_, MF_POPUP | EnabledFlag(spec.enabled),
@@ -56,13 +65,24 @@ void MenuBar::AddItems(HMENU menu, std::span<const forms::MenuItemSpec> items,
             ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        ::AppendMenuA(
-            menu,
-            MF_STRING | EnabledFlag(item.enabled) | (item.checked ? MF_CHECKED : MF_UNCHECKED),
-            IdOf(item.command), ToAnsi(item.caption).c_str());
         std::vector<Place> path = above;
         path.push_back(place);
-        paths_[item.command] = std::move(path);
+        const std::string caption = ToAnsi(item.caption);
+        if (!item.submenu.empty()) {
+            const HMENU popup = ::CreatePopupMenu();
+            ::AppendMenuA(menu, MF_POPUP | EnabledFlag(item.enabled),
+                          reinterpret_cast<UINT_PTR>(popup), caption.c_str());
+            AddItems(popup, item.submenu, path);
+            continue;
+        }
+        UINT id = IdOf(item.command);
+        if (CarriesNumber(item)) {
+            id = kFirstNumberedItemId + static_cast<UINT>(numbered_.size());
+            numbered_.push_back({id, item.command, item.tag});
+        }
+        ::AppendMenuA(menu, MF_STRING | EnabledFlag(item.enabled) | CheckedFlag(item.checked), id,
+                      caption.c_str());
+        paths_[id] = std::move(path);
         if (item.control) {
             places_[*item.control] = place;
         }
@@ -85,18 +105,47 @@ void MenuBar::SetEnabled(engine::Control control, bool enabled, HWND window) {
     }
 }
 
-bool MenuBar::IsChecked(engine::MenuMark mark) const {
-    const UINT state = ::GetMenuState(bar_, static_cast<UINT>(IdOf(marks_.at(mark))), MF_BYCOMMAND);
+bool MenuBar::IsCheckedId(UINT id) const {
+    const UINT state = ::GetMenuState(bar_, id, MF_BYCOMMAND);
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
-void MenuBar::SetChecked(engine::MenuMark mark, bool checked) {
-    ::CheckMenuItem(bar_, static_cast<UINT>(IdOf(marks_.at(mark))),
-                    MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+bool MenuBar::IsChecked(engine::MenuMark mark) const {
+    return IsCheckedId(IdOf(marks_.at(mark)));
 }
 
-bool MenuBar::CanChoose(forms::Command command) const {
-    const auto found = paths_.find(command);
+void MenuBar::SetChecked(engine::MenuMark mark, bool checked) {
+    ::CheckMenuItem(bar_, IdOf(marks_.at(mark)), MF_BYCOMMAND | CheckedFlag(checked));
+}
+
+std::optional<MenuBar::NumberedItem> MenuBar::NumberedItemOf(UINT id) const {
+    for (const NumberedItem& item : numbered_) {
+        if (item.id == id) {
+            return item;
+        }
+    }
+    return std::nullopt;
+}
+
+void MenuBar::CheckNumber(forms::Command command, int number) {
+    for (const NumberedItem& item : numbered_) {
+        if (item.command == command) {
+            ::CheckMenuItem(bar_, item.id, MF_BYCOMMAND | CheckedFlag(item.number == number));
+        }
+    }
+}
+
+std::optional<int> MenuBar::CheckedNumber(forms::Command command) const {
+    for (const NumberedItem& item : numbered_) {
+        if (item.command == command && IsCheckedId(item.id)) {
+            return item.number;
+        }
+    }
+    return std::nullopt;
+}
+
+bool MenuBar::CanChoose(UINT id) const {
+    const auto found = paths_.find(id);
     if (found == paths_.end()) {
         return false;
     }

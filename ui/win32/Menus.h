@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -12,11 +13,23 @@
 
 namespace ui::win32 {
 
-// The bar's menus and commands, their items with accelerators ("&"), separators and check
-// marks, as the description gives them at start. Each item's command identifier is the number
-// of its Command. The window the bar is given to destroys it.
+// The bar's menus and commands, their items with accelerators ("&"), separators, check marks
+// and submenus, as the description gives them at start. An item's command identifier is the
+// number of its Command; items that carry a number (the read speeds) share their Command and
+// each has an identifier of its own from kFirstNumberedItemId on. The window the bar is given
+// to destroys it.
 class MenuBar {
   public:
+    // Above every Command's number.
+    static constexpr UINT kFirstNumberedItemId = 0x100;
+
+    // An item that carries a number, as the system knows it.
+    struct NumberedItem {
+        UINT id = 0;
+        forms::Command command = forms::Command::None;
+        int number = 0;
+    };
+
     explicit MenuBar(std::span<const forms::MenuSpec> menus);
 
     HMENU Handle() const { return bar_; }
@@ -30,9 +43,19 @@ class MenuBar {
     bool IsChecked(engine::MenuMark mark) const;
     void SetChecked(engine::MenuMark mark, bool checked);
 
-    // Whether the command can be chosen now: its item and every menu it lies in are enabled.
-    // A command the bar does not hold cannot.
-    bool CanChoose(forms::Command command) const;
+    // The item of a numbered identifier, or nothing for any other.
+    std::optional<NumberedItem> NumberedItemOf(UINT id) const;
+    // The items that carry a number, in the description's order.
+    const std::vector<NumberedItem>& NumberedItems() const { return numbered_; }
+    // Checks the item of the command that carries the number, and unchecks the command's others.
+    void CheckNumber(forms::Command command, int number);
+    // The number of the command's checked item, or nothing when none is checked.
+    std::optional<int> CheckedNumber(forms::Command command) const;
+
+    // Whether the item of this identifier can be chosen now: it and every menu it lies in are
+    // enabled. An identifier the bar does not hold cannot.
+    bool CanChoose(UINT id) const;
+    bool CanChoose(forms::Command command) const { return CanChoose(static_cast<UINT>(command)); }
 
   private:
     // An item as the system finds it: in which menu, at which position.
@@ -43,12 +66,14 @@ class MenuBar {
 
     void AddItems(HMENU menu, std::span<const forms::MenuItemSpec> items,
                   const std::vector<Place>& above);
+    bool IsCheckedId(UINT id) const;
 
     HMENU bar_ = nullptr;
     std::map<engine::Control, Place> places_;
     std::map<engine::MenuMark, forms::Command> marks_;
-    // Each command's item, preceded by the menus it lies in from the bar down.
-    std::map<forms::Command, std::vector<Place>> paths_;
+    // Each identifier's item, preceded by the menus it lies in from the bar down.
+    std::map<UINT, std::vector<Place>> paths_;
+    std::vector<NumberedItem> numbered_;
 };
 
 }  // namespace ui::win32

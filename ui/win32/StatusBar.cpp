@@ -42,6 +42,11 @@ HWND CreateStatusBar(HWND parent, int left, int top, int width, int height,
     if (bar == nullptr) {
         throw std::runtime_error("cannot create the status bar");
     }
+    SetStatusPanels(bar, panels);
+    return bar;
+}
+
+void SetStatusPanels(HWND bar, std::span<const forms::StatusPanelSpec> panels) {
     std::vector<int> rightEdges;
     int right = 0;
     for (const forms::StatusPanelSpec& panel : panels) {
@@ -53,7 +58,6 @@ HWND CreateStatusBar(HWND parent, int left, int top, int width, int height,
     }
     ::SendMessageA(bar, SB_SETPARTS, rightEdges.size(),
                    reinterpret_cast<LPARAM>(rightEdges.data()));
-    return bar;
 }
 
 void SetStatusText(HWND bar, std::span<const forms::StatusPanelSpec> panels, int panel,

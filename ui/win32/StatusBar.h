@@ -16,6 +16,9 @@ namespace ui::win32 {
 HWND CreateStatusBar(HWND parent, int left, int top, int width, int height,
                      std::span<const forms::StatusPanelSpec> panels);
 
+// Gives the bar the panels' widths, the last reaching to the right end; the texts stay.
+void SetStatusPanels(HWND bar, std::span<const forms::StatusPanelSpec> panels);
+
 // Shows the text in the panel, aligned as the panel's description says.
 void SetStatusText(HWND bar, std::span<const forms::StatusPanelSpec> panels, int panel,
                    std::string_view text);

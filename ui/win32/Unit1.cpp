@@ -4,10 +4,12 @@
 #include <exception>
 
 #include "engine/MeasurementLoop.h"
+#include "engine/ReadSpeed.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
+#include "system/startup/DriveDiscovery.h"
 #include "system/startup/StartUp.h"
 #include "ui/forms/Handlers.h"
 #include "ui/forms/MainForm.h"
@@ -43,8 +45,10 @@ TForm1::TForm1(std::unique_ptr<platform::System> system,
       system_(std::move(system)),
       prompts_(std::move(prompts)),
       ctx_{state_, dataList_, chart_, *system_, *this, *prompts_},
-      menuBar_(forms::MainForm().menus) {
-    Build(nullptr, {&chart_.bitmap, forms::MainForm().statusPanels}, menuBar_.Handle());
+      menuBar_(forms::MainForm().menus),
+      statusPanels_(forms::MainForm().statusPanels) {
+    Build(nullptr, {&chart_.bitmap, statusPanels_}, menuBar_.Handle());
+    driveTip_ = std::make_unique<ToolTip>(ControlWindow(engine::Control::DriveList));
     FormCreate();
 }
 
@@ -80,6 +84,13 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Guarded([this] { Timer1Timer(); });
             }
             return 0;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == CBN_SELCHANGE &&
+                reinterpret_cast<HWND>(lParam) == ControlWindow(engine::Control::DriveList)) {
+                ShowDriveIdentity();
+                return 0;
+            }
+            return FormWindow::HandleMessage(message, wParam, lParam);
         case WM_CLOSE:
             // Nothing is saved; a run in progress simply stops, a replay at its next line.
             closing_ = true;
@@ -96,9 +107,15 @@ void TForm1::RunCommand(forms::Command command) {
     Guarded([this, command] { (this->*forms::MainHandlerOf<TForm1>(command))(); });
 }
 
-void TForm1::MenuCommand(forms::Command command) {
-    if (menuBar_.CanChoose(command)) {
-        RunCommand(command);
+void TForm1::MenuCommand(UINT id) {
+    if (!menuBar_.CanChoose(id)) {
+        return;
+    }
+    const auto numbered = menuBar_.NumberedItemOf(id);
+    if (!numbered) {
+        RunCommand(static_cast<forms::Command>(id));
+    } else if (numbered->command == forms::Command::ReadSpeed) {
+        Guarded([this, speed = numbered->number] { ReadSpeedClick(speed); });
     }
 }
 
@@ -150,6 +167,10 @@ void TForm1::About1Click() {
     }
 }
 
+void TForm1::ReadSpeedClick(std::int32_t speed) {
+    menuBar_.CheckNumber(forms::Command::ReadSpeed, speed);
+}
+
 void TForm1::StopRunNow() {
     SetTimerEnabled(false);
     state_.DeviceHandle.reset();
@@ -160,8 +181,13 @@ std::string TForm1::PanelText(engine::Panel panel) const {
 }
 
 void TForm1::SetPanelText(engine::Panel panel, std::string_view text) {
-    SetStatusText(Control("StatusBar1"), forms::MainForm().statusPanels, static_cast<int>(panel),
-                  text);
+    SetStatusText(Control("StatusBar1"), statusPanels_, static_cast<int>(panel), text);
+}
+
+void TForm1::SetPanelWidths(engine::PanelWidths widths) {
+    const forms::MainFormSpec& spec = forms::MainForm();
+    statusPanels_ = widths == engine::PanelWidths::Wide ? spec.wideStatusPanels : spec.statusPanels;
+    SetStatusPanels(Control("StatusBar1"), statusPanels_);
 }
 
 void TForm1::SetGaugeProgress(std::int32_t value) {
@@ -215,6 +241,10 @@ void TForm1::SetChecked(engine::MenuMark item, bool checked) {
     menuBar_.SetChecked(item, checked);
 }
 
+std::int32_t TForm1::ReadSpeedChoice() const {
+    return menuBar_.CheckedNumber(forms::Command::ReadSpeed).value_or(engine::kMaxReadSpeed);
+}
+
 void TForm1::SetTimerEnabled(bool enabled) {
     if (Handle() == nullptr) {
         timerEnabled_ = false;
@@ -237,6 +267,11 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
     }
     ::SendMessageA(list, CB_SETCURSEL, 0, 0);
     WidenDropDown(list, items);
+    ShowDriveIdentity();
+}
+
+void TForm1::ShowDriveIdentity() {
+    driveTip_->SetText(system_env::DriveIdentityText(system_->IdentityOf(DriveListText())));
 }
 
 std::string TForm1::DriveListText() const {

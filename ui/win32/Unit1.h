@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "engine/RunContext.h"
@@ -16,6 +17,7 @@
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Gauges.h"
 #include "ui/win32/Menus.h"
+#include "ui/win32/ToolTip.h"
 
 namespace ui::win32 {
 
@@ -53,6 +55,8 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     void N800Click();
     void N600Click();
     void About1Click();
+    // The Read Speed items: the chosen one takes the check mark.
+    void ReadSpeedClick(std::int32_t speed);
 
     // What the run works on.
     engine::RunContext& Context() { return ctx_; }
@@ -65,9 +69,12 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     const MenuBar& Menus() const { return menuBar_; }
     std::string PanelText(engine::Panel panel) const;
     bool TimerEnabled() const { return timerEnabled_; }
+    // The drive list's tooltip.
+    std::string DriveListTip() const { return driveTip_->Text(); }
 
     // What a run shows.
     void SetPanelText(engine::Panel panel, std::string_view text) override;
+    void SetPanelWidths(engine::PanelWidths widths) override;
     void SetGaugeProgress(std::int32_t value) override;
     void SetGaugeMaxValue(std::int32_t value) override;
     void SetGaugeColors(platform::Color back, platform::Color fore) override;
@@ -76,6 +83,7 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     void SetFocus(engine::Control control) override;
     bool IsChecked(engine::MenuMark item) const override;
     void SetChecked(engine::MenuMark item, bool checked) override;
+    std::int32_t ReadSpeedChoice() const override;
     void SetTimerEnabled(bool enabled) override;
     void SetDriveList(const std::vector<std::string>& items) override;
     std::string DriveListText() const override;
@@ -85,7 +93,7 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void RunCommand(forms::Command command) override;
-    void MenuCommand(forms::Command command) override;
+    void MenuCommand(UINT id) override;
 
   private:
     void FormCreate();
@@ -96,6 +104,8 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     void StopRunNow();
     // The window the run logic's name stands for, or nullptr for a menu.
     HWND ControlWindow(engine::Control control) const;
+    // The drive list's tooltip: what the system knows of the drive shown.
+    void ShowDriveIdentity();
 
     std::unique_ptr<platform::System> system_;
     std::unique_ptr<engine::UserPrompts> prompts_;
@@ -104,6 +114,9 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     engine::Chart chart_;
     engine::RunContext ctx_;
     MenuBar menuBar_;
+    std::unique_ptr<ToolTip> driveTip_;
+    // The status panels as they are now: the classic ones or the wide ones.
+    std::span<const forms::StatusPanelSpec> statusPanels_;
     std::optional<int> startUpStatus_;
     std::function<void(HWND owner)> showAbout_;
     bool timerEnabled_ = false;
