@@ -8,7 +8,8 @@ changing tests or the code they guard.
 
 The scratch copy lives in build-mutants/ (src/ and build/), which git ignores. It is made
 and built once; later runs copy over only the files that changed, so builds stay
-incremental. By default each fault is tested by the test programs that the build relinked
+incremental. Faults in code that only the Windows build has are tested by the Windows
+suite under Wine, in a cross-build of the same copy (build-mutants/build-win32/). By default each fault is tested by the test programs that the build relinked
 (and test_cli when it relinked discometer-cli, which those tests run as a process); when
 it relinked anything else, or nothing, by the whole suite.
 
@@ -39,6 +40,7 @@ class Mutant(NamedTuple):
     old: str  # exact text, found exactly once in the file
     new: str  # what takes its place
     why: str  # the fault, in one line
+    system: str = "linux"  # "windows": code only the Windows build has, tested under Wine
 
 
 # Add new faults at the end, so that the numbers of the others stay.
@@ -166,6 +168,49 @@ MUTANTS = [
            "return static_cast<std::uint32_t>((width * 3 + 3) / 4 * 4);",
            "return static_cast<std::uint32_t>((width * 3 + 4) / 4 * 4);",
            "BMP rows already a multiple of 4 bytes get padding"),
+    # --- Code of the Windows build, of the charts beyond the CD, and of scripts and servers --
+    Mutant("results/ChartLayout.cpp",
+           "return std::trunc(volumeSize) > sectors;",
+           "return std::trunc(volumeSize) >= sectors;",
+           "layout boundaries off by one: a 380,999-sector volume leaves the CD axis"),
+    Mutant("results/ChartLayout.cpp",
+           "for (const std::int64_t multiple : {1, 2, 5}) {",
+           "for (const std::int64_t multiple : {1, 5}) {",
+           "grid steps of 1 and 5 only: a DVD gets steps of 500 instead of 200"),
+    Mutant("results/ChartLayout.cpp",
+           "layout.medium == engine::Medium::CD ? engine::PanelWidths::Classic",
+           "layout.medium != engine::Medium::BluRay ? engine::PanelWidths::Classic",
+           "a DVD run keeps the CD's narrow status panels and cuts its numbers"),
+    Mutant("engine/RunStart.cpp",
+           "s.ReadSpeedTaken = s.ReadSpeed == kMaxReadSpeed || access.SelectReadSpeed(s.ReadSpeed);",
+           "s.ReadSpeedTaken = s.ReadSpeed != kMaxReadSpeed || access.SelectReadSpeed(s.ReadSpeed);",
+           "the chosen read speed is never handed to the drive"),
+    Mutant("platform/linux/Console.cpp",
+           "action.sa_flags = SA_RESTART;",
+           "action.sa_flags = SA_RESTART | SA_RESETHAND;",
+           "the stop handler resets itself: a second Ctrl-C kills the run before it is saved"),
+    Mutant("cli/Console.cpp",
+           "if (std::fwrite(text.data(), 1, text.size(), out_) != text.size() || std::fflush(out_) != 0) {",
+           "if (std::fwrite(text.data(), 1, text.size(), out_) != text.size()) {",
+           "a closed standard output goes unnoticed when only the flush fails"),
+    Mutant("cli/Arguments.cpp",
+           'if (name == "800-200" || name == "800") {',
+           'if (name == "800-200" || name == "8000") {',
+           "--sequencer 800 is refused"),
+    Mutant("platform/SimRouting.cpp",
+           "if (driveEntries_ && (type == DriveType::Fixed || type == DriveType::Removable)) {",
+           "if (driveEntries_ && type == DriveType::Removable) {",
+           "a disk device the user names (a loop device) is refused as no drive"),
+    Mutant("platform/windows/RawDevice.cpp",
+           "distance.QuadPart = offset;",
+           "distance.QuadPart = static_cast<std::int32_t>(offset);",
+           "Windows: the byte offset cut to 32 bits, so a volume past 2 GiB reads as errors",
+           "windows"),
+    Mutant("platform/windows/Files.cpp",
+           'constexpr std::string_view kForbidden = "\\\\/:*?\\"<>|";',
+           'constexpr std::string_view kForbidden = "\\\\/*?\\"<>|";',
+           "Windows: a ':' in a label stays in the AutoSave name and writes an alternate stream",
+           "windows"),
 ]
 
 
@@ -223,6 +268,25 @@ def configure(src, build):
     return result.returncode == 0
 
 
+def configure_windows(src, build_dir, linux_build):
+    """The 32-bit Windows cross-build of the scratch copy, as scripts/windows.sh configures it."""
+    if (build_dir / "CMakeCache.txt").is_file():
+        return True
+    command = ["cmake", "-S", str(src), "-B", str(build_dir),
+               "--toolchain", str(src / "cmake/toolchains/mingw-w64-i686.cmake"),
+               "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG",
+               "-DDISCOMETER_BENCH=OFF", "-DDISCOMETER_WERROR=OFF",
+               f"-DDISCOMETER_LINUX_CLI={linux_build / 'cli' / 'discometer-cli'}"]
+    if shutil.which("ninja"):
+        command += ["-G", "Ninja"]
+    if shutil.which("ccache"):
+        command.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
+    result = subprocess.run(command, capture_output=True, text=True)
+    if result.returncode != 0:
+        print(result.stdout + result.stderr, file=sys.stderr)
+    return result.returncode == 0
+
+
 def build(build_dir, jobs, targets=None):
     command = ["cmake", "--build", str(build_dir), "-j", str(jobs)]
     if targets:
@@ -258,11 +322,15 @@ def list_tests(build_dir):
     return [Test(i + 1, t["name"], t["command"][0]) for i, t in enumerate(tests)]
 
 
-def run_tests(build_dir, tests, jobs, timeout):
-    """Runs the tests through ctest; the names of those that failed, or None when all passed."""
+def run_tests(build_dir, tests, jobs, timeout, runner=None):
+    """Runs the tests through ctest (or through `runner`, a command that takes the build
+    folder and ctest's arguments); the names of those that failed, or None when all passed."""
     numbers = ",".join(str(t.number) for t in tests)
-    command = ["ctest", "--test-dir", str(build_dir), "-j", str(jobs), "--timeout", str(timeout),
-               "-I", "0,0,0," + numbers]
+    arguments = ["-j", str(jobs), "--timeout", str(timeout), "-I", "0,0,0," + numbers]
+    if runner:
+        command = [*runner, str(build_dir), *arguments]
+    else:
+        command = ["ctest", "--test-dir", str(build_dir), *arguments]
     result = subprocess.run(command, capture_output=True, text=True)
     if result.returncode == 0:
         return None
@@ -310,6 +378,14 @@ def first_errors(output, lines=8):
     return "\n".join("        " + line for line in (errors or output.splitlines())[:lines])
 
 
+def verdict(failed, scope):
+    """The outcome of a fault from the tests that failed, and what to say of it."""
+    if failed is None:
+        return "survived", f"  ({scope})"
+    more = f", +{len(failed) - 2} more" if len(failed) > 2 else ""
+    return "caught", f"  ({scope}; by {', '.join(failed[:2])}{more})"
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--list", action="store_true", help="print the numbered faults and stop")
@@ -342,8 +418,32 @@ def main():
     if failed is not None:
         print("the suite fails on the unchanged tree: " + ", ".join(failed), file=sys.stderr)
         return 2
-    targets = {Path(t.program).name for t in tests}
-    print(f"baseline: {len(tests)} tests pass ({time.monotonic() - started:.0f} s)\n", flush=True)
+    # The test programs the build makes (some tests run an interpreter or a script instead).
+    targets = {Path(t.program).name for t in tests
+               if Path(t.program).resolve().is_relative_to(build_dir.resolve())}
+    print(f"baseline: {len(tests)} tests pass ({time.monotonic() - started:.0f} s)", flush=True)
+
+    # The Windows suite, when a chosen fault lies in code only the Windows build has.
+    win_dir = args.scratch / "build-win32"
+    wine = [str(src / "scripts" / "wine-ctest.sh")]
+    win_tests = []
+    if any(MUTANTS[n - 1].system == "windows" for n in numbers):
+        if not configure_windows(src, win_dir, build_dir):
+            print("configuring the Windows build of the scratch copy failed", file=sys.stderr)
+            return 2
+        ok, output = build(win_dir, args.jobs)
+        if not ok:
+            print("the unchanged tree does not build for Windows:\n" + first_errors(output, 20),
+                  file=sys.stderr)
+            return 2
+        win_tests = list_tests(win_dir)
+        failed = run_tests(win_dir, win_tests, args.jobs, args.timeout, wine)
+        if failed is not None:
+            print("the Windows suite fails on the unchanged tree: " + ", ".join(failed),
+                  file=sys.stderr)
+            return 2
+        print(f"baseline: {len(win_tests)} Windows tests pass under Wine", flush=True)
+    print(flush=True)
 
     outcomes = {}
     width = max(len(MUTANTS[n - 1].file) for n in numbers)
@@ -359,15 +459,20 @@ def main():
             print(f"{label}STALE           {m.file:<{width}}  {m.why}\n"
                   f"        the text to change is found {count} times, not once", flush=True)
             continue
+        windows = m.system == "windows"
         before = built_programs(build_dir)
         try:
             path.write_bytes(original.replace(m.old.encode("utf-8"), m.new.encode("utf-8")))
-            ok, output = build(build_dir, args.jobs, targets)
+            ok, output = build(win_dir, args.jobs) if windows else build(build_dir, args.jobs,
+                                                                           targets)
             detail = ""
             if not ok:
                 outcome = "caught (build)"
                 detail = ("\n        WARNING: a curated fault should compile; mend this entry\n"
                           + first_errors(output))
+            elif windows:
+                failed = run_tests(win_dir, win_tests, args.jobs, args.timeout, wine)
+                outcome, detail = verdict(failed, f"{len(win_tests)} Windows tests")
             else:
                 after = built_programs(build_dir)
                 relinked = {Path(p).name for p, t in after.items() if before.get(p) != t}
@@ -376,15 +481,12 @@ def main():
                     wanted = {RUN_AS_PROCESS.get(name, name) for name in relinked}
                     selected = [t for t in tests if Path(t.program).name in wanted]
                 failed = run_tests(build_dir, selected, args.jobs, args.timeout)
-                outcome = "survived" if failed is None else "caught"
-                scope = "whole suite" if selected is tests else f"{len(selected)} tests"
-                if failed is None:
-                    detail = f"  ({scope})"
-                else:
-                    more = f", +{len(failed) - 2} more" if len(failed) > 2 else ""
-                    detail = f"  ({scope}; by {', '.join(failed[:2])}{more})"
+                outcome, detail = verdict(
+                    failed, "whole suite" if selected is tests else f"{len(selected)} tests")
         finally:
             path.write_bytes(original)
+            if windows:
+                build(win_dir, args.jobs)  # the next fault starts from the unchanged program
         outcomes[n] = outcome
         shown = outcome.upper() if outcome != "caught" else outcome
         print(f"{label}{shown:<15} {m.file:<{width}}  {m.why}  "
