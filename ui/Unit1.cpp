@@ -19,14 +19,8 @@
 #include <exception>
 #include <stdexcept>
 
-#include "engine/MeasurementLoop.h"
 #include "engine/ReadSpeed.h"
-#include "engine/RunStart.h"
-#include "engine/Sequencer.h"
-#include "results/Replay.h"
-#include "results/Saving.h"
 #include "system/startup/DriveDiscovery.h"
-#include "system/startup/StartUp.h"
 #include "ui/About.h"
 #include "ui/Bevels.h"
 #include "ui/BitmapImage.h"
@@ -61,8 +55,6 @@ class ClassicStyle final : public QProxyStyle {
 QString FromLocal(std::string_view text) {
     return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-using HandlerMethod = forms::MainHandler<TForm1>;
 
 // A child of the window by its name, of the class the caller expects.
 template <typename Child>
@@ -100,10 +92,7 @@ void UseClassicLook(QApplication& app) {
 
 TForm1::TForm1(std::unique_ptr<platform::System> system,
                std::unique_ptr<engine::UserPrompts> prompts, QWidget* parent)
-    : QMainWindow(parent),
-      system_(std::move(system)),
-      prompts_(std::move(prompts)),
-      ctx_{state_, dataList_, chart_, *system_, *this, *prompts_} {
+    : QMainWindow(parent), MainFormCore(std::move(system), std::move(prompts)) {
     BuildControls();
     BuildMenus();
     ConnectEvents();
@@ -118,8 +107,8 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormCreate() {
-    startUpStatus_ = system_env::StartUp(ctx_);
-    if (startUpStatus_) {
+    MainFormCore::FormCreate();
+    if (StartUpStatus()) {
         return;
     }
     const forms::FormSpec& form = forms::MainForm().form;
@@ -134,7 +123,7 @@ void TForm1::BuildControls() {
     client_ = new QWidget(this);
     client_->setFixedSize(spec.form.clientWidth, spec.form.clientHeight);
     setCentralWidget(client_);
-    controls_ = BuildFormControls(spec.form, client_, {&chart_.bitmap, spec.statusPanels});
+    controls_ = BuildFormControls(spec.form, client_, {&ChartPicture().bitmap, spec.statusPanels});
     for (const forms::ControlSpec& control : spec.form.controls) {
         if (control.control) {
             controlWidgets_[*control.control] = controls_.at(control.name);
@@ -230,18 +219,18 @@ void TForm1::Guarded(Handler handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        prompts_->ShowError(error.what());
+        Prompts().ShowError(error.what());
     }
 }
 
 void TForm1::ConnectEvents() {
-    const auto plain = [this](auto* sender, auto signal, HandlerMethod handler) {
+    const auto plain = [this](auto* sender, auto signal, forms::MainHandler handler) {
         connect(sender, signal, this,
                 [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
     };
     // Qt flips a checkable item before it reports the click; the marks move only as the
     // handlers say.
-    const auto marked = [this](QAction* action, HandlerMethod handler) {
+    const auto marked = [this](QAction* action, forms::MainHandler handler) {
         connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
             action->setChecked(!checked);
             Guarded([this, handler] { (this->*handler)(); });
@@ -252,13 +241,13 @@ void TForm1::ConnectEvents() {
     for (const forms::ControlSpec& control : spec.form.controls) {
         if (control.command != forms::Command::None) {
             plain(Named<QAbstractButton>(controls_, control.name), &QAbstractButton::clicked,
-                  forms::MainHandlerOf<TForm1>(control.command));
+                  forms::MainHandlerOf(control.command));
         }
     }
     for (const forms::MenuSpec& menu : spec.menus) {
         if (menu.command != forms::Command::None) {
             plain(NamedChild<QAction>(this, menu.name), &QAction::triggered,
-                  forms::MainHandlerOf<TForm1>(menu.command));
+                  forms::MainHandlerOf(menu.command));
         }
         for (const forms::MenuItemSpec& item : menu.items) {
             if (item.command == forms::Command::None) {
@@ -266,9 +255,9 @@ void TForm1::ConnectEvents() {
             }
             QAction* action = NamedChild<QAction>(this, item.name);
             if (item.checkable) {
-                marked(action, forms::MainHandlerOf<TForm1>(item.command));
+                marked(action, forms::MainHandlerOf(item.command));
             } else {
-                plain(action, &QAction::triggered, forms::MainHandlerOf<TForm1>(item.command));
+                plain(action, &QAction::triggered, forms::MainHandlerOf(item.command));
             }
         }
     }
@@ -288,46 +277,6 @@ void TForm1::CentreOnScreen() {
     QRect frame(QPoint(), size());
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
-}
-
-void TForm1::Button1Click() {
-    engine::StartRun(ctx_);
-}
-
-void TForm1::Button2Click() {
-    state_.StopRequest = true;
-}
-
-void TForm1::Timer1Timer() {
-    engine::MeasureTick(ctx_);
-}
-
-void TForm1::SaveGraphic1Click() {
-    results::SaveGraphic(ctx_);
-}
-
-void TForm1::SaveData1Click() {
-    results::SaveData(ctx_);
-}
-
-void TForm1::LoadData1Click() {
-    results::LoadData(ctx_);
-}
-
-void TForm1::AutoSave1Click() {
-    results::ToggleAutoSave(*this);
-}
-
-void TForm1::N1000Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N1000);
-}
-
-void TForm1::N800Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N800);
-}
-
-void TForm1::N600Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N600);
 }
 
 void TForm1::About1Click() {
@@ -354,7 +303,7 @@ void TForm1::StopRunNow() {
     if (timer1_ != nullptr) {
         timer1_->stop();
     }
-    state_.DeviceHandle.reset();
+    State().DeviceHandle.reset();
 }
 
 void TForm1::SetPanelText(engine::Panel panel, std::string_view text) {
@@ -450,7 +399,8 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
 
 void TForm1::ShowDriveIdentity() {
     const std::string entry = DriveListText();
-    comboBox1_->setToolTip(FromLocal(system_env::DriveIdentityText(system_->IdentityOf(entry))));
+    comboBox1_->setToolTip(
+        FromLocal(system_env::DriveIdentityText(Context().system.IdentityOf(entry))));
 }
 
 std::string TForm1::DriveListText() const {

@@ -4,15 +4,12 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <vector>
 
-#include "engine/RunContext.h"
-#include "engine/RunState.h"
 #include "engine/RunWindow.h"
 #include "platform/System.h"
-#include "results/ResultsDocument.h"
 #include "ui/FormBuilder.h"
+#include "ui/forms/MainFormCore.h"
 
 class QAction;
 class QApplication;
@@ -35,10 +32,9 @@ class TStatusBar;
 void UseClassicLook(QApplication& app);
 
 // The main window: the chart, the progress gauge, the drive list, Start and Stop, the status
-// bar, the menus and the timer that drives a run. It owns the run state, the results document
-// and the chart for the program's whole life; the run logic itself lives in the engine, and
-// the handlers here only hand it the window.
-class TForm1 : public QMainWindow, public engine::RunWindow {
+// bar, the menus and the timer that drives a run, in Qt. What it runs on and the handlers
+// that hand the run to the engine come from MainFormCore.
+class TForm1 : public QMainWindow, public forms::MainFormCore {
     Q_OBJECT
 
   public:
@@ -50,30 +46,10 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     // Shows the about box; tests put their own in its place, as the box is modal.
     void SetAboutBox(std::function<void(QWidget* parent)> show) { showAbout_ = std::move(show); }
 
-    // The exit status when start-up found that the program cannot run, else nothing.
-    std::optional<int> StartUpStatus() const { return startUpStatus_; }
-
-    // Event handlers.
-    void Button1Click();
-    void Button2Click();
-    void Timer1Timer();
-    void SaveGraphic1Click();
-    void SaveData1Click();
-    void LoadData1Click();
-    void AutoSave1Click();
-    void N1000Click();
-    void N800Click();
-    void N600Click();
-    void About1Click();
+    // Event handlers of this window's own.
+    void About1Click() override;
     // The Read Speed items: the chosen one takes the check mark.
     void ReadSpeedClick(QAction* item);
-
-    // What the run works on.
-    engine::RunContext& Context() { return ctx_; }
-    engine::RunState& State() { return state_; }
-    results::DataList& Document() { return dataList_; }
-    engine::Chart& ChartPicture() { return chart_; }
-    engine::UserPrompts& Prompts() { return *prompts_; }
 
     // The controls.
     QWidget* ClientArea() const { return client_; }
@@ -146,13 +122,6 @@ class TForm1 : public QMainWindow, public engine::RunWindow {
     template <typename Handler>
     void Guarded(Handler handler);
 
-    std::unique_ptr<platform::System> system_;
-    std::unique_ptr<engine::UserPrompts> prompts_;
-    engine::RunState state_;
-    results::DataList dataList_;
-    engine::Chart chart_;
-    engine::RunContext ctx_;
-    std::optional<int> startUpStatus_;
     std::function<void(QWidget* parent)> showAbout_;
     bool closing_ = false;
 

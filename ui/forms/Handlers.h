@@ -1,39 +1,38 @@
 // Which handler of the main window each of its commands calls. Every front end's TForm1 has
-// the same handlers, under the same names.
+// them from MainFormCore, under the same names.
 #pragma once
 
 #include <stdexcept>
 
 #include "ui/forms/FormSpec.h"
+#include "ui/forms/MainFormCore.h"
 
 namespace ui::forms {
 
-template <typename Form>
-using MainHandler = void (Form::*)();
+using MainHandler = void (MainFormCore::*)();
 
-template <typename Form>
-MainHandler<Form> MainHandlerOf(Command command) {
+inline MainHandler MainHandlerOf(Command command) {
     switch (command) {
         case Command::Start:
-            return &Form::Button1Click;
+            return &MainFormCore::Button1Click;
         case Command::Stop:
-            return &Form::Button2Click;
+            return &MainFormCore::Button2Click;
         case Command::SaveGraphic:
-            return &Form::SaveGraphic1Click;
+            return &MainFormCore::SaveGraphic1Click;
         case Command::SaveData:
-            return &Form::SaveData1Click;
+            return &MainFormCore::SaveData1Click;
         case Command::LoadData:
-            return &Form::LoadData1Click;
+            return &MainFormCore::LoadData1Click;
         case Command::AutoSave:
-            return &Form::AutoSave1Click;
+            return &MainFormCore::AutoSave1Click;
         case Command::N1000:
-            return &Form::N1000Click;
+            return &MainFormCore::N1000Click;
         case Command::N800:
-            return &Form::N800Click;
+            return &MainFormCore::N800Click;
         case Command::N600:
-            return &Form::N600Click;
+            return &MainFormCore::N600Click;
         case Command::About:
-            return &Form::About1Click;
+            return &MainFormCore::About1Click;
         case Command::None:
         case Command::OpenHomePage:
         case Command::ReadSpeed:  // takes the item it was given

@@ -3,14 +3,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "engine/MeasurementLoop.h"
 #include "engine/ReadSpeed.h"
-#include "engine/RunStart.h"
-#include "engine/Sequencer.h"
-#include "results/Replay.h"
-#include "results/Saving.h"
 #include "system/startup/DriveDiscovery.h"
-#include "system/startup/StartUp.h"
 #include "ui/forms/Handlers.h"
 #include "ui/forms/MainForm.h"
 #include "ui/win32/About.h"
@@ -42,12 +36,10 @@ void WidenDropDown(HWND list, const std::vector<std::string>& items) {
 TForm1::TForm1(std::unique_ptr<platform::System> system,
                std::unique_ptr<engine::UserPrompts> prompts)
     : FormWindow(forms::MainForm().form),
-      system_(std::move(system)),
-      prompts_(std::move(prompts)),
-      ctx_{state_, dataList_, chart_, *system_, *this, *prompts_},
+      MainFormCore(std::move(system), std::move(prompts)),
       menuBar_(forms::MainForm().menus),
       statusPanels_(forms::MainForm().statusPanels) {
-    Build(nullptr, {&chart_.bitmap, statusPanels_}, menuBar_.Handle());
+    Build(nullptr, {&ChartPicture().bitmap, statusPanels_}, menuBar_.Handle());
     driveTip_ = std::make_unique<ToolTip>(ControlWindow(engine::Control::DriveList));
     FormCreate();
 }
@@ -55,10 +47,6 @@ TForm1::TForm1(std::unique_ptr<platform::System> system,
 TForm1::~TForm1() {
     StopRunNow();
     Destroy();
-}
-
-void TForm1::FormCreate() {
-    startUpStatus_ = system_env::StartUp(ctx_);
 }
 
 void TForm1::Show(int showCommand) {
@@ -72,7 +60,7 @@ void TForm1::Guarded(Handler handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        prompts_->ShowError(error.what());
+        Prompts().ShowError(error.what());
     }
 }
 
@@ -104,7 +92,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TForm1::RunCommand(forms::Command command) {
-    Guarded([this, command] { (this->*forms::MainHandlerOf<TForm1>(command))(); });
+    Guarded([this, command] { (this->*forms::MainHandlerOf(command))(); });
 }
 
 void TForm1::MenuCommand(UINT id) {
@@ -117,46 +105,6 @@ void TForm1::MenuCommand(UINT id) {
     } else if (numbered->command == forms::Command::ReadSpeed) {
         Guarded([this, speed = numbered->number] { ReadSpeedClick(speed); });
     }
-}
-
-void TForm1::Button1Click() {
-    engine::StartRun(ctx_);
-}
-
-void TForm1::Button2Click() {
-    state_.StopRequest = true;
-}
-
-void TForm1::Timer1Timer() {
-    engine::MeasureTick(ctx_);
-}
-
-void TForm1::SaveGraphic1Click() {
-    results::SaveGraphic(ctx_);
-}
-
-void TForm1::SaveData1Click() {
-    results::SaveData(ctx_);
-}
-
-void TForm1::LoadData1Click() {
-    results::LoadData(ctx_);
-}
-
-void TForm1::AutoSave1Click() {
-    results::ToggleAutoSave(*this);
-}
-
-void TForm1::N1000Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N1000);
-}
-
-void TForm1::N800Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N800);
-}
-
-void TForm1::N600Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N600);
 }
 
 void TForm1::About1Click() {
@@ -173,7 +121,7 @@ void TForm1::ReadSpeedClick(std::int32_t speed) {
 
 void TForm1::StopRunNow() {
     SetTimerEnabled(false);
-    state_.DeviceHandle.reset();
+    State().DeviceHandle.reset();
 }
 
 std::string TForm1::PanelText(engine::Panel panel) const {
@@ -271,7 +219,7 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
 }
 
 void TForm1::ShowDriveIdentity() {
-    driveTip_->SetText(system_env::DriveIdentityText(system_->IdentityOf(DriveListText())));
+    driveTip_->SetText(system_env::DriveIdentityText(Context().system.IdentityOf(DriveListText())));
 }
 
 std::string TForm1::DriveListText() const {

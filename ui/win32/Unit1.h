@@ -5,15 +5,12 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <span>
 #include <string>
 
-#include "engine/RunContext.h"
-#include "engine/RunState.h"
 #include "engine/RunWindow.h"
 #include "platform/System.h"
-#include "results/ResultsDocument.h"
+#include "ui/forms/MainFormCore.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Gauges.h"
 #include "ui/win32/Menus.h"
@@ -22,10 +19,9 @@
 namespace ui::win32 {
 
 // The main window: the chart, the progress gauge, the drive list, Start and Stop, the status
-// bar, the menus and the timer that drives a run. It owns the run state, the results document
-// and the chart for the program's whole life; the run logic itself lives in the engine, and
-// the handlers here only hand it the window.
-class TForm1 final : public FormWindow, public engine::RunWindow {
+// bar, the menus and the timer that drives a run, in the Win32 API. What it runs on and the
+// handlers that hand the run to the engine come from MainFormCore.
+class TForm1 final : public FormWindow, public forms::MainFormCore {
   public:
     // The identifier of Timer1's WM_TIMER messages.
     static constexpr UINT_PTR kTimer1Id = 1;
@@ -34,8 +30,6 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<engine::UserPrompts> prompts);
     ~TForm1() override;
 
-    // The exit status when start-up found that the program cannot run, else nothing.
-    std::optional<int> StartUpStatus() const { return startUpStatus_; }
     // Shows the window as the program was asked to (SW_SHOW, ...), with the focus on the first
     // control of the tab order.
     void Show(int showCommand = SW_SHOW);
@@ -43,26 +37,10 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     // Shows the about box; tests put their own in its place, as the box is modal.
     void SetAboutBox(std::function<void(HWND owner)> show) { showAbout_ = std::move(show); }
 
-    // Event handlers.
-    void Button1Click();
-    void Button2Click();
-    void Timer1Timer();
-    void SaveGraphic1Click();
-    void SaveData1Click();
-    void LoadData1Click();
-    void AutoSave1Click();
-    void N1000Click();
-    void N800Click();
-    void N600Click();
-    void About1Click();
+    // Event handlers of this window's own.
+    void About1Click() override;
     // The Read Speed items: the chosen one takes the check mark.
     void ReadSpeedClick(std::int32_t speed);
-
-    // What the run works on.
-    engine::RunContext& Context() { return ctx_; }
-    engine::RunState& State() { return state_; }
-    results::DataList& Document() { return dataList_; }
-    engine::Chart& ChartPicture() { return chart_; }
 
     // What the window shows of it.
     TGauge& Gauge1() const { return Controls().ObjectOf<TGauge>("Gauge1"); }
@@ -96,7 +74,6 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     void MenuCommand(UINT id) override;
 
   private:
-    void FormCreate();
     // Runs a handler; an error that escapes it goes to the error box, not to the system.
     template <typename Handler>
     void Guarded(Handler handler);
@@ -107,17 +84,10 @@ class TForm1 final : public FormWindow, public engine::RunWindow {
     // The drive list's tooltip: what the system knows of the drive shown.
     void ShowDriveIdentity();
 
-    std::unique_ptr<platform::System> system_;
-    std::unique_ptr<engine::UserPrompts> prompts_;
-    engine::RunState state_;
-    results::DataList dataList_;
-    engine::Chart chart_;
-    engine::RunContext ctx_;
     MenuBar menuBar_;
     std::unique_ptr<ToolTip> driveTip_;
     // The status panels as they are now: the classic ones or the wide ones.
     std::span<const forms::StatusPanelSpec> statusPanels_;
-    std::optional<int> startUpStatus_;
     std::function<void(HWND owner)> showAbout_;
     bool timerEnabled_ = false;
     bool closing_ = false;

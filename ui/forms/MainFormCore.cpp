@@ -1,0 +1,65 @@
+#include "ui/forms/MainFormCore.h"
+
+#include <utility>
+
+#include "engine/MeasurementLoop.h"
+#include "engine/RunStart.h"
+#include "engine/Sequencer.h"
+#include "results/Replay.h"
+#include "results/Saving.h"
+#include "system/startup/StartUp.h"
+
+namespace ui::forms {
+
+MainFormCore::MainFormCore(std::unique_ptr<platform::System> system,
+                           std::unique_ptr<engine::UserPrompts> prompts)
+    : system_(std::move(system)),
+      prompts_(std::move(prompts)),
+      // The window is the run's RunWindow from here on, though its controls come later.
+      ctx_{state_, dataList_, chart_, *system_, *this, *prompts_} {}
+
+void MainFormCore::FormCreate() {
+    startUpStatus_ = system_env::StartUp(ctx_);
+}
+
+void MainFormCore::Button1Click() {
+    engine::StartRun(ctx_);
+}
+
+void MainFormCore::Button2Click() {
+    state_.StopRequest = true;
+}
+
+void MainFormCore::Timer1Timer() {
+    engine::MeasureTick(ctx_);
+}
+
+void MainFormCore::SaveGraphic1Click() {
+    results::SaveGraphic(ctx_);
+}
+
+void MainFormCore::SaveData1Click() {
+    results::SaveData(ctx_);
+}
+
+void MainFormCore::LoadData1Click() {
+    results::LoadData(ctx_);
+}
+
+void MainFormCore::AutoSave1Click() {
+    results::ToggleAutoSave(*this);
+}
+
+void MainFormCore::N1000Click() {
+    engine::SelectSequencer(*this, engine::MenuMark::N1000);
+}
+
+void MainFormCore::N800Click() {
+    engine::SelectSequencer(*this, engine::MenuMark::N800);
+}
+
+void MainFormCore::N600Click() {
+    engine::SelectSequencer(*this, engine::MenuMark::N600);
+}
+
+}  // namespace ui::forms

@@ -1,0 +1,67 @@
+// What the main window runs on, and the handlers that every front end shares.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "engine/RunContext.h"
+#include "engine/RunState.h"
+#include "engine/RunWindow.h"
+#include "platform/System.h"
+#include "results/ResultsDocument.h"
+
+namespace ui::forms {
+
+// The main window without its toolkit. It owns the system and the prompts it is made with,
+// the run state, the results document and the chart for the program's whole life, and the run
+// context that hands them to the engine with the window itself as the RunWindow; its handlers
+// only pass that context on. Each front end's TForm1 derives from it, builds its controls from
+// the description, shows a run on them (the RunWindow operations), and calls FormCreate once
+// the controls exist.
+class MainFormCore : public engine::RunWindow {
+  public:
+    // The exit status when start-up found that the program cannot run, else nothing.
+    std::optional<int> StartUpStatus() const { return startUpStatus_; }
+
+    // Event handlers.
+    void Button1Click();
+    void Button2Click();
+    void Timer1Timer();
+    void SaveGraphic1Click();
+    void SaveData1Click();
+    void LoadData1Click();
+    void AutoSave1Click();
+    void N1000Click();
+    void N800Click();
+    void N600Click();
+    // Each front end shows its own about box.
+    virtual void About1Click() = 0;
+
+    // What the run works on.
+    engine::RunContext& Context() { return ctx_; }
+    engine::RunState& State() { return state_; }
+    results::DataList& Document() { return dataList_; }
+    engine::Chart& ChartPicture() { return chart_; }
+    engine::UserPrompts& Prompts() { return *prompts_; }
+
+  protected:
+    // Takes the window as the run's RunWindow without calling on it: the first calls come in
+    // FormCreate.
+    MainFormCore(std::unique_ptr<platform::System> system,
+                 std::unique_ptr<engine::UserPrompts> prompts);
+
+    // Start-up: fills the controls and prepares the run state; sets StartUpStatus(). Each
+    // front end calls it once, when its controls exist.
+    void FormCreate();
+
+  private:
+    std::unique_ptr<platform::System> system_;
+    std::unique_ptr<engine::UserPrompts> prompts_;
+    engine::RunState state_;
+    results::DataList dataList_;
+    engine::Chart chart_;
+    engine::RunContext ctx_;
+    std::optional<int> startUpStatus_;
+};
+
+}  // namespace ui::forms
