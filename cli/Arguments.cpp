@@ -137,10 +137,6 @@ Command JudgeMeasure(const CLI::App& app, const MeasureWords& w) {
     if (auto e = TakeOperand(w.drive, "measure", "drive", m.drive)) {
         return *e;
     }
-    // The drive list splits its entries at commas; one drive is measured at a time.
-    if (m.drive.find(',') != std::string::npos) {
-        return Usage("measure takes one drive, not a list");
-    }
     std::optional<std::string> sequencer;
     if (auto e = TakeOne(w.sequencer, "--sequencer", "a value", sequencer)) {
         return *e;

@@ -110,14 +110,18 @@ int UsageFailure(Console& console, const std::string& message) {
 }
 
 int RunDrives(Console& console) {
-    const std::optional<std::string> entries = platform::DriveEntriesFromEnvironment();
+    const std::optional<std::string> list = platform::DriveEntriesFromEnvironment();
+    std::optional<std::vector<std::string>> entries;
+    if (list) {
+        entries = platform::SplitDriveEntries(*list);
+    }
     Session s(entries, console);
     if (const auto status = StartUpSession(s, console)) {
         return *status;
     }
     if (entries) {
         const std::vector<std::string>& listed = s.window.DriveItems();
-        for (const std::string& entry : platform::SplitDriveEntries(*entries)) {
+        for (const std::string& entry : *entries) {
             if (std::find(listed.begin(), listed.end(), entry) == listed.end()) {
                 console.Say(std::string(platform::kDrivesVariable) + " entry left out: " +
                             DescribeUnlistedDrive(entry, s.system.DevicePath(entry)));
@@ -150,7 +154,14 @@ int RunDrives(Console& console) {
 
 int RunMeasure(const MeasureCommand& command, Console& console) {
     const std::string drive = DriveEntryOf(command.drive);
-    Session s(drive, console);
+    // Commas part the entries of a drive list; one drive is measured at a time, though a file
+    // of that name is measured whatever its name holds.
+    if (drive.find(',') != std::string::npos &&
+        platform::InspectPath(drive).kind == platform::PathKind::Missing) {
+        return UsageFailure(console, "measure takes one drive, not a list");
+    }
+    // The one drive named, whatever its name holds (a file name may hold a comma).
+    Session s(std::vector<std::string>{drive}, console);
     if (const auto status = StartUpSession(s, console)) {
         return *status;
     }
@@ -232,7 +243,7 @@ int RunReplay(const ReplayCommand& command, Console& console) {
         }
     }
     // A replay touches no drive: the list stays empty rather than probing the system.
-    Session s{std::string(), console};
+    Session s(std::vector<std::string>(), console);
     if (const auto status = StartUpSession(s, console)) {
         return *status;
     }

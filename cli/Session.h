@@ -15,9 +15,11 @@ namespace cli {
 
 // Everything a run or a replay works on, owned together for one command.
 struct Session {
-    // `driveEntries`: the drive list's entries, or nothing for the environment's or the search's.
-    Session(std::optional<std::string> driveEntries, Console& console)
-        : systemOwner(platform::MakeNativeSystem(std::move(driveEntries))), prompts(console) {}
+    // `driveEntries`: the drive list's entries, or nothing for the search's.
+    Session(std::optional<std::vector<std::string>> driveEntries, Console& console)
+        : systemOwner(driveEntries ? platform::MakeNativeSystem(std::move(*driveEntries))
+                                   : platform::MakeNativeSystem(std::nullopt)),
+          prompts(console) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

@@ -45,7 +45,7 @@ bool IsSimulatedEntry(std::string_view entry) {
 }
 
 SimRoutingSystem::SimRoutingSystem(std::unique_ptr<System> native,
-                                   std::optional<std::string> driveEntries)
+                                   std::optional<std::vector<std::string>> driveEntries)
     : native_(std::move(native)), driveEntries_(std::move(driveEntries)) {}
 
 std::unique_ptr<DeviceFile> SimRoutingSystem::OpenDevice(const std::string& driveEntry) {
@@ -69,7 +69,7 @@ std::uint32_t SimRoutingSystem::TickCount() {
 
 std::vector<std::string> SimRoutingSystem::CandidateDrives() {
     if (driveEntries_) {
-        return SplitDriveEntries(*driveEntries_);
+        return *driveEntries_;
     }
     return native_->CandidateDrives();
 }

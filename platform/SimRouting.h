@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/SimDrive.h"
 #include "platform/System.h"
@@ -34,8 +35,9 @@ bool IsSimulatedEntry(std::string_view entry);
 // not only optical ones. While a simulated drive is open, time is its time.
 class SimRoutingSystem final : public System {
   public:
-    // `driveEntries`: a comma-separated list replacing the native drive search, or nothing.
-    SimRoutingSystem(std::unique_ptr<System> native, std::optional<std::string> driveEntries);
+    // `driveEntries`: the entries replacing the native drive search, or nothing.
+    SimRoutingSystem(std::unique_ptr<System> native,
+                     std::optional<std::vector<std::string>> driveEntries);
 
     std::unique_ptr<DeviceFile> OpenDevice(const std::string& driveEntry) override;
     std::uint32_t TickCount() override;
@@ -53,7 +55,7 @@ class SimRoutingSystem final : public System {
 
   private:
     std::unique_ptr<System> native_;
-    std::optional<std::string> driveEntries_;
+    std::optional<std::vector<std::string>> driveEntries_;
     // One drive per entry, made when it is first opened, so a disc keeps its clock.
     std::map<std::string, std::shared_ptr<SimDrive>, std::less<>> sims_;
     std::shared_ptr<SimDrive> activeSim_;

@@ -112,10 +112,12 @@ class System {
     }
 };
 
-// The system this build runs on, with the simulated drives beside its own. `driveEntries`
-// is a comma-separated list of drive-list entries that replaces the search for optical
-// drives; without it the list comes from the environment (DISCOMETER_DRIVES) or the search.
+// The system this build runs on, with the simulated drives beside its own. The entries of
+// the drive list replace the search for optical drives: given one by one (an entry may then
+// hold a comma, as a file name may), or as a comma-separated list; without them the list
+// comes from the environment (DISCOMETER_DRIVES) or the search.
 std::unique_ptr<System> MakeNativeSystem();
-std::unique_ptr<System> MakeNativeSystem(std::optional<std::string> driveEntries);
+std::unique_ptr<System> MakeNativeSystem(std::optional<std::string> driveList);
+std::unique_ptr<System> MakeNativeSystem(std::vector<std::string> driveEntries);
 
 }  // namespace platform

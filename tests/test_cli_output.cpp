@@ -378,6 +378,8 @@ TEST_F(CliReference, ExitStatusSaysWhetherEveryBlockWasRead) {
     // sectors) ends as complete within its last 1000 sectors.
     WriteImage(dir / "whole.iso", "WHOLE", 3000, 3000);
     WriteImage(dir / "short.iso", "SHORT", 3000, 2900);
+    // A name may hold a comma, which a list of drives would split at.
+    WriteImage(dir / "disc 1,2.iso", "COMMA", 3000, 3000);
     // An image cut in its last 2000 sectors is measured, and its missing end counted.
     WriteImage(dir / "cut.iso", "CUT", 6000, 4500);
     struct Case {
@@ -385,8 +387,8 @@ TEST_F(CliReference, ExitStatusSaysWhetherEveryBlockWasRead) {
         int status;
         std::string errors;
     };
-    for (const Case& c :
-         {Case{"whole.iso", 0, "0"}, Case{"short.iso", 0, "0"}, Case{"cut.iso", 3, "1"}}) {
+    for (const Case& c : {Case{"whole.iso", 0, "0"}, Case{"short.iso", 0, "0"},
+                          Case{"disc 1,2.iso", 0, "0"}, Case{"cut.iso", 3, "1"}}) {
         const Finished f = RunCli({"measure", "./" + c.image}, {}, dir.path());
         EXPECT_EQ(f.status, c.status) << c.image << ": " << f.err;
         EXPECT_NE(f.err.find("State:           Complete\n"), std::string::npos) << f.err;

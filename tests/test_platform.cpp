@@ -62,7 +62,8 @@ class DiskSystem final : public SimSystem {
 }  // namespace
 
 TEST(SimRouting, DisksTheUserNamesAreDrivesButTheSearchFindsOpticalOnes) {
-    SimRoutingSystem named(std::make_unique<DiskSystem>(), "/dev/loop7,/dev/none");
+    SimRoutingSystem named(std::make_unique<DiskSystem>(),
+                           std::vector<std::string>{"/dev/loop7", "/dev/none"});
     EXPECT_EQ(named.DriveTypeOf("/dev/loop7"), DriveType::CdRom);
     EXPECT_EQ(named.DriveTypeOf("/dev/none"), DriveType::NoRootDir);
     SimRoutingSystem searched(std::make_unique<DiskSystem>(), std::nullopt);
