@@ -253,11 +253,12 @@ def sync(src):
     return copied
 
 
-def configure(src, build):
-    if (build / "CMakeCache.txt").is_file():
+def configure(src, build_dir, *extra):
+    """Configures a build of the scratch copy once; later runs find it configured."""
+    if (build_dir / "CMakeCache.txt").is_file():
         return True
-    command = ["cmake", "-S", str(src), "-B", str(build), "-DDISCOMETER_BENCH=OFF",
-               "-DDISCOMETER_WERROR=OFF"]
+    command = ["cmake", "-S", str(src), "-B", str(build_dir), "-DDISCOMETER_BENCH=OFF",
+               "-DDISCOMETER_WERROR=OFF", *extra]
     if shutil.which("ninja"):
         command += ["-G", "Ninja"]
     if shutil.which("ccache"):
@@ -270,21 +271,10 @@ def configure(src, build):
 
 def configure_windows(src, build_dir, linux_build):
     """The 32-bit Windows cross-build of the scratch copy, as scripts/windows.sh configures it."""
-    if (build_dir / "CMakeCache.txt").is_file():
-        return True
-    command = ["cmake", "-S", str(src), "-B", str(build_dir),
-               "--toolchain", str(src / "cmake/toolchains/mingw-w64-i686.cmake"),
-               "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG",
-               "-DDISCOMETER_BENCH=OFF", "-DDISCOMETER_WERROR=OFF",
-               f"-DDISCOMETER_LINUX_CLI={linux_build / 'cli' / 'discometer-cli'}"]
-    if shutil.which("ninja"):
-        command += ["-G", "Ninja"]
-    if shutil.which("ccache"):
-        command.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
-    result = subprocess.run(command, capture_output=True, text=True)
-    if result.returncode != 0:
-        print(result.stdout + result.stderr, file=sys.stderr)
-    return result.returncode == 0
+    return configure(src, build_dir,
+                     "--toolchain", str(src / "cmake/toolchains/mingw-w64-i686.cmake"),
+                     "-DCMAKE_BUILD_TYPE=Release", "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG",
+                     f"-DDISCOMETER_LINUX_CLI={linux_build / 'cli' / 'discometer-cli'}")
 
 
 def build(build_dir, jobs, targets=None):
