@@ -214,18 +214,29 @@ TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
     TempDir dir;
     WriteRandomFile(dir / "disc.img", 4096, 1);
     const std::string image = (dir / "disc.img").string();
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
 
-    // The entries of the variable that are optical drives or images, in its order.
-    const Finished chosen =
-        RunCli({"drives"}, {{platform::kDrivesVariable, " sim , /no/such/device," + image + "," +
-                                                            dir.path().string() + ",sim-unpaced"}});
+    // The entries of the variable that are optical drives or images, in its order; each entry
+    // left out is explained.
+    const Finished chosen = RunCli(
+        {"drives"},
+        {{platform::kDrivesVariable, " sim , /no/such/device," + image + "," + dir.path().string() +
+                                         "," + (dir / "fifo").string() + ",sim-unpaced"}});
     EXPECT_EQ(chosen.status, 0);
     EXPECT_EQ(chosen.out, "sim\n" + image + "\nsim-unpaced\n");
+    for (const std::string& reason :
+         {std::string("cannot find /no/such/device: No such file or directory"),
+          dir.path().string() + " is a directory",
+          (dir / "fifo").string() + " is not a drive, a disc image or a disk device"}) {
+        EXPECT_NE(chosen.err.find("DISCOMETER_DRIVES entry left out: " + reason), std::string::npos)
+            << chosen.err;
+    }
 
-    // No drive: nothing for a script to measure, not "NA".
+    // No drive: nothing for `for d in $(discometer-cli drives)` to measure, not "NA".
     const Finished none = RunCli({"drives"}, {{platform::kDrivesVariable, "/no/such/device"}});
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("no drive"), std::string::npos) << none.err;
 
     // Without the variable: the kernel's optical drives, as the window's search finds them.
     const auto system = platform::MakeNativeSystem(std::nullopt);
@@ -314,9 +325,11 @@ TEST(CliMeasure, SaveThatFailsAfterTheRunExits1) {
     EXPECT_EQ(f.err.find("Written:         '" + base), std::string::npos) << f.err;
 }
 
-TEST(CliMeasure, OtherSequencersTimeWhatTheWindowTimes) {
-    for (const auto& [flag, mark] : {std::pair{"1000", engine::MenuMark::N1000},
-                                     std::pair{"600-400", engine::MenuMark::N600}}) {
+TEST(CliMeasure, SequencersTimeWhatTheWindowTimes) {
+    // "800" names the default sequencer, 800-200.
+    for (const auto& [flag, mark] :
+         {std::pair{"1000", engine::MenuMark::N1000}, std::pair{"800", engine::MenuMark::N800},
+          std::pair{"600-400", engine::MenuMark::N600}}) {
         TempDir dir;
         const Finished f = RunCli(
             {"measure", "sim-unpaced", "--sequencer", flag, "--dat", (dir / "s.dat").string()});
@@ -434,55 +447,6 @@ TEST(CliMeasure, SignalsStopTheRunLikeTheStopButton) {
     const Finished t = term.Finish();
     EXPECT_EQ(t.status, 130) << t.err;
     EXPECT_NE(t.err.find("System Stopped"), std::string::npos);
-}
-
-TEST(CliMeasure, EveryStartFailureIsSaidAndExits1) {
-    TempDir dir;
-    // A volume descriptor that cannot be read: the image ends before sector 16.
-    WriteRandomFile(dir / "short.img", 9 * 2048, 2);
-    // Sector 16 is there but holds no ISO 9660 descriptor.
-    WriteRandomFile(dir / "noiso.img", 500 * 2048, 3);
-    const auto tiny = MakeImage(dir, "tiny.iso", "TINY", 100000);
-    const auto cut = MakeImage(dir, "cut.iso", "CUT", 6 << 20);
-    if (!tiny || !cut) {
-        GTEST_SKIP() << "xorriso (package xorriso) is needed";
-    }
-    // An image that ends inside the first measured block, though its volume goes on.
-    fs::resize_file(*cut, 1500 * 2048);
-
-    struct Case {
-        std::string drive;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
-        {(dir / "short.img").string(), "no disc or unreadable volume descriptor"},
-        {(dir / "noiso.img").string(), "holds no ISO 9660 data volume"},
-        {tiny->string(), "the volume is too small to measure"},
-        {cut->string(),
-         "cannot read sectors 1000 to 1799 of " + cut->string() + ": it ends after 1500 sectors"},
-        {"/no/such/device", "cannot find /no/such/device: No such file or directory"},
-        {"sr97", "cannot find /dev/sr97"},
-        {dir.path().string(), dir.path().string() + " is a directory"},
-        {"tiny.iso", " - for the file in this folder, write ./tiny.iso"},  // a kernel name
-    };
-    for (const Case& c : cases) {
-        const Finished f = RunCli({"measure", c.drive, "--dat", "x.dat"}, {}, dir.path());
-        EXPECT_EQ(f.status, 1) << c.drive;
-        EXPECT_EQ(f.err.rfind("discometer-cli: ", 0), 0u) << c.drive << ": " << f.err;
-        EXPECT_NE(f.err.find(c.message), std::string::npos) << c.drive << ": " << f.err;
-        // Plain ASCII, which a Windows console shows as it is.
-        EXPECT_TRUE(std::all_of(f.err.begin(), f.err.end(), [](char ch) {
-            return static_cast<unsigned char>(ch) < 0x80;
-        })) << f.err;
-        EXPECT_FALSE(fs::exists(dir / "x.dat")) << c.drive;
-    }
-
-    // A folder the results cannot go to is found before the run, not after it.
-    const Finished nowhere =
-        RunCli({"measure", "sim", "--bmp", (dir / "no/such/folder/x.bmp").string()});
-    EXPECT_EQ(nowhere.status, 1);
-    EXPECT_NE(nowhere.err.find("cannot create file"), std::string::npos) << nowhere.err;
-    EXPECT_EQ(nowhere.out, "");
 }
 
 TEST(CliMeasure, UnreadableDeviceIsSaidWithTheReason) {

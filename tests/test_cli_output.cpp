@@ -20,6 +20,7 @@
 #include "linux/PosixFiles.h"
 #include "platform/BmpFile.h"
 #include "platform/Console.h"
+#include "platform/SimDrive.h"
 
 namespace fs = std::filesystem;
 using namespace cliprocess;
@@ -31,24 +32,15 @@ namespace {
 
 const std::string kDemoLabel = "DISCOMETER_DEMO" + std::string(17, ' ');
 
-// A disc image of zeros with a volume descriptor at sector 16: the label and the volume size
-// the run takes, in a file of `fileSectors` sectors (fewer than the volume: a cut image).
+// A disc image whose descriptor names the label and the volume size the run takes, in a file
+// of `fileSectors` sectors (fewer than the volume: a cut image).
 void WriteImage(const fs::path& path, const std::string& label, std::uint32_t volumeSectors,
                 std::uint32_t fileSectors) {
-    std::string bytes(std::size_t{fileSectors} * 2048, '\0');
-    const std::size_t pvd = 16 * 2048;
-    bytes[pvd] = 1;
-    bytes.replace(pvd + 1, 5, "CD001");
-    bytes[pvd + 6] = 1;
-    std::string padded = label;
-    padded.resize(32, ' ');
-    bytes.replace(pvd + 40, 32, padded);
-    for (int i = 0; i < 4; ++i) {
-        const auto byte = static_cast<char>((volumeSectors >> (8 * i)) & 0xFF);
-        bytes[pvd + 80 + i] = byte;  // little-endian, then big-endian
-        bytes[pvd + 87 - i] = byte;
-    }
-    std::ofstream(path, std::ios::binary) << bytes;
+    platform::SimDiscParams disc;
+    disc.volumeSectors = volumeSectors;
+    disc.mediumSectors = fileSectors;
+    disc.volumeId = label;
+    ASSERT_TRUE(platform::WriteSparseImage(disc, path.string())) << path;
 }
 
 bool IsLink(const fs::path& path) {
@@ -397,36 +389,58 @@ TEST_F(CliReference, ExitStatusSaysWhetherEveryBlockWasRead) {
     }
 }
 
-TEST(CliMeasure, WhatHoldsNothingToMeasureIsRefusedBeforeTheRun) {
+TEST(CliMeasure, WhatCannotBeMeasuredIsSaidBeforeTheRunAndExits1) {
     TempDir dir;
+    // A volume descriptor that cannot be read: the image ends before sector 16.
+    WriteRandomFile(dir / "short.img", 9 * 2048, 2);
     WriteRandomFile(dir / "random.bin", 4 << 20, 6);
     WriteImage(dir / "cut.iso", "CUT", 6000, 3000);
+    // An image that ends inside the first measured block, though too little is missing to
+    // call it cut before reading.
+    WriteImage(dir / "early.iso", "EARLY", 3000, 1500);
     WriteImage(dir / "small.iso", "SMALL", 1700, 1700);
     struct Case {
         std::vector<std::string> args;
         std::string message;
     };
+    const std::string early = (dir / "early.iso").string();
     const std::vector<Case> cases = {
+        {{"./short.img"}, "no disc or unreadable volume descriptor"},
         {{"./random.bin"}, "/random.bin holds no ISO 9660 data volume"},
         {{"./cut.iso"}, "is cut short: it ends after 3000 sectors, though its volume holds 6000"},
+        {{early}, "cannot read sectors 1000 to 1799 of " + early + ": it ends after 1500 sectors"},
         {{"./small.iso"},
          "the volume is too small to measure: it holds 1700 sectors, a run "
          "needs at least 1800"},
         {{"./small.iso", "--sequencer", "600"}, ""},  // 1600 sectors are enough for 600-400
         {{"NA"}, "no optical drive was found"},
+        {{"/no/such/device"}, "cannot find /no/such/device: No such file or directory"},
+        {{"sr97"}, "cannot find /dev/sr97"},
+        {{dir.path().string()}, dir.path().string() + " is a directory"},
+        {{"small.iso"}, " - for the file in this folder, write ./small.iso"},  // a kernel name
+        // A folder the results cannot go to is found before the run, not after it.
+        {{"sim", "--bmp", "no/such/folder/x.bmp"}, "cannot create file 'no/such/folder/x.bmp'"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> argv{kCli, "measure"};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
+        argv.insert(argv.end(), {"--dat", "x.dat"});
         Child child(argv, {{platform::kDrivesVariable, std::nullopt}}, dir.path());
         const Finished f = child.Finish();
         if (c.message.empty()) {
             EXPECT_EQ(f.status, 0) << c.args.front() << ": " << f.err;
+            fs::remove(dir / "x.dat");
             continue;
         }
         EXPECT_EQ(f.status, 1) << c.args.front();
+        EXPECT_TRUE(f.err.starts_with("discometer-cli: ")) << c.args.front() << ": " << f.err;
         EXPECT_NE(f.err.find(c.message), std::string::npos) << f.err;
+        // Plain ASCII, which a Windows console shows as it is.
+        EXPECT_TRUE(std::all_of(f.err.begin(), f.err.end(), [](char ch) {
+            return static_cast<unsigned char>(ch) < 0x80;
+        })) << f.err;
         EXPECT_EQ(f.out, "") << c.args.front();  // no block measured
+        EXPECT_FALSE(fs::exists(dir / "x.dat")) << c.args.front();
     }
 }
 
@@ -627,37 +641,6 @@ TEST(CliUsage, ArgumentsAreReadAsBeforeAndInTheWordsUsersType) {
         EXPECT_NE(std::get<cli::UsageError>(c).message.find(bad.message), std::string::npos)
             << std::get<cli::UsageError>(c).message;
     }
-}
-
-TEST_F(CliReference, SequencerByTheSectorsItTimes) {
-    TempDir dir;
-    const Finished f =
-        RunCli({"measure", "sim-unpaced", "--sequencer", "800", "--dat", (dir / "s.dat").string()});
-    EXPECT_EQ(f.status, 3) << f.err;
-    EXPECT_EQ(ReadBytes(dir / "s.dat"), *dat_);  // 800 is 800-200, the default
-}
-
-TEST(CliDrives, EntriesLeftOutAreExplainedAndNoDriveIsAnError) {
-    TempDir dir;
-    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-    const std::string entries = "sim,/no/such/device," + dir.path().string() + "," +
-                                (dir / "fifo").string() + ",sim-unpaced";
-    const Finished f = RunCli({"drives"}, {{platform::kDrivesVariable, entries}});
-    EXPECT_EQ(f.status, 0);
-    EXPECT_EQ(f.out, "sim\nsim-unpaced\n");
-    for (const std::string& reason :
-         {std::string("cannot find /no/such/device: No such file or directory"),
-          dir.path().string() + " is a directory",
-          (dir / "fifo").string() + " is not a drive, a disc image or a disk device"}) {
-        EXPECT_NE(f.err.find("DISCOMETER_DRIVES entry left out: " + reason), std::string::npos)
-            << f.err;
-    }
-
-    // `for d in $(discometer-cli drives)` then measures nothing.
-    const Finished none = RunCli({"drives"}, {{platform::kDrivesVariable, "/no/such/device"}});
-    EXPECT_EQ(none.status, 1);
-    EXPECT_EQ(none.out, "");
-    EXPECT_NE(none.err.find("no drive"), std::string::npos) << none.err;
 }
 
 TEST(CliDrives, BlockDevicesTheUserNamesAreMeasured) {
