@@ -5,7 +5,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,61 +66,66 @@ inline std::vector<std::string> ChildEnvironment(const EnvChanges& changes) {
     return env;
 }
 
-// A program to start in a forked child: its arguments and environment are made ready before
-// the fork, so that the child only changes folder and executes.
-class Executable {
-  public:
-    Executable(std::vector<std::string> argv, const EnvChanges& env, fs::path cwd)
-        : argv_(std::move(argv)), env_(ChildEnvironment(env)), cwd_(std::move(cwd)) {
-        for (auto& a : argv_) {
-            args_.push_back(a.data());
-        }
-        args_.push_back(nullptr);
-        for (auto& e : env_) {
-            envp_.push_back(e.data());
-        }
-        envp_.push_back(nullptr);
+// The null-terminated array execve takes.
+inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& s : strings) {
+        pointers.push_back(s.data());
     }
-    Executable(const Executable&) = delete;
-    Executable& operator=(const Executable&) = delete;
+    pointers.push_back(nullptr);
+    return pointers;
+}
 
-    // In the child: never returns.
-    [[noreturn]] void Exec() {
-        if (!cwd_.empty() && ::chdir(cwd_.c_str()) != 0) {
-            ::_exit(126);
-        }
-        ::execve(args_[0], args_.data(), envp_.data());
-        ::_exit(127);
-    }
-
-  private:
-    std::vector<std::string> argv_;
-    std::vector<std::string> env_;
-    fs::path cwd_;
-    std::vector<char*> args_;
-    std::vector<char*> envp_;
-};
-
-// A program running with its stdout and stderr read through pipes.
+// A program running with its stdout and stderr read through pipes, or, given a width, with
+// all three on a terminal of that many columns whose screen is read as `out`. The drive list
+// variable is unset unless the caller sets it, so that no test depends on the user's.
 class Child {
   public:
-    Child(std::vector<std::string> argv, const EnvChanges& env = {}, const fs::path& cwd = {}) {
+    Child(const std::vector<std::string>& argv, EnvChanges env = {}, const fs::path& cwd = {},
+          std::optional<unsigned short> terminalColumns = std::nullopt) {
+        env.try_emplace(platform::kDrivesVariable, std::nullopt);
+        // Made ready before the fork, so that the child only changes folder and executes.
+        std::vector<std::string> args = argv;
+        std::vector<std::string> environment = ChildEnvironment(env);
+        const std::vector<char*> argp = Pointers(args);
+        const std::vector<char*> envp = Pointers(environment);
         int out[2];
         int err[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+        if (terminalColumns) {
+            winsize size{};
+            size.ws_col = *terminalColumns;
+            size.ws_row = 24;
+            if (::openpty(&out[0], &out[1], nullptr, nullptr, &size) != 0) {
+                throw std::runtime_error("openpty");
+            }
+            ::fcntl(out[0], F_SETFD, FD_CLOEXEC);
+            ::fcntl(out[1], F_SETFD, FD_CLOEXEC);
+            err[0] = err[1] = -1;
+        } else if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
             throw std::runtime_error("pipe");
         }
-        Executable program(std::move(argv), env, cwd);
         pid_ = ::fork();
         if (pid_ == 0) {
+            if (terminalColumns) {
+                ::setsid();
+                ::ioctl(out[1], TIOCSCTTY, 0);
+                ::dup2(out[1], STDIN_FILENO);
+                err[1] = out[1];
+            }
             ::dup2(out[1], STDOUT_FILENO);
             ::dup2(err[1], STDERR_FILENO);
-            program.Exec();
+            if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) {
+                ::_exit(126);
+            }
+            ::execve(argp[0], argp.data(), envp.data());
+            ::_exit(127);
         }
         ::close(out[1]);
-        ::close(err[1]);
         out_ = out[0];
-        err_ = err[0];
+        if (!terminalColumns) {
+            ::close(err[1]);
+            err_ = err[0];
+        }
     }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
@@ -222,16 +229,14 @@ class Child {
     std::size_t taken_ = 0;
 };
 
-inline std::vector<std::string> CliArgs(std::initializer_list<std::string> args) {
+inline std::vector<std::string> CliArgs(const std::vector<std::string>& args) {
     std::vector<std::string> argv{kCli};
     argv.insert(argv.end(), args.begin(), args.end());
     return argv;
 }
 
-// The CLI with the drive list variable unset unless the caller sets it.
-inline Finished RunCli(std::initializer_list<std::string> args, EnvChanges env = {},
+inline Finished RunCli(const std::vector<std::string>& args, const EnvChanges& env = {},
                        const fs::path& cwd = {}) {
-    env.try_emplace(platform::kDrivesVariable, std::nullopt);
     Child child(CliArgs(args), env, cwd);
     return child.Finish();
 }

@@ -1,5 +1,5 @@
-// The command-line companion, run as a process: its commands, exit statuses and messages,
-// and the files it writes, compared with the window's run of the same disc.
+// The command-line companion, run as a process: its drive list, runs and replays, and the
+// files it writes and installs, compared with the window's run of the same disc.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -166,47 +166,6 @@ TempDir* CliRun::dir_ = nullptr;
 Finished* CliRun::run_ = nullptr;
 
 }  // namespace
-
-// --- Command line --------------------------------------------------------------------------
-
-TEST(CliUsage, BadCommandLinesExit2WithTheUsage) {
-    const std::vector<std::vector<std::string>> bad = {
-        {},
-        {"frobnicate"},
-        {"drives", "extra"},
-        {"measure"},
-        {"measure", "sim", "sim-unpaced"},
-        {"measure", "sim,sim-unpaced"},
-        {"measure", "sim", "--sequencer", "700-300"},
-        {"measure", "sim", "--sequencer"},
-        {"measure", "sim", "--dat"},
-        {"measure", "sim", "--dat", "a", "--dat", "b"},
-        {"measure", "sim", "--dat", "same", "--bmp", "same"},
-        {"measure", "sim", "--frob"},
-        {"replay"},
-        {"replay", "a.dat", "--dat", "b.dat"},
-    };
-    for (const auto& args : bad) {
-        std::vector<std::string> argv{kCli};
-        argv.insert(argv.end(), args.begin(), args.end());
-        Child child(argv);
-        const Finished f = child.Finish();
-        const std::string shown = args.empty() ? "(none)" : args.front();
-        EXPECT_EQ(f.status, 2) << shown;
-        EXPECT_NE(f.err.find("Usage:"), std::string::npos) << shown;
-        EXPECT_EQ(f.out, "") << shown;
-    }
-}
-
-TEST(CliUsage, HelpAndVersion) {
-    const Finished help = RunCli({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("measure DRIVE"), std::string::npos);
-    EXPECT_EQ(help.err, "");
-    const Finished version = RunCli({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string("discometer-cli ") + DISCOMETER_VERSION + "\n");
-}
 
 // --- drives ---------------------------------------------------------------------------------
 
@@ -412,8 +371,7 @@ TEST(CliMeasure, SignalsStopTheRunLikeTheStopButton) {
     TempDir dir;
     // The paced drive takes about 20 s for the whole disc: long enough to interrupt.
     Child child(CliArgs({"measure", "sim", "--dat", (dir / "stop.dat").string(), "--bmp",
-                         (dir / "stop.bmp").string()}),
-                {{platform::kDrivesVariable, std::nullopt}});
+                         (dir / "stop.bmp").string()}));
     const auto first = child.ReadLine();
     ASSERT_TRUE(first.has_value()) << child.err;
     EXPECT_TRUE(StartsWithTwoNumbers(*first)) << *first;
@@ -441,7 +399,7 @@ TEST(CliMeasure, SignalsStopTheRunLikeTheStopButton) {
     EXPECT_EQ(ReadBytes(dir / "stop.bmp"), window.SaveGraphic(dir / "window.bmp"));
 
     // SIGTERM stops the same way.
-    Child term(CliArgs({"measure", "sim"}), {{platform::kDrivesVariable, std::nullopt}});
+    Child term(CliArgs({"measure", "sim"}));
     ASSERT_TRUE(term.ReadLine().has_value()) << term.err;
     term.Signal(SIGTERM);
     const Finished t = term.Finish();

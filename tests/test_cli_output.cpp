@@ -1,9 +1,7 @@
 // What the command-line companion writes and says: files written over devices, pipes and
 // links, outputs that are one file, a reader that goes away, signals in bursts, honest exit
-// statuses, labels with escape sequences, the terminal's width, help and the drive list; and
-// the window's start without a display.
-#include <pty.h>
-#include <sys/ioctl.h>
+// statuses, labels with escape sequences, the terminal's width, command lines, help and the
+// drive list; and the window's start without a display.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -19,7 +17,6 @@
 #include "cli/TerminalText.h"
 #include "linux/PosixFiles.h"
 #include "platform/BmpFile.h"
-#include "platform/Console.h"
 #include "platform/SimDrive.h"
 
 namespace fs = std::filesystem;
@@ -29,8 +26,6 @@ using fixtures::ReadBytes;
 using fixtures::TempDir;
 
 namespace {
-
-const std::string kDemoLabel = "DISCOMETER_DEMO" + std::string(17, ' ');
 
 // A disc image whose descriptor names the label and the volume size the run takes, in a file
 // of `fileSectors` sectors (fewer than the volume: a cut image).
@@ -97,58 +92,6 @@ class SignalStorm {
     std::thread thread_;
 };
 
-// A program run with stdin, stdout and stderr on a terminal of the given width.
-struct TerminalRun {
-    int status = -1;
-    std::string screen;  // everything written to the terminal
-};
-
-TerminalRun RunOnTerminal(std::vector<std::string> argv, unsigned short columns,
-                          const fs::path& cwd, EnvChanges env = {}) {
-    int master = -1;
-    int slave = -1;
-    winsize size{};
-    size.ws_col = columns;
-    size.ws_row = 24;
-    if (::openpty(&master, &slave, nullptr, nullptr, &size) != 0) {
-        throw std::runtime_error("openpty");
-    }
-    env.try_emplace(platform::kDrivesVariable, std::nullopt);
-    Executable program(std::move(argv), env, cwd);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setsid();
-        ::ioctl(slave, TIOCSCTTY, 0);
-        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
-            ::dup2(slave, fd);
-        }
-        ::close(master);
-        ::close(slave);
-        program.Exec();
-    }
-    ::close(slave);
-    TerminalRun run;
-    const auto deadline = std::chrono::steady_clock::now() + kProcessLimit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd fd{master, POLLIN, 0};
-        if (::poll(&fd, 1, 100) <= 0) {
-            continue;
-        }
-        char buffer[4096];
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n <= 0) {
-            break;  // the program has closed the terminal
-        }
-        run.screen.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::kill(pid, SIGKILL);  // nothing when it has ended; a hang is a failure
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ::close(master);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : kKilledBy + WTERMSIG(status);
-    return run;
-}
-
 // One complete run of the simulated disc, the reference for runs that stop early.
 class CliReference : public ::testing::Test {
   protected:
@@ -188,38 +131,37 @@ std::string* CliReference::dat_ = nullptr;
 
 // --- Saving over what is there ------------------------------------------------------------
 
-TEST_F(CliReference, FilesGoIntoPipesAndThroughLinksLeavingThemInPlace) {
+TEST_F(CliReference, PipesDevicesAndLinksAreWrittenThroughAndStayWhatTheyWere) {
     ASSERT_EQ(run_->status, 3) << run_->err;
     TempDir dir;
-    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const fs::path fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::ofstream(dir / "picture.bmp") << "earlier";
     fs::create_symlink("picture.bmp", dir / "to-picture");
 
     // A pipe with a reader gets the document; a link to a file has the file replaced.
-    PipeReader reader(dir / "fifo");
-    const Finished piped = RunCli({"measure", "sim-unpaced", "--dat", (dir / "fifo").string(),
-                                   "--bmp", (dir / "to-picture").string()});
-    EXPECT_EQ(piped.status, 3) << piped.err;
-    EXPECT_EQ(reader.Take(), *dat_);
-    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    {
+        PipeReader reader(fifo);
+        const Finished piped = RunCli({"measure", "sim-unpaced", "--dat", fifo.string(), "--bmp",
+                                       (dir / "to-picture").string()});
+        EXPECT_EQ(piped.status, 3) << piped.err;
+        EXPECT_EQ(reader.Take(), *dat_);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(IsLink(dir / "to-picture"));
     EXPECT_TRUE(LoadsAsChart(dir / "picture.bmp"));
-}
 
-TEST(CliFiles, DevicesAreWrittenInPlaceAndAFullOneIsAnError) {
-    TempDir dir;
     const fs::path null = dir / "null";
     const fs::path full = dir / "full";
     if (!fixtures::MakeNullAndFullDevices(null, full)) {
         GTEST_SKIP() << "making device nodes needs root";
     }
-    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
     // The picture goes to a pipe nobody reads, the document to a full device: both are said
     // with their reasons, at once, and neither is turned into a file.
-    const Finished f = RunCli(
-        {"measure", "sim-unpaced", "--bmp", (dir / "fifo").string(), "--dat", full.string()});
+    const Finished f =
+        RunCli({"measure", "sim-unpaced", "--bmp", fifo.string(), "--dat", full.string()});
     EXPECT_EQ(f.status, 1);
-    EXPECT_NE(f.err.find("cannot create file '" + (dir / "fifo").string() +
+    EXPECT_NE(f.err.find("cannot create file '" + fifo.string() +
                          "': no program is reading from the pipe"),
               std::string::npos)
         << f.err;
@@ -235,7 +177,7 @@ TEST(CliFiles, DevicesAreWrittenInPlaceAndAFullOneIsAnError) {
     for (const fs::path& device : {null, full}) {
         EXPECT_TRUE(fs::is_character_file(device)) << device;
     }
-    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    EXPECT_TRUE(fs::is_fifo(fifo));
 }
 
 TEST(CliFiles, OneFileNamedTwiceIsRefusedHoweverSpelt) {
@@ -261,10 +203,7 @@ TEST(CliFiles, OneFileNamedTwiceIsRefusedHoweverSpelt) {
         {"replay", "copy.dat", "--bmp", "./to-copy"},
     };
     for (const auto& args : cases) {
-        std::vector<std::string> argv{kCli};
-        argv.insert(argv.end(), args.begin(), args.end());
-        Child child(argv, {{platform::kDrivesVariable, std::nullopt}}, dir.path());
-        const Finished f = child.Finish();
+        const Finished f = RunCli(args, {}, dir.path());
         const std::string shown = args[1] + " " + args[3] + " " + args.back();
         EXPECT_EQ(f.status, 2) << shown;
         // Both names are said.
@@ -285,8 +224,7 @@ TEST_F(CliReference, AReaderThatGoesStopsTheRunAndTheFilesAreWritten) {
     // `| head -n 3`: the reader takes three lines and goes.
     TempDir dir;
     Child head(CliArgs({"measure", "sim", "--dat", (dir / "head.dat").string(), "--bmp",
-                        (dir / "head.bmp").string()}),
-               {{platform::kDrivesVariable, std::nullopt}});
+                        (dir / "head.bmp").string()}));
     for (int i = 0; i < 3; ++i) {
         const auto line = head.ReadLine();
         ASSERT_TRUE(line.has_value()) << head.err;
@@ -300,8 +238,7 @@ TEST_F(CliReference, AReaderThatGoesStopsTheRunAndTheFilesAreWritten) {
 
     // `| tee speeds.txt`, then Ctrl-C: the terminal signals both, and tee is gone.
     Child tee(CliArgs({"measure", "sim", "--dat", (dir / "tee.dat").string(), "--bmp",
-                       (dir / "tee.bmp").string()}),
-              {{platform::kDrivesVariable, std::nullopt}});
+                       (dir / "tee.bmp").string()}));
     ASSERT_TRUE(tee.ReadLine().has_value()) << tee.err;
     tee.Signal(SIGINT);
     tee.CloseOut();
@@ -318,8 +255,7 @@ TEST_F(CliReference, BurstsOfSignalsNeverLoseTheRun) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         TempDir dir;
         Child child(CliArgs({"measure", "sim", "--dat", (dir / "r.dat").string(), "--bmp",
-                             (dir / "r.bmp").string()}),
-                    {{platform::kDrivesVariable, std::nullopt}});
+                             (dir / "r.bmp").string()}));
         ASSERT_TRUE(child.ReadLine().has_value()) << child.err;
         SignalStorm storm(child.Pid(), seed);
         child.ReadToEnd();
@@ -407,11 +343,10 @@ TEST(CliMeasure, WhatCannotBeMeasuredIsSaidBeforeTheRunAndExits1) {
          "cannot create file 'loop-a': Too many levels of symbolic links"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> argv{kCli, "measure"};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        argv.insert(argv.end(), {"--dat", "x.dat"});
-        Child child(argv, {{platform::kDrivesVariable, std::nullopt}}, dir.path());
-        const Finished f = child.Finish();
+        std::vector<std::string> args{"measure"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        args.insert(args.end(), {"--dat", "x.dat"});
+        const Finished f = RunCli(args, {}, dir.path());
         if (c.message.empty()) {
             EXPECT_EQ(f.status, 0) << c.args.front() << ": " << f.err;
             fs::remove(dir / "x.dat");
@@ -444,7 +379,7 @@ TEST(CliMeasure, AutoSaveFolderIsCheckedBeforeTheRun) {
         }
         argv.insert(argv.begin(), {*setpriv, "--reuid=65534", "--regid=65534", "--clear-groups"});
     }
-    Child child(argv, {{platform::kDrivesVariable, std::nullopt}}, dir / "locked");
+    Child child(argv, {}, dir / "locked");
     const Finished f = child.Finish();
     EXPECT_EQ(f.status, 1);
     EXPECT_NE(f.err.find("--autosave cannot create files in the current folder: Permission "
@@ -481,26 +416,31 @@ TEST(CliTerminal, EscapeSequencesOfALabelNeverReachTheTerminalOrAFileName) {
         EXPECT_EQ(text->find('\x1b'), std::string::npos);
         EXPECT_EQ(text->find('\x07'), std::string::npos);
     }
+    // NUL and DEL too, and a backslash, so that the escaped text reads back one way; UTF-8
+    // passes.
+    EXPECT_EQ(cli::Printable(std::string("\x1b[0m\x00\x7f\\\xc3\xa9", 9)),
+              "\\x1B[0m\\x00\\x7F\\\\\xc3\xa9");
 }
 
 TEST(CliTerminal, ProgressLineFitsTheTerminalAndNotesStayOffIt) {
     TempDir dir;
-    const TerminalRun run =
-        RunOnTerminal(CliArgs({"measure", "sim-unpaced", "--autosave"}), 60, dir.path());
-    EXPECT_EQ(run.status, 3) << run.screen;
+    Child child(CliArgs({"measure", "sim-unpaced", "--autosave"}), {}, dir.path(), 60);
+    const Finished run = child.Finish();
+    const std::string& screen = run.out;
+    EXPECT_EQ(run.status, 3) << screen;
     const std::string note = "discometer-cli: Note: Graphic and Data Saved";
-    const std::size_t noteAt = run.screen.find(note);
-    ASSERT_NE(noteAt, std::string::npos) << run.screen;
+    const std::size_t noteAt = screen.find(note);
+    ASSERT_NE(noteAt, std::string::npos) << screen;
     // The note starts a line of its own: the progress line was cleared or ended before it.
-    const std::string before = run.screen.substr(0, noteAt);
+    const std::string before = screen.substr(0, noteAt);
     EXPECT_TRUE(before.ends_with("\r\x1b[K") || before.ends_with("\n"))
         << before.substr(before.size() > 80 ? before.size() - 80 : 0);
 
     // Every drawing of the progress line fits in 59 columns, and none starts a new line.
-    const std::size_t summary = run.screen.find("State:");
+    const std::size_t summary = screen.find("State:");
     ASSERT_NE(summary, std::string::npos);
     int drawings = 0;
-    std::istringstream lines(run.screen.substr(0, summary));
+    std::istringstream lines(screen.substr(0, summary));
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with(note) || line == "\r") {
             continue;
@@ -543,34 +483,24 @@ TEST(CliTerminal, ProgressLineKeepsBlockAndSpeedAtEveryWidth) {
 TEST(CliTerminal, DrivesShowTheirIdentityOnATerminalAndStandAloneForAScript) {
     TempDir dir;
     const EnvChanges entries = {{platform::kDrivesVariable, "sim,sim-dvd-unpaced"}};
-    const TerminalRun run = RunOnTerminal(CliArgs({"drives"}), 80, dir.path(), entries);
-    EXPECT_EQ(run.status, 0) << run.screen;
-    EXPECT_EQ(run.screen, "sim" + std::string(14, ' ') +
-                              "Discometer Simulated CD-ROM 52x SIM1\r\n" +
-                              "sim-dvd-unpaced  Discometer Simulated DVD-ROM 16x SIM1\r\n");
+    Child child(CliArgs({"drives"}), entries, dir.path(), 80);
+    const Finished run = child.Finish();
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out, "sim" + std::string(14, ' ') + "Discometer Simulated CD-ROM 52x SIM1\r\n" +
+                           "sim-dvd-unpaced  Discometer Simulated DVD-ROM 16x SIM1\r\n");
     const Finished piped = RunCli({"drives"}, entries);
     EXPECT_EQ(piped.out, "sim\nsim-dvd-unpaced\n");
 }
 
-TEST(CliTerminal, PrintableTextEscapesControlCharacters) {
-    EXPECT_EQ(cli::Printable("plain text 123"), "plain text 123");
-    EXPECT_EQ(cli::Printable(std::string("\x1b[0m\x00\x7f\\\xc3\xa9", 9)),
-              "\\x1B[0m\\x00\\x7F\\\\\xc3\xa9");  // UTF-8 passes
-    EXPECT_EQ(cli::Quoted("LABEL  "), "'LABEL  '");
-}
-
 // --- Command line, help and the drive list ------------------------------------------------
 
-TEST(CliUsage, EveryCommandHasItsHelp) {
+TEST(CliUsage, HelpAndVersionForTheProgramAndEachCommand) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"measure", "--help"},
                                                  {"measure", "sim", "--frob", "-h"},
                                                  {"replay", "--help"},
                                                  {"drives", "--help"},
                                                  {"help", "measure"}}) {
-        std::vector<std::string> argv{kCli};
-        argv.insert(argv.end(), args.begin(), args.end());
-        Child child(argv);
-        const Finished f = child.Finish();
+        const Finished f = RunCli(args);
         const std::string command = args.front() == "help" ? args[1] : args.front();
         EXPECT_EQ(f.status, 0) << command;
         EXPECT_TRUE(f.out.starts_with("Usage:\n  discometer-cli " + command))
@@ -578,8 +508,45 @@ TEST(CliUsage, EveryCommandHasItsHelp) {
         EXPECT_EQ(f.err, "");
     }
     const Finished help = RunCli({"--help"});
-    for (const char* text : {"800 and 600 say the same", "3 done, with\nunreadable blocks"}) {
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    for (const char* text :
+         {"measure DRIVE", "800 and 600 say the same", "3 done, with\nunreadable blocks"}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
+    }
+    const Finished version = RunCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("discometer-cli ") + DISCOMETER_VERSION + "\n");
+}
+
+TEST(CliUsage, BadCommandLinesExit2WithTheReasonAndTheUsage) {
+    struct Bad {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Bad cases[] = {
+        {{}, "no command given"},
+        {{"frob"}, "unknown command 'frob'"},
+        {{"drives", "x"}, "drives takes no arguments"},
+        {{"measure"}, "measure needs a drive"},
+        {{"measure", "sim", "x"}, "measure takes one drive, not also 'x'"},
+        {{"measure", "sim,sim-unpaced"}, "measure takes one drive, not a list"},
+        {{"measure", "sim", "--frob"}, "unknown option '--frob' for measure"},
+        {{"measure", "sim", "--sequencer", "700-300"}, "--sequencer takes 1000"},
+        {{"measure", "sim", "--sequencer"}, "--sequencer needs a value"},
+        {{"measure", "sim", "--dat"}, "--dat needs a file name"},
+        {{"measure", "sim", "--bmp=a", "--bmp=b"}, "--bmp given twice"},
+        {{"measure", "sim", "--dat", "same", "--bmp", "same"}, "are the same file"},
+        {{"replay"}, "replay needs a data file"},
+        {{"replay", "a.dat", "--dat", "b.dat"}, "unknown option '--dat' for replay"},
+    };
+    for (const Bad& bad : cases) {
+        const Finished f = RunCli(bad.args);
+        EXPECT_EQ(f.status, 2) << bad.message;
+        EXPECT_TRUE(f.err.starts_with("discometer-cli: ")) << f.err;
+        EXPECT_NE(f.err.find(bad.message), std::string::npos) << f.err;
+        EXPECT_NE(f.err.find("Usage:"), std::string::npos) << bad.message;
+        EXPECT_EQ(f.out, "") << bad.message;
     }
 }
 
@@ -609,24 +576,6 @@ TEST(CliUsage, ArgumentsAreReadAsBeforeAndInTheWordsUsersType) {
     EXPECT_EQ(all.bmpFile, "b.bmp");
     EXPECT_TRUE(all.autoSave);
     EXPECT_EQ(measure({"--", "-odd-name"}).drive, "-odd-name");
-
-    struct Bad {
-        std::vector<std::string> args;
-        std::string message;
-    };
-    for (const Bad& bad : {Bad{{}, "no command given"}, Bad{{"frob"}, "unknown command 'frob'"},
-                           Bad{{"measure", "sim", "--frob"}, "unknown option '--frob' for measure"},
-                           Bad{{"measure", "sim", "x"}, "measure takes one drive, not also 'x'"},
-                           Bad{{"measure", "sim", "--sequencer", "700"}, "--sequencer takes 1000"},
-                           Bad{{"measure", "sim", "--dat"}, "--dat needs a file name"},
-                           Bad{{"measure", "sim", "--bmp=a", "--bmp=b"}, "--bmp given twice"},
-                           Bad{{"replay"}, "replay needs a data file"},
-                           Bad{{"drives", "x"}, "drives takes no arguments"}}) {
-        const cli::Command c = cli::ParseArguments(bad.args);
-        ASSERT_TRUE(std::holds_alternative<cli::UsageError>(c)) << bad.message;
-        EXPECT_NE(std::get<cli::UsageError>(c).message.find(bad.message), std::string::npos)
-            << std::get<cli::UsageError>(c).message;
-    }
 }
 
 TEST(CliDrives, BlockDevicesTheUserNamesAreMeasured) {
