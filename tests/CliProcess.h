@@ -1,6 +1,6 @@
-// The command-line companion run as a process by its tests: its output read through pipes,
-// its environment and folder chosen, signals sent, and the files and lines it writes taken
-// apart.
+// The command-line companion run as a process by its tests: its output read through pipes or
+// a terminal, its environment and folder chosen, signals sent, and the files and lines it
+// writes taken apart.
 #pragma once
 
 #include <fcntl.h>
