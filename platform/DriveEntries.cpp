@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/Files.h"
+
 namespace platform {
 
 std::optional<std::string> DriveEntriesFromEnvironment() {
@@ -23,7 +25,7 @@ std::vector<std::string> SplitDriveEntries(const std::string& list) {
         const auto first = entry.find_first_not_of(" \t");
         const auto last = entry.find_last_not_of(" \t");
         if (first != std::string::npos) {
-            entries.push_back(entry.substr(first, last - first + 1));
+            entries.push_back(DriveEntryForArgument(entry.substr(first, last - first + 1)));
         }
         start = end + 1;
     }

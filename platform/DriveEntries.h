@@ -14,6 +14,8 @@ inline constexpr const char* kDrivesVariable = "DISCOMETER_DRIVES";
 std::optional<std::string> DriveEntriesFromEnvironment();
 
 // Splits a comma-separated list of drive entries, dropping empty ones and surrounding blanks.
+// An entry is read as the command line reads a drive: a relative path of an image
+// (./disc.iso) from the current folder, rather than as a kernel name under /dev.
 std::vector<std::string> SplitDriveEntries(const std::string& list);
 
 }  // namespace platform

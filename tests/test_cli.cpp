@@ -172,17 +172,20 @@ Finished* CliRun::run_ = nullptr;
 TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
     TempDir dir;
     WriteRandomFile(dir / "disc.img", 4096, 1);
+    WriteRandomFile(dir / "here.img", 4096, 2);
     const std::string image = (dir / "disc.img").string();
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
 
     // The entries of the variable that are optical drives or images, in its order; each entry
     // left out is explained.
-    const Finished chosen = RunCli(
-        {"drives"},
-        {{platform::kDrivesVariable, " sim , /no/such/device," + image + "," + dir.path().string() +
-                                         "," + (dir / "fifo").string() + ",sim-unpaced"}});
+    const Finished chosen =
+        RunCli({"drives"},
+               {{platform::kDrivesVariable,
+                 " sim , /no/such/device," + image + "," + dir.path().string() + "," +
+                     (dir / "fifo").string() + ",sim-unpaced,./here.img"}},
+               dir.path());
     EXPECT_EQ(chosen.status, 0);
-    EXPECT_EQ(chosen.out, "sim\n" + image + "\nsim-unpaced\n");
+    EXPECT_EQ(chosen.out, "sim\n" + image + "\nsim-unpaced\n" + (dir / "here.img").string() + "\n");
     for (const std::string& reason :
          {std::string("cannot find /no/such/device: No such file or directory"),
           dir.path().string() + " is a directory",
