@@ -19,4 +19,4 @@ if [[ -z "${DISCOMETER_DRIVES:-}" ]] && ! ls /sys/block/sr* > /dev/null 2>&1; th
     echo "No optical drive found: using the simulated drive (DISCOMETER_DRIVES=sim)."
     export DISCOMETER_DRIVES=sim
 fi
-exec "$BUILD_DIR/ui/discometer" "$@"
+exec "$BUILD_DIR/ui/qt/discometer" "$@"

@@ -14,7 +14,7 @@
 #include "platform/SectorBuffer.h"
 #include "platform/SimDrive.h"
 #include "platform/System.h"
-#include "ui/Unit1.h"
+#include "ui/qt/Unit1.h"
 
 namespace bench {
 
@@ -54,7 +54,7 @@ double TimeBareReads(const std::string& image, int blocks) {
 }
 
 void RunWindow(ImageRun& run, const std::string& image, int limitMs) {
-    ui::TForm1 form(platform::MakeNativeSystem(image),
+    ui::qt::TForm1 form(platform::MakeNativeSystem(image),
                     std::make_unique<QuietPrompts>(QuietPrompts::Events::None));
     form.show();
     QCoreApplication::processEvents();

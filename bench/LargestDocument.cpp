@@ -5,15 +5,15 @@
 
 #include <cstdint>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "results/DocumentHeader.h"
 
 namespace bench {
 
 results::DataList LargestDocument() {
-    engine::RunState s;
-    s.ProgramTitle = engine::kProgramTitleText;
-    s.CopyrightLine = engine::kCopyrightText;
+    run::RunState s;
+    s.ProgramTitle = run::kProgramTitleText;
+    s.CopyrightLine = run::kCopyrightText;
     s.OSPlatformId = 4;
     s.OSMajorVersion = 6;
     s.OSMinorVersion = 1;

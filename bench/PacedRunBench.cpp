@@ -8,7 +8,7 @@
 #include "bench/QuietPrompts.h"
 #include "bench/RealTimeSystem.h"
 #include "bench/TimerEventWatch.h"
-#include "ui/Unit1.h"
+#include "ui/qt/Unit1.h"
 
 namespace bench {
 
@@ -43,7 +43,7 @@ PacedRun RunPaced(const platform::SimDiscParams& disc, int limitMs) {
     platform::SimDrive& drive = *run.drive;
     auto system = std::make_unique<RealTimeSystem>(run.drive);
     const RealTimeSystem& clock = *system;
-    ui::TForm1 form(std::move(system),
+    ui::qt::TForm1 form(std::move(system),
                     std::make_unique<QuietPrompts>(QuietPrompts::Events::Window));
     form.show();
     QCoreApplication::processEvents();

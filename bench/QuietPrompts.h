@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "engine/RunWindow.h"
-#include "ui/QtPrompts.h"
+#include "run/RunWindow.h"
+#include "ui/qt/QtPrompts.h"
 
 namespace bench {
 
-class QuietPrompts final : public engine::UserPrompts {
+class QuietPrompts final : public run::UserPrompts {
   public:
     enum class Events { None, Window };
 
@@ -29,7 +29,7 @@ class QuietPrompts final : public engine::UserPrompts {
     void Sound_Error() override {}
     void ShowMessage(std::string_view) override {}
     void ShowError(std::string_view) override {}
-    std::optional<std::string> AskFileName(engine::FileDialog) override { return answer_; }
+    std::optional<std::string> AskFileName(run::FileDialog) override { return answer_; }
     void ProcessPendingEvents() override {
         if (events_ == Events::Window) {
             window_.ProcessPendingEvents();
@@ -40,7 +40,7 @@ class QuietPrompts final : public engine::UserPrompts {
     Events events_;
     std::function<void()> onDone_;
     std::optional<std::string> answer_;
-    ui::QtPrompts window_;
+    ui::qt::QtPrompts window_;
 };
 
 }  // namespace bench

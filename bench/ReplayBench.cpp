@@ -8,11 +8,11 @@
 #include "bench/PaintWatch.h"
 #include "bench/QuietPrompts.h"
 #include "results/Replay.h"
-#include "system/startup/StartUp.h"
-#include "tests/RunFakes.h"
-#include "ui/BitmapImage.h"
-#include "ui/StatusBar.h"
-#include "ui/Unit1.h"
+#include "startup/StartUp.h"
+#include "support/RunFakes.h"
+#include "ui/qt/BitmapImage.h"
+#include "ui/qt/StatusBar.h"
+#include "ui/qt/Unit1.h"
 
 namespace bench {
 
@@ -24,15 +24,15 @@ constexpr std::string_view kComplete = "Complete";
 // Counts the replay's event passes and hands them on to the window, all of them or at most
 // one within each interval: what a replay would cost if the window caught up at a screen's
 // pace rather than after every line.
-class EventPassPrompts final : public engine::UserPrompts {
+class EventPassPrompts final : public run::UserPrompts {
   public:
-    EventPassPrompts(engine::UserPrompts& inner, std::int64_t intervalNs)
+    EventPassPrompts(run::UserPrompts& inner, std::int64_t intervalNs)
         : inner_(inner), intervalNs_(intervalNs) {}
     void Sound_Done() override { inner_.Sound_Done(); }
     void Sound_Error() override { inner_.Sound_Error(); }
     void ShowMessage(std::string_view text) override { inner_.ShowMessage(text); }
     void ShowError(std::string_view text) override { inner_.ShowError(text); }
-    std::optional<std::string> AskFileName(engine::FileDialog d) override {
+    std::optional<std::string> AskFileName(run::FileDialog d) override {
         return inner_.AskFileName(d);
     }
     void ProcessPendingEvents() override {
@@ -49,7 +49,7 @@ class EventPassPrompts final : public engine::UserPrompts {
     int passes = 0;
 
   private:
-    engine::UserPrompts& inner_;
+    run::UserPrompts& inner_;
     std::int64_t intervalNs_;
     std::int64_t lastNs_ = 0;
 };
@@ -59,13 +59,13 @@ class EventPassPrompts final : public engine::UserPrompts {
 ReplayTimes ReplayWithoutEvents(const std::string& path, int repetitions) {
     ReplayTimes times;
     InstantSystem system;
-    engine::RunState state;
+    run::RunState state;
     results::DataList document;
-    engine::Chart chart;
+    run::Chart chart;
     fakes::FakeWindow window;
     fakes::FakePrompts prompts;
-    engine::RunContext ctx{state, document, chart, system, window, prompts};
-    system_env::StartUp(ctx);
+    run::RunContext ctx{state, document, chart, system, window, prompts};
+    startup::StartUp(ctx);
     for (int i = 0; i <= repetitions; ++i) {
         prompts.answers.push_back(path);
         prompts.eventPasses = 0;
@@ -78,7 +78,7 @@ ReplayTimes ReplayWithoutEvents(const std::string& path, int repetitions) {
         }
     }
     times.eventPasses = prompts.eventPasses;
-    times.complete = window.Panel(engine::Panel::State) == kComplete && prompts.errors.empty();
+    times.complete = window.Panel(run::Panel::State) == kComplete && prompts.errors.empty();
     return times;
 }
 
@@ -89,7 +89,7 @@ ReplayTimes ReplayWithEvents(const std::string& path, int repetitions, int atMos
     auto counting =
         std::make_unique<EventPassPrompts>(*quiet, std::int64_t{atMostEveryMs} * 1'000'000);
     EventPassPrompts& passes = *counting;
-    ui::TForm1 form(std::make_unique<InstantSystem>(), std::move(counting));
+    ui::qt::TForm1 form(std::make_unique<InstantSystem>(), std::move(counting));
     form.show();
     QCoreApplication::processEvents();
     PaintWatch paints(form.Image1());
@@ -105,7 +105,7 @@ ReplayTimes ReplayWithEvents(const std::string& path, int repetitions, int atMos
     }
     times.eventPasses = passes.passes;
     times.chartPaints = paints.Paints();
-    times.complete = form.StatusBar1()->PanelText(static_cast<int>(engine::Panel::State)) ==
+    times.complete = form.StatusBar1()->PanelText(static_cast<int>(run::Panel::State)) ==
                      QLatin1String(kComplete.data());
     return times;
 }

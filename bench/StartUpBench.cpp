@@ -13,11 +13,11 @@
 
 #include "bench/BenchClock.h"
 #include "bench/PaintWatch.h"
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "platform/System.h"
-#include "ui/BitmapImage.h"
-#include "ui/QtPrompts.h"
-#include "ui/Unit1.h"
+#include "ui/qt/BitmapImage.h"
+#include "ui/qt/QtPrompts.h"
+#include "ui/qt/Unit1.h"
 
 extern char** environ;
 
@@ -95,9 +95,9 @@ StartUpTimes MeasureStartUp(const char* self, int launches) {
 int FirstPaintChild(int argc, char* argv[], long long mainStartNs) {
     const long long applicationNs = MonotonicNs();
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QString::fromLatin1(engine::kProgramTitleText));
-    ui::UseClassicLook(app);
-    ui::TForm1 form1(platform::MakeNativeSystem(), std::make_unique<ui::QtPrompts>());
+    QApplication::setApplicationDisplayName(QString::fromLatin1(run::kProgramTitleText));
+    ui::qt::UseClassicLook(app);
+    ui::qt::TForm1 form1(platform::MakeNativeSystem(), std::make_unique<ui::qt::QtPrompts>());
     if (form1.StartUpStatus()) {
         return 2;
     }

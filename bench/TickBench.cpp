@@ -7,8 +7,8 @@
 #include "bench/BenchClock.h"
 #include "bench/InstantSystem.h"
 #include "bench/QuietPrompts.h"
-#include "ui/ButtonPictures.h"
-#include "ui/Unit1.h"
+#include "ui/qt/ButtonPictures.h"
+#include "ui/qt/Unit1.h"
 
 namespace bench {
 
@@ -16,7 +16,7 @@ namespace {
 
 // Ticks one batch; a run that has reached the end of its disc starts again outside the timed
 // part. Returns microseconds a tick.
-double TickBatch(ui::TForm1& form, int ticks, bool repaint) {
+double TickBatch(ui::qt::TForm1& form, int ticks, bool repaint) {
     std::int64_t spent = 0;
     for (int i = 0; i < ticks; ++i) {
         if (form.Button1()->isEnabled()) {
@@ -38,7 +38,7 @@ double TickBatch(ui::TForm1& form, int ticks, bool repaint) {
 
 TickTimes MeasureTicks(int batches, int ticksPerBatch) {
     TickTimes times;
-    ui::TForm1 form(std::make_unique<InstantSystem>(),
+    ui::qt::TForm1 form(std::make_unique<InstantSystem>(),
                     std::make_unique<QuietPrompts>(QuietPrompts::Events::None));
     form.show();
     QCoreApplication::processEvents();

@@ -3,19 +3,19 @@
 
 #include <cmath>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "results/ChartFrame.h"
-#include "ui/GaugeCore.h"
+#include "ui/forms/GaugeCore.h"
 
 namespace {
 
 // HashPaint and a 380-point curve with its disc-size marker, as a replay of a full disc draws
 // them.
 void BM_HashPaintAndCurve(benchmark::State& state) {
-    engine::RunState s;
-    engine::SetChartDefaults(s);
+    run::RunState s;
+    run::SetChartDefaults(s);
     platform::Bitmap picture(591, 352);
     platform::Canvas canvas(picture);
     for (auto _ : state) {
@@ -37,9 +37,9 @@ BENCHMARK(BM_HashPaintAndCurve)->Unit(benchmark::kMicrosecond);
 
 // One paint of the main window's gauge: a horizontal bar with its percentage.
 void BM_GaugePaint(benchmark::State& state) {
-    ui::GaugeCore gauge;
+    ui::forms::GaugeCore gauge;
     gauge.SetSize(200, 16);
-    gauge.SetBorderStyle(ui::bsNone);
+    gauge.SetBorderStyle(ui::forms::bsNone);
     gauge.SetMaxValue(360);
     std::int32_t progress = 0;
     for (auto _ : state) {

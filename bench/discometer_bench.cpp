@@ -25,7 +25,7 @@
 #include "bench/StartUpBench.h"
 #include "bench/Stats.h"
 #include "bench/TickBench.h"
-#include "ui/Unit1.h"
+#include "ui/qt/Unit1.h"
 
 namespace {
 
@@ -259,7 +259,7 @@ int main(int argc, char* argv[]) {
         qtFree = bench::ReplayWithoutEvents(saved.Path(), kReplaysWithout);
     }
     QApplication app(argc, argv);
-    ui::UseClassicLook(app);
+    ui::qt::UseClassicLook(app);
 
     bench::ResultTable table;
     ReplayRows(table, saved, qtFree);

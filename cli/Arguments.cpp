@@ -5,7 +5,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "engine/ReadSpeed.h"
+#include "run/ReadSpeed.h"
 
 namespace cli {
 
@@ -81,23 +81,23 @@ std::optional<UsageError> TakeOperand(const Values& values, const std::string& c
 }
 
 // The sequencer as the menu names it, or by the sectors it times.
-std::optional<engine::MenuMark> SequencerByName(std::string_view name) {
+std::optional<run::MenuMark> SequencerByName(std::string_view name) {
     if (name == "1000") {
-        return engine::MenuMark::N1000;
+        return run::MenuMark::N1000;
     }
     if (name == "800-200" || name == "800") {
-        return engine::MenuMark::N800;
+        return run::MenuMark::N800;
     }
     if (name == "600-400" || name == "600") {
-        return engine::MenuMark::N600;
+        return run::MenuMark::N600;
     }
     return std::nullopt;
 }
 
 // "max" or a multiple that the window's Read Speed menu offers.
 std::optional<std::int32_t> ReadSpeedByName(std::string_view name) {
-    for (const std::int32_t speed : engine::kReadSpeeds) {
-        if (name == (speed == engine::kMaxReadSpeed ? "max" : std::to_string(speed))) {
+    for (const std::int32_t speed : run::kReadSpeeds) {
+        if (name == (speed == run::kMaxReadSpeed ? "max" : std::to_string(speed))) {
             return speed;
         }
     }

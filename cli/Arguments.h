@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "engine/RunWindow.h"
+#include "run/RunWindow.h"
 
 namespace cli {
 
@@ -21,8 +21,8 @@ struct DrivesCommand {};
 
 struct MeasureCommand {
     std::string drive;
-    engine::MenuMark sequencer = engine::MenuMark::N800;  // the window's default
-    std::int32_t readSpeed = 0;                           // one of engine::kReadSpeeds
+    run::MenuMark sequencer = run::MenuMark::N800;  // the window's default
+    std::int32_t readSpeed = 0;                           // one of run::kReadSpeeds
     std::optional<std::string> datFile;
     std::optional<std::string> bmpFile;
     bool autoSave = false;

@@ -12,7 +12,7 @@
 #include "cli/StartFailure.h"
 #include "cli/Summary.h"
 #include "engine/MeasurementLoop.h"
-#include "engine/ReadSpeed.h"
+#include "run/ReadSpeed.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
 #include "platform/Console.h"
@@ -21,8 +21,8 @@
 #include "platform/SimRouting.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
-#include "system/startup/DriveDiscovery.h"
-#include "system/startup/StartUp.h"
+#include "startup/DriveDiscovery.h"
+#include "startup/StartUp.h"
 
 namespace cli {
 
@@ -34,23 +34,23 @@ constexpr auto kTickPause = std::chrono::milliseconds(5);
 
 // Starts the session as the window starts; the exit status when the program would end at
 // once, with the reason said.
-std::optional<int> StartUpSession(Session& s, Console& console) {
-    const auto exitStatus = system_env::StartUp(s.ctx);
+std::optional<int> StartUpSession(Session& s, Streams& streams) {
+    const auto exitStatus = startup::StartUp(s.ctx);
     if (exitStatus) {
-        console.Say("the sector library cannot be loaded");
+        streams.Say("the sector library cannot be loaded");
     }
     return exitStatus;
 }
 
 // Writes the picture or the document to the name the command line gave, through the
 // window's own save; true when it was written.
-bool SaveAs(Session& s, void (*save)(engine::RunContext&)) {
+bool SaveAs(Session& s, void (*save)(run::RunContext&)) {
     const std::size_t errorsBefore = s.prompts.Errors().size();
     save(s.ctx);
     return s.prompts.Errors().size() == errorsBefore;
 }
 
-std::vector<std::string> AutoSaveNames(const engine::RunState& state) {
+std::vector<std::string> AutoSaveNames(const run::RunState& state) {
     const std::string base = results::AutoSaveBaseName(state.VolumeLabel);
     return {base + ".bmp", base + ".dat"};
 }
@@ -64,7 +64,7 @@ std::string DriveEntryOf(const std::string& named) {
 
 // What stands in the way of a run before it starts, said; the exit status then.
 std::optional<int> RefuseBeforeRun(Session& s, const MeasureCommand& command,
-                                   const std::string& drive, Console& console) {
+                                   const std::string& drive, Streams& streams) {
     const bool simulated = platform::IsSimulatedEntry(drive);
     const std::string device = s.system.DevicePath(drive);
 
@@ -79,7 +79,7 @@ std::optional<int> RefuseBeforeRun(Session& s, const MeasureCommand& command,
         files.push_back({"--bmp", *command.bmpFile});
     }
     if (const auto clash = SameFileClash(files)) {
-        return UsageFailure(console, *clash);
+        return UsageFailure(streams, *clash);
     }
 
     std::optional<std::string> problem;
@@ -95,7 +95,7 @@ std::optional<int> RefuseBeforeRun(Session& s, const MeasureCommand& command,
         problem = MediumProblem(device, engine::DataSectorsFromMarks(s.window));
     }
     if (problem) {
-        console.Say(*problem);
+        streams.Say(*problem);
         return kExitError;
     }
     return std::nullopt;
@@ -103,34 +103,34 @@ std::optional<int> RefuseBeforeRun(Session& s, const MeasureCommand& command,
 
 }  // namespace
 
-int UsageFailure(Console& console, const std::string& message) {
-    console.Say(message);
-    console.ErrText("\n" + UsageText());
+int UsageFailure(Streams& streams, const std::string& message) {
+    streams.Say(message);
+    streams.ErrText("\n" + UsageText());
     return kExitUsage;
 }
 
-int RunDrives(Console& console) {
+int RunDrives(Streams& streams) {
     const std::optional<std::string> list = platform::DriveEntriesFromEnvironment();
     std::optional<std::vector<std::string>> entries;
     if (list) {
         entries = platform::SplitDriveEntries(*list);
     }
-    Session s(entries, console);
-    if (const auto status = StartUpSession(s, console)) {
+    Session s(entries, streams);
+    if (const auto status = StartUpSession(s, streams)) {
         return *status;
     }
     if (entries) {
         const std::vector<std::string>& listed = s.window.DriveItems();
         for (const std::string& entry : *entries) {
             if (std::find(listed.begin(), listed.end(), entry) == listed.end()) {
-                console.Say(std::string(platform::kDrivesVariable) + " entry left out: " +
+                streams.Say(std::string(platform::kDrivesVariable) + " entry left out: " +
                             DescribeUnlistedDrive(entry, s.system.DevicePath(entry)));
             }
         }
     }
     if (s.state.NoDrive) {
         // The window lists NA; a script gets nothing to measure.
-        console.Say(entries ? "no drive to list"
+        streams.Say(entries ? "no drive to list"
                             : "no optical drive found; name drives or disc images in " +
                                   std::string(platform::kDrivesVariable));
         return kExitError;
@@ -143,55 +143,55 @@ int RunDrives(Console& console) {
         widest = std::max(widest, item.size());
     }
     for (const std::string& item : items) {
-        const std::string identity = console.OutIsTerminal()
-                                         ? system_env::DriveIdentityText(s.system.IdentityOf(item))
+        const std::string identity = streams.OutIsTerminal()
+                                         ? startup::DriveIdentityText(s.system.IdentityOf(item))
                                          : std::string();
-        console.OutLine(
+        streams.OutLine(
             identity.empty() ? item : item + std::string(widest - item.size() + 2, ' ') + identity);
     }
     return kExitOk;
 }
 
-int RunMeasure(const MeasureCommand& command, Console& console) {
+int RunMeasure(const MeasureCommand& command, Streams& streams) {
     const std::string drive = DriveEntryOf(command.drive);
     // Commas part the entries of a drive list; one drive is measured at a time, though a file
     // of that name is measured whatever its name holds.
     if (drive.find(',') != std::string::npos &&
         platform::InspectPath(drive).kind == platform::PathKind::Missing) {
-        return UsageFailure(console, "measure takes one drive, not a list");
+        return UsageFailure(streams, "measure takes one drive, not a list");
     }
     // The one drive named, whatever its name holds (a file name may hold a comma).
-    Session s(std::vector<std::string>{drive}, console);
-    if (const auto status = StartUpSession(s, console)) {
+    Session s(std::vector<std::string>{drive}, streams);
+    if (const auto status = StartUpSession(s, streams)) {
         return *status;
     }
     engine::SelectSequencer(s.window, command.sequencer);
     s.window.SetReadSpeedChoice(command.readSpeed);
-    if (const auto status = RefuseBeforeRun(s, command, drive, console)) {
+    if (const auto status = RefuseBeforeRun(s, command, drive, streams)) {
         return *status;
     }
-    s.window.SetChecked(engine::MenuMark::AutoSave, command.autoSave);
-    s.prompts.SetFileName(engine::FileDialog::SaveGraphic, command.bmpFile);
-    s.prompts.SetFileName(engine::FileDialog::SaveData, command.datFile);
+    s.window.SetChecked(run::MenuMark::AutoSave, command.autoSave);
+    s.prompts.SetFileName(run::FileDialog::SaveGraphic, command.bmpFile);
+    s.prompts.SetFileName(run::FileDialog::SaveData, command.datFile);
 
     platform::InstallStopRequests();
     const auto wallStart = std::chrono::steady_clock::now();
     if (!engine::StartRun(s.ctx)) {
-        console.Say(DescribeStartFailure(s.state, s.system, drive));
+        streams.Say(DescribeStartFailure(s.state, s.system, drive));
         return kExitError;
     }
     if (!s.state.ReadSpeedTaken) {
-        console.Say("the drive did not take the read speed " +
-                    engine::ReadSpeedCaption(s.state.ReadSpeed) + "; it reads at its own speed");
+        streams.Say("the drive did not take the read speed " +
+                    run::ReadSpeedCaption(s.state.ReadSpeed) + "; it reads at its own speed");
     }
 
     TimedTotals timed{s.state.SectorCount, s.state.BlockTicks};
-    ProgressReport progress(console);
+    ProgressReport progress(streams);
     progress.Begin(s.state, s.dataList);
     while (s.window.TimerEnabled()) {
         std::this_thread::sleep_for(kTickPause);
         // A reader of the block lines that has gone asks to stop, as Ctrl-C does.
-        if (platform::StopRequested() || console.OutClosed()) {
+        if (platform::StopRequested() || streams.OutClosed()) {
             s.state.StopRequest = true;
         }
         const std::size_t linesBefore = s.dataList.size();
@@ -216,7 +216,7 @@ int RunMeasure(const MeasureCommand& command, Console& console) {
     if (command.datFile && SaveAs(s, results::SaveData)) {
         written.push_back(*command.datFile);
     }
-    std::FILE* summary = console.SummaryStream();
+    std::FILE* summary = streams.SummaryStream();
     PrintRunSummary(summary, s.state, s.window, written);
     PrintReadSpeed(summary, s.state);
     PrintTimes(summary, timed, wallSeconds, platform::IsSimulatedEntry(drive));
@@ -225,30 +225,30 @@ int RunMeasure(const MeasureCommand& command, Console& console) {
         return kExitError;
     }
     // A signal that came with the last block found the run complete already.
-    if (s.window.PanelText(engine::Panel::State) == "System Stopped") {
+    if (s.window.PanelText(run::Panel::State) == "System Stopped") {
         return kExitStopped;
     }
     return s.state.ErrorCount > 0 ? kExitUnreadBlocks : kExitOk;
 }
 
-int RunReplay(const ReplayCommand& command, Console& console) {
+int RunReplay(const ReplayCommand& command, Streams& streams) {
     if (command.bmpFile) {
         if (const auto clash =
                 SameFileClash({{"the data file", command.datFile}, {"--bmp", *command.bmpFile}})) {
-            return UsageFailure(console, *clash);
+            return UsageFailure(streams, *clash);
         }
         if (const auto problem = OutputProblem(*command.bmpFile)) {
-            console.Say(*problem);
+            streams.Say(*problem);
             return kExitError;
         }
     }
     // A replay touches no drive: the list stays empty rather than probing the system.
-    Session s(std::vector<std::string>(), console);
-    if (const auto status = StartUpSession(s, console)) {
+    Session s(std::vector<std::string>(), streams);
+    if (const auto status = StartUpSession(s, streams)) {
         return *status;
     }
-    s.prompts.SetFileName(engine::FileDialog::LoadData, command.datFile);
-    s.prompts.SetFileName(engine::FileDialog::SaveGraphic, command.bmpFile);
+    s.prompts.SetFileName(run::FileDialog::LoadData, command.datFile);
+    s.prompts.SetFileName(run::FileDialog::SaveGraphic, command.bmpFile);
 
     results::LoadData(s.ctx);
     // The load says what went wrong: a file it cannot open, or one without results.
@@ -262,8 +262,8 @@ int RunReplay(const ReplayCommand& command, Console& console) {
         }
         written.push_back(*command.bmpFile);
     }
-    PrintReplayHeader(console.OutStream(), s.state);
-    PrintRunSummary(console.OutStream(), s.state, s.window, written);
+    PrintReplayHeader(streams.OutStream(), s.state);
+    PrintRunSummary(streams.OutStream(), s.state, s.window, written);
     return kExitOk;
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/Arguments.h"
-#include "cli/Console.h"
+#include "cli/Streams.h"
 
 namespace cli {
 
@@ -15,11 +15,11 @@ inline constexpr int kExitUnreadBlocks = 3;  // a complete run with blocks it co
 inline constexpr int kExitStopped = 130;     // a run stopped by a signal or a closed output
 
 // Each command prints what it has to say and returns the program's exit status.
-int RunDrives(Console& console);
-int RunMeasure(const MeasureCommand& command, Console& console);
-int RunReplay(const ReplayCommand& command, Console& console);
+int RunDrives(Streams& streams);
+int RunMeasure(const MeasureCommand& command, Streams& streams);
+int RunReplay(const ReplayCommand& command, Streams& streams);
 
 // Says what is wrong with the command line, then the usage; the status of a usage error.
-int UsageFailure(Console& console, const std::string& message);
+int UsageFailure(Streams& streams, const std::string& message);
 
 }  // namespace cli

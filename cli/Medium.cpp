@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "engine/SectorAccess.h"
 #include "platform/Files.h"
 
@@ -30,7 +30,7 @@ Medium LookAt(const std::string& path) {
     }
     // The descriptor goes where a run puts it, so that the volume size is read as a run reads
     // it.
-    const auto probe = std::make_unique<engine::RunState>();
+    const auto probe = std::make_unique<run::RunState>();
     const auto descriptor = probe->SectorBuffer.span().first(platform::kSectorBytes);
     m.descriptorRead =
         platform::PeekBytes(path, kDescriptorSector * platform::kSectorBytes, descriptor);

@@ -29,7 +29,7 @@ constexpr std::array<unsigned, 6> kLayouts{
     kBlock | kSpeed,
 };
 
-std::int32_t TotalBlocks(const engine::RunState& s) {
+std::int32_t TotalBlocks(const run::RunState& s) {
     return static_cast<std::int32_t>(std::trunc(s.VolumeSize / 1000));
 }
 
@@ -99,7 +99,7 @@ std::string ProgressLine(const ProgressFigures& f, int columns) {
     return Fields(f, kLayouts.back(), fraction).substr(0, room);
 }
 
-void ProgressReport::Begin(const engine::RunState& state, const results::DataList& lines) {
+void ProgressReport::Begin(const run::RunState& state, const results::DataList& lines) {
     start_ = std::chrono::steady_clock::now();
     lastDraw_ = start_ - kRedrawEvery;
     // Only result lines are progress; the header stays in the document.
@@ -107,8 +107,8 @@ void ProgressReport::Begin(const engine::RunState& state, const results::DataLis
     Update(state, lines);
 }
 
-void ProgressReport::Update(const engine::RunState& state, const results::DataList& lines) {
-    if (!console_.OutIsTerminal()) {
+void ProgressReport::Update(const run::RunState& state, const results::DataList& lines) {
+    if (!streams_.OutIsTerminal()) {
         PrintNewLines(lines);
         return;
     }
@@ -119,22 +119,22 @@ void ProgressReport::Update(const engine::RunState& state, const results::DataLi
     }
 }
 
-void ProgressReport::Finish(const engine::RunState& state, const results::DataList& lines) {
-    if (!console_.OutIsTerminal()) {
+void ProgressReport::Finish(const run::RunState& state, const results::DataList& lines) {
+    if (!streams_.OutIsTerminal()) {
         PrintNewLines(lines);
         return;
     }
     DrawBar(state, lines);
-    console_.EndBar();
+    streams_.EndBar();
 }
 
 void ProgressReport::PrintNewLines(const results::DataList& lines) {
-    for (; printed_ < lines.size() && !console_.OutClosed(); ++printed_) {
-        console_.OutLine(lines[printed_]);
+    for (; printed_ < lines.size() && !streams_.OutClosed(); ++printed_) {
+        streams_.OutLine(lines[printed_]);
     }
 }
 
-void ProgressReport::DrawBar(const engine::RunState& state, const results::DataList& lines) {
+void ProgressReport::DrawBar(const run::RunState& state, const results::DataList& lines) {
     ProgressFigures f;
     f.total = TotalBlocks(state);
     f.block = state.BlockIndex;
@@ -149,7 +149,7 @@ void ProgressReport::DrawBar(const engine::RunState& state, const results::DataL
     } else if (f.total <= block) {
         f.left = "0:00";
     }
-    console_.DrawBar(ProgressLine(f, console_.OutColumns().value_or(kUnknownColumns)));
+    streams_.DrawBar(ProgressLine(f, streams_.OutColumns().value_or(kUnknownColumns)));
 }
 
 }  // namespace cli

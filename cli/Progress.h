@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "cli/Console.h"
-#include "engine/RunState.h"
+#include "cli/Streams.h"
+#include "run/RunState.h"
 #include "results/ResultsDocument.h"
 
 namespace cli {
@@ -30,19 +30,19 @@ std::string ProgressLine(const ProgressFigures& figures, int columns);
 // is written ("BLOCK SPEED"), flushed at once for the reader.
 class ProgressReport {
   public:
-    explicit ProgressReport(Console& console) : console_(console) {}
+    explicit ProgressReport(Streams& streams) : streams_(streams) {}
 
     // After the run has started: the document holds its first result line.
-    void Begin(const engine::RunState& state, const results::DataList& lines);
-    void Update(const engine::RunState& state, const results::DataList& lines);
+    void Begin(const run::RunState& state, const results::DataList& lines);
+    void Update(const run::RunState& state, const results::DataList& lines);
     // After the end of the run: the progress line is closed.
-    void Finish(const engine::RunState& state, const results::DataList& lines);
+    void Finish(const run::RunState& state, const results::DataList& lines);
 
   private:
     void PrintNewLines(const results::DataList& lines);
-    void DrawBar(const engine::RunState& state, const results::DataList& lines);
+    void DrawBar(const run::RunState& state, const results::DataList& lines);
 
-    Console& console_;
+    Streams& streams_;
     std::size_t printed_ = 0;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point lastDraw_;

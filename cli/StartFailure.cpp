@@ -4,7 +4,7 @@
 
 #include "cli/Medium.h"
 #include "platform/Files.h"
-#include "system/startup/DriveDiscovery.h"
+#include "startup/DriveDiscovery.h"
 
 namespace cli {
 
@@ -33,7 +33,7 @@ std::string DescribeUnlistedDrive(const std::string& drive, const std::string& p
     const platform::PathInfo info = platform::InspectPath(path);
     if (info.kind == platform::PathKind::Missing) {
         // What the drive list shows when it found no drive, typed back.
-        if (drive == system_env::kNoDriveItem) {
+        if (drive == startup::kNoDriveItem) {
             return "no optical drive was found (NA stands for none); name a device or a disc "
                    "image instead, such as /dev/sr1 or ./disc.iso, or try sim for the "
                    "simulated drive";
@@ -52,7 +52,7 @@ std::string DescribeUnlistedDrive(const std::string& drive, const std::string& p
     return path + " is not a drive, a disc image or a disk device";
 }
 
-std::string DescribeStartFailure(const engine::RunState& s, const platform::System& system,
+std::string DescribeStartFailure(const run::RunState& s, const platform::System& system,
                                  const std::string& drive) {
     const std::string path = system.DevicePath(drive);
     if (s.NoDrive) {

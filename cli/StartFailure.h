@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "platform/System.h"
 
 namespace cli {
@@ -11,7 +11,7 @@ namespace cli {
 // which of its steps did is read from what it leaves behind: the drive list's verdict
 // (NoDrive), the error of the last open, and the sectors of the read that failed. The
 // medium itself is looked at only to explain that read.
-std::string DescribeStartFailure(const engine::RunState& state, const platform::System& system,
+std::string DescribeStartFailure(const run::RunState& state, const platform::System& system,
                                  const std::string& drive);
 
 // Why the drive list leaves out `drive`, whose device or file is at `path`.

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "cli/TerminalText.h"
-#include "engine/ReadSpeed.h"
+#include "run/ReadSpeed.h"
 #include "results/NumberText.h"
 
 namespace cli {
@@ -22,9 +22,9 @@ void Line(std::FILE* out, const char* name, const std::string& value) {
 
 }  // namespace
 
-void PrintRunSummary(std::FILE* out, const engine::RunState& s, const TerminalWindow& window,
+void PrintRunSummary(std::FILE* out, const run::RunState& s, const TerminalWindow& window,
                      const std::vector<std::string>& written) {
-    Line(out, "State:", window.PanelText(engine::Panel::State));
+    Line(out, "State:", window.PanelText(run::Panel::State));
     Line(out, "Volume:",
          Quoted(TrimmedLabel(s.VolumeLabel.str())) + ", " + results::TruncToText(s.VolumeSize) +
              " sectors");
@@ -38,15 +38,15 @@ void PrintRunSummary(std::FILE* out, const engine::RunState& s, const TerminalWi
     std::fflush(out);
 }
 
-void PrintReplayHeader(std::FILE* out, const engine::RunState& s) {
+void PrintReplayHeader(std::FILE* out, const run::RunState& s) {
     Line(out, "Program:", Printable(s.ProgramTitle));
     Line(out, "Copyright:", Printable(s.CopyrightLine));
     Line(out, "System:", Printable(s.OSName.str()));
     Line(out, "Drive:", Printable(s.DriveName));
 }
 
-void PrintReadSpeed(std::FILE* out, const engine::RunState& s) {
-    std::string text = engine::ReadSpeedCaption(s.ReadSpeed);
+void PrintReadSpeed(std::FILE* out, const run::RunState& s) {
+    std::string text = run::ReadSpeedCaption(s.ReadSpeed);
     if (!s.ReadSpeedTaken) {
         text += ", refused by the drive: read at its own speed";
     }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/TerminalWindow.h"
-#include "engine/RunState.h"
+#include "run/RunState.h"
 
 namespace cli {
 
@@ -18,14 +18,14 @@ struct TimedTotals {
 
 // What a finished run or replay prints: its state and figures and the files written. Texts
 // from the disc or the file are printed safely (Printable), and names quoted.
-void PrintRunSummary(std::FILE* out, const engine::RunState& state, const TerminalWindow& window,
+void PrintRunSummary(std::FILE* out, const run::RunState& state, const TerminalWindow& window,
                      const std::vector<std::string>& written);
 
 // The header values of a replayed file, before its summary.
-void PrintReplayHeader(std::FILE* out, const engine::RunState& state);
+void PrintReplayHeader(std::FILE* out, const run::RunState& state);
 
 // The read speed the run asked of the drive, and whether the drive took it.
-void PrintReadSpeed(std::FILE* out, const engine::RunState& state);
+void PrintReadSpeed(std::FILE* out, const run::RunState& state);
 
 // The timed throughput and the wall time of a measured run; `modelled` when the times are
 // those a simulated drive modelled rather than a clock's.

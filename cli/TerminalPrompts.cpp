@@ -6,41 +6,41 @@ namespace cli {
 
 void TerminalPrompts::ShowMessage(std::string_view text) {
     messages_.emplace_back(text);
-    console_.Say(Printable(text));
+    streams_.Say(Printable(text));
 }
 
 void TerminalPrompts::ShowError(std::string_view text) {
     errors_.emplace_back(text);
-    console_.Say(Printable(text));
+    streams_.Say(Printable(text));
 }
 
 void TerminalPrompts::ShowCreateError(const std::string& path, std::error_code reason) {
     std::string text = "cannot create file " + Quoted(path) + ": " + reason.message();
-    console_.Say(text);
+    streams_.Say(text);
     errors_.push_back(std::move(text));
 }
 
-std::optional<std::string> TerminalPrompts::AskFileName(engine::FileDialog dialog) {
+std::optional<std::string> TerminalPrompts::AskFileName(run::FileDialog dialog) {
     switch (dialog) {
-        case engine::FileDialog::SaveGraphic:
+        case run::FileDialog::SaveGraphic:
             return saveGraphic_;
-        case engine::FileDialog::SaveData:
+        case run::FileDialog::SaveData:
             return saveData_;
-        case engine::FileDialog::LoadData:
+        case run::FileDialog::LoadData:
             return loadData_;
     }
     return std::nullopt;
 }
 
-void TerminalPrompts::SetFileName(engine::FileDialog dialog, std::optional<std::string> name) {
+void TerminalPrompts::SetFileName(run::FileDialog dialog, std::optional<std::string> name) {
     switch (dialog) {
-        case engine::FileDialog::SaveGraphic:
+        case run::FileDialog::SaveGraphic:
             saveGraphic_ = std::move(name);
             break;
-        case engine::FileDialog::SaveData:
+        case run::FileDialog::SaveData:
             saveData_ = std::move(name);
             break;
-        case engine::FileDialog::LoadData:
+        case run::FileDialog::LoadData:
             loadData_ = std::move(name);
             break;
     }

@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "cli/Console.h"
-#include "engine/RunWindow.h"
+#include "cli/Streams.h"
+#include "run/RunWindow.h"
 
 namespace cli {
 
 // The user of a run without a screen: messages and errors go to stderr, the file dialogs
 // answer with the names given on the command line, and there are no sounds.
-class TerminalPrompts final : public engine::UserPrompts {
+class TerminalPrompts final : public run::UserPrompts {
   public:
-    explicit TerminalPrompts(Console& console) : console_(console) {}
+    explicit TerminalPrompts(Streams& streams) : streams_(streams) {}
 
     void Sound_Done() override {}
     void Sound_Error() override { ++errorSounds_; }
@@ -21,11 +21,11 @@ class TerminalPrompts final : public engine::UserPrompts {
     void ShowError(std::string_view text) override;
     // With the reason, which a terminal has room for.
     void ShowCreateError(const std::string& path, std::error_code reason) override;
-    std::optional<std::string> AskFileName(engine::FileDialog dialog) override;
+    std::optional<std::string> AskFileName(run::FileDialog dialog) override;
     void ProcessPendingEvents() override {}
 
     // The names the dialogs give; a dialog without one is cancelled.
-    void SetFileName(engine::FileDialog dialog, std::optional<std::string> name);
+    void SetFileName(run::FileDialog dialog, std::optional<std::string> name);
 
     // What the command needs to know to choose its exit status.
     int ErrorSounds() const { return errorSounds_; }
@@ -33,7 +33,7 @@ class TerminalPrompts final : public engine::UserPrompts {
     const std::vector<std::string>& Errors() const { return errors_; }
 
   private:
-    Console& console_;
+    Streams& streams_;
     std::optional<std::string> saveGraphic_;
     std::optional<std::string> saveData_;
     std::optional<std::string> loadData_;

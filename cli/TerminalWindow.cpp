@@ -3,18 +3,18 @@
 namespace cli {
 
 TerminalWindow::TerminalWindow()
-    : enabled_{engine::Control::StartButton, engine::Control::StopButton,
-               engine::Control::DriveList, engine::Control::FilesMenu, engine::Control::LoadData} {}
+    : enabled_{run::Control::StartButton, run::Control::StopButton,
+               run::Control::DriveList, run::Control::FilesMenu, run::Control::LoadData} {}
 
-void TerminalWindow::SetPanelText(engine::Panel panel, std::string_view text) {
+void TerminalWindow::SetPanelText(run::Panel panel, std::string_view text) {
     panels_.at(static_cast<std::size_t>(panel)) = std::string(text);
 }
 
-const std::string& TerminalWindow::PanelText(engine::Panel panel) const {
+const std::string& TerminalWindow::PanelText(run::Panel panel) const {
     return panels_.at(static_cast<std::size_t>(panel));
 }
 
-void TerminalWindow::SetEnabled(engine::Control control, bool enabled) {
+void TerminalWindow::SetEnabled(run::Control control, bool enabled) {
     if (enabled) {
         enabled_.insert(control);
     } else {
@@ -22,15 +22,15 @@ void TerminalWindow::SetEnabled(engine::Control control, bool enabled) {
     }
 }
 
-bool TerminalWindow::IsEnabled(engine::Control control) const {
+bool TerminalWindow::IsEnabled(run::Control control) const {
     return enabled_.count(control) > 0;
 }
 
-bool TerminalWindow::IsChecked(engine::MenuMark item) const {
+bool TerminalWindow::IsChecked(run::MenuMark item) const {
     return checked_.count(item) > 0;
 }
 
-void TerminalWindow::SetChecked(engine::MenuMark item, bool checked) {
+void TerminalWindow::SetChecked(run::MenuMark item, bool checked) {
     if (checked) {
         checked_.insert(item);
     } else {

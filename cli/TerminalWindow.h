@@ -6,26 +6,26 @@
 #include <string>
 #include <vector>
 
-#include "engine/RunWindow.h"
+#include "run/RunWindow.h"
 
 namespace cli {
 
 // The window of a run without a screen: it keeps what a run shows (panel texts, gauge,
 // marks, timer, drive list) for the command to read and print. Controls start as the
 // window's do when it opens.
-class TerminalWindow final : public engine::RunWindow {
+class TerminalWindow final : public run::RunWindow {
   public:
     TerminalWindow();
 
-    void SetPanelText(engine::Panel panel, std::string_view text) override;
+    void SetPanelText(run::Panel panel, std::string_view text) override;
     void SetGaugeProgress(std::int32_t value) override { gaugeProgress_ = value; }
     void SetGaugeMaxValue(std::int32_t value) override { gaugeMax_ = value; }
     void SetGaugeColors(platform::Color, platform::Color) override {}
-    void SetEnabled(engine::Control control, bool enabled) override;
-    bool IsEnabled(engine::Control control) const override;
-    void SetFocus(engine::Control) override {}
-    bool IsChecked(engine::MenuMark item) const override;
-    void SetChecked(engine::MenuMark item, bool checked) override;
+    void SetEnabled(run::Control control, bool enabled) override;
+    bool IsEnabled(run::Control control) const override;
+    void SetFocus(run::Control) override {}
+    bool IsChecked(run::MenuMark item) const override;
+    void SetChecked(run::MenuMark item, bool checked) override;
     std::int32_t ReadSpeedChoice() const override { return readSpeed_; }
     void SetReadSpeedChoice(std::int32_t speed) { readSpeed_ = speed; }
     void SetTimerEnabled(bool enabled) override { timer_ = enabled; }
@@ -33,7 +33,7 @@ class TerminalWindow final : public engine::RunWindow {
     std::string DriveListText() const override { return driveText_; }
     void ChartChanged() override {}
 
-    const std::string& PanelText(engine::Panel panel) const;
+    const std::string& PanelText(run::Panel panel) const;
     bool TimerEnabled() const { return timer_; }
     std::int32_t GaugeProgress() const { return gaugeProgress_; }
     std::int32_t GaugeMax() const { return gaugeMax_; }
@@ -41,8 +41,8 @@ class TerminalWindow final : public engine::RunWindow {
 
   private:
     std::array<std::string, 5> panels_;
-    std::set<engine::Control> enabled_;
-    std::set<engine::MenuMark> checked_;
+    std::set<run::Control> enabled_;
+    std::set<run::MenuMark> checked_;
     bool timer_ = false;
     std::int32_t gaugeProgress_ = 0;
     std::int32_t gaugeMax_ = 100;

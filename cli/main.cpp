@@ -8,22 +8,22 @@
 
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
-#include "cli/Console.h"
+#include "cli/Streams.h"
 #include "discometer/Version.h"
 #include "platform/Console.h"
 
 int main(int argc, char** argv) {
     // A reader that goes away (`| head`) is noticed at the next write, not fatal.
     platform::IgnoreBrokenPipes();
-    cli::Console console(stdout, stderr, platform::IsTerminal(stdout),
+    cli::Streams streams(stdout, stderr, platform::IsTerminal(stdout),
                          platform::IsTerminal(stderr));
     const std::vector<std::string> args(argv + 1, argv + argc);
     const cli::Command command = cli::ParseArguments(args);
     return std::visit(
-        [&console](const auto& c) -> int {
+        [&streams](const auto& c) -> int {
             using T = std::decay_t<decltype(c)>;
             if constexpr (std::is_same_v<T, cli::UsageError>) {
-                return cli::UsageFailure(console, c.message);
+                return cli::UsageFailure(streams, c.message);
             } else if constexpr (std::is_same_v<T, cli::HelpCommand>) {
                 std::fputs(cli::HelpText(c.topic).c_str(), stdout);
                 return cli::kExitOk;
@@ -31,11 +31,11 @@ int main(int argc, char** argv) {
                 std::printf("discometer-cli %s\n", discometer::kVersion);
                 return cli::kExitOk;
             } else if constexpr (std::is_same_v<T, cli::DrivesCommand>) {
-                return cli::RunDrives(console);
+                return cli::RunDrives(streams);
             } else if constexpr (std::is_same_v<T, cli::MeasureCommand>) {
-                return cli::RunMeasure(c, console);
+                return cli::RunMeasure(c, streams);
             } else {
-                return cli::RunReplay(c, console);
+                return cli::RunReplay(c, streams);
             }
         },
         command);

@@ -9,7 +9,7 @@ set(DISCOMETER_ICON_PNG ${PROJECT_BINARY_DIR}/packaging/discometer.png)
 add_custom_command(OUTPUT ${DISCOMETER_ICON_PNG}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
     COMMAND discometer-icon-png ${DISCOMETER_ICON_PNG}
-    DEPENDS discometer-icon-png ${PROJECT_SOURCE_DIR}/ui/ProgramIcon.xpm
+    DEPENDS discometer-icon-png ${PROJECT_SOURCE_DIR}/ui/forms/ProgramIcon.xpm
     COMMENT "Converting the program icon to PNG")
 add_custom_target(discometer_icon ALL DEPENDS ${DISCOMETER_ICON_PNG})
 

@@ -10,13 +10,13 @@
 
 namespace engine {
 
-void MeasureTick(RunContext& ctx) {
-    RunState& s = ctx.state;
+void MeasureTick(run::RunContext& ctx) {
+    run::RunState& s = ctx.state;
     platform::Canvas& canvas = ctx.chart.canvas;
     ctx.window.SetTimerEnabled(false);
     if (s.StopRequest) {
         s.StopRequest = false;
-        ctx.window.SetPanelText(Panel::State, "System Stopped");
+        ctx.window.SetPanelText(run::Panel::State, "System Stopped");
         EndRun(ctx);
         return;
     }
@@ -38,7 +38,7 @@ void MeasureTick(RunContext& ctx) {
     if (s.ReadStatus < 0) {
         if (s.StartSector >= s.VolumeSize - 1000) {
             // The read ran into the end of the volume: the run is complete.
-            ctx.window.SetPanelText(Panel::State, "Complete");
+            ctx.window.SetPanelText(run::Panel::State, "Complete");
             ctx.prompts.Sound_Done();
             EndRun(ctx);
             return;
@@ -56,36 +56,36 @@ void MeasureTick(RunContext& ctx) {
         ctx.window.SetTimerEnabled(true);
         return;
     }
-    ctx.window.SetPanelText(Panel::State, "Complete");
+    ctx.window.SetPanelText(run::Panel::State, "Complete");
     ctx.prompts.Sound_Done();
     EndRun(ctx);
 }
 
-void EndRun(RunContext& ctx) {
-    RunState& s = ctx.state;
+void EndRun(run::RunContext& ctx) {
+    run::RunState& s = ctx.state;
     platform::Canvas& canvas = ctx.chart.canvas;
-    if (UsesRawDevice(s.OSPlatformId)) {
+    if (run::UsesRawDevice(s.OSPlatformId)) {
         s.DeviceHandle.reset();
     }
     results::DrawSummary(s, canvas);
     ctx.window.ChartChanged();
 
-    ctx.window.SetEnabled(Control::DriveList, true);
-    ctx.window.SetEnabled(Control::StartButton, true);
-    ctx.window.SetFocus(Control::StartButton);
-    if (ctx.window.IsChecked(MenuMark::AutoSave)) {
+    ctx.window.SetEnabled(run::Control::DriveList, true);
+    ctx.window.SetEnabled(run::Control::StartButton, true);
+    ctx.window.SetFocus(run::Control::StartButton);
+    if (ctx.window.IsChecked(run::MenuMark::AutoSave)) {
         if (results::AutoSave(ctx)) {
             ctx.prompts.ShowMessage("Note: Graphic and Data Saved in .bmp and .dat Files");
         } else {
             // Nothing was saved for the user: let them save by hand.
-            ctx.window.SetEnabled(Control::SaveGraphic, true);
-            ctx.window.SetEnabled(Control::SaveData, true);
+            ctx.window.SetEnabled(run::Control::SaveGraphic, true);
+            ctx.window.SetEnabled(run::Control::SaveData, true);
         }
     } else {
-        ctx.window.SetEnabled(Control::SaveGraphic, true);
-        ctx.window.SetEnabled(Control::SaveData, true);
+        ctx.window.SetEnabled(run::Control::SaveGraphic, true);
+        ctx.window.SetEnabled(run::Control::SaveData, true);
     }
-    ctx.window.SetEnabled(Control::FilesMenu, true);
+    ctx.window.SetEnabled(run::Control::FilesMenu, true);
 }
 
 }  // namespace engine

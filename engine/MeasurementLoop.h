@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/RunContext.h"
+#include "run/RunContext.h"
 
 namespace engine {
 
@@ -8,10 +8,10 @@ namespace engine {
 // the next block, one result line, one point of the curve, the gauge and the status texts.
 // Ends the run at the last block, at a failed read within the last 1000 sectors, or when a
 // stop was requested.
-void MeasureTick(RunContext& ctx);
+void MeasureTick(run::RunContext& ctx);
 
 // The end of a run, complete or stopped: closes the drive, draws the summary on the chart,
 // unlocks the controls, and saves automatically or offers the save commands.
-void EndRun(RunContext& ctx);
+void EndRun(run::RunContext& ctx);
 
 }  // namespace engine

@@ -1,10 +1,10 @@
 #include "engine/RunStart.h"
 
-#include "engine/ReadSpeed.h"
+#include "run/ReadSpeed.h"
 #include "engine/SectorAccess.h"
 #include "engine/Sequencer.h"
 #include "results/ChartFrame.h"
-#include "results/ChartLayout.h"
+#include "results/ChartAxes.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "system/OSInfo.h"
@@ -18,7 +18,7 @@ constexpr std::int32_t kFirstReadCount = 984;  // up to sector 999, the end of b
 constexpr std::int32_t kFirstTimedSector = 1000;
 constexpr std::int32_t kBlockStride = 1000;
 
-bool Fail(RunContext& ctx, SectorAccess& access) {
+bool Fail(run::RunContext& ctx, SectorAccess& access) {
     access.CloseDevice();
     ctx.window.ChartChanged();
     ctx.prompts.Sound_Error();
@@ -27,31 +27,31 @@ bool Fail(RunContext& ctx, SectorAccess& access) {
 
 }  // namespace
 
-bool StartRun(RunContext& ctx) {
-    RunState& s = ctx.state;
+bool StartRun(run::RunContext& ctx) {
+    run::RunState& s = ctx.state;
     platform::Canvas& canvas = ctx.chart.canvas;
     if (s.NoDrive) {
         ctx.prompts.Sound_Error();
         return false;
     }
-    s.ProgramTitle = kProgramTitleText;
-    s.CopyrightLine = kCopyrightText;
+    s.ProgramTitle = run::kProgramTitleText;
+    s.CopyrightLine = run::kCopyrightText;
     ctx.dataList.clear();
     ctx.window.SetTimerEnabled(false);
     s.StopRequest = false;
-    results::UseChartLayout(s, engine::ChartLayout{});
+    results::UseChartLayout(s, run::ChartLayout{});
     results::HashPaint(s, canvas);
     ctx.window.SetGaugeProgress(0);
     results::SetPlotGeometry(s);
-    system_env::TestOS(s, ctx.system);
+    os::TestOS(s, ctx.system);
 
     SectorAccess access(s, ctx.system, [&window = ctx.window] { return window.DriveListText(); });
-    if (UsesRawDevice(s.OSPlatformId) && !access.OpenDevice()) {
+    if (run::UsesRawDevice(s.OSPlatformId) && !access.OpenDevice()) {
         return Fail(ctx, access);
     }
     // Asked before the first read, so that the whole disc is read at the chosen speed.
     s.ReadSpeed = ctx.window.ReadSpeedChoice();
-    s.ReadSpeedTaken = s.ReadSpeed == kMaxReadSpeed || access.SelectReadSpeed(s.ReadSpeed);
+    s.ReadSpeedTaken = s.ReadSpeed == run::kMaxReadSpeed || access.SelectReadSpeed(s.ReadSpeed);
     access.Read_VTOC();
     if (s.ReadStatus < 0) {
         return Fail(ctx, access);
@@ -79,22 +79,22 @@ bool StartRun(RunContext& ctx) {
     s.MinSpeed = s.CurSpeed;
     s.CurSpeed = results::LimitSpeed(s, s.CurSpeed);
     s.PointY = results::SpeedToPointY(s, s.CurSpeed);
-    ctx.window.SetPanelText(Panel::SectorsTotal,
+    ctx.window.SetPanelText(run::Panel::SectorsTotal,
                             "Sectors Total : " + results::TruncToText(s.VolumeSize));
     results::DrawDiscSizeMarker(s, canvas);
     canvas.SetFontColor(s.TitleColor);
     s.DriveName = "CDROM";
-    s.OSName = system_env::LiveOSName(system_env::LiveInputsOf(s));
+    s.OSName = os::LiveOSName(os::LiveInputsOf(s));
     results::DrawTitle(s, canvas);
-    ctx.window.SetPanelText(Panel::State, "Proceed...");
+    ctx.window.SetPanelText(run::Panel::State, "Proceed...");
     results::BeginCurve(s, canvas);
     s.BlockIndex = 1;
     results::WriteDocumentHeader(ctx.dataList, s);
     s.ErrorCount = 0;
-    ctx.window.SetFocus(Control::StopButton);
-    ctx.window.SetEnabled(Control::StartButton, false);
-    ctx.window.SetEnabled(Control::DriveList, false);
-    ctx.window.SetEnabled(Control::FilesMenu, false);
+    ctx.window.SetFocus(run::Control::StopButton);
+    ctx.window.SetEnabled(run::Control::StartButton, false);
+    ctx.window.SetEnabled(run::Control::DriveList, false);
+    ctx.window.SetEnabled(run::Control::FilesMenu, false);
     ctx.window.SetGaugeMaxValue(results::GaugeBlocks(s.VolumeSize));
     ctx.window.SetTimerEnabled(true);
     ctx.window.ChartChanged();

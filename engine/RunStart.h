@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/RunContext.h"
+#include "run/RunContext.h"
 
 namespace engine {
 
@@ -8,6 +8,6 @@ namespace engine {
 // draws the empty chart with the disc-size marker and the title, writes the document's
 // header and first result line, locks the controls and starts the timer. Any failure plays
 // the error sound and starts nothing. True when the run has started.
-bool StartRun(RunContext& ctx);
+bool StartRun(run::RunContext& ctx);
 
 }  // namespace engine

@@ -4,7 +4,7 @@
 
 namespace engine {
 
-SectorAccess::SectorAccess(RunState& state, platform::System& system,
+SectorAccess::SectorAccess(run::RunState& state, platform::System& system,
                            std::function<std::string()> driveListText)
     : state_(state), system_(system), driveListText_(std::move(driveListText)) {}
 
@@ -27,7 +27,7 @@ void SectorAccess::CloseDevice() {
 }
 
 void SectorAccess::Read_Block() {
-    if (!UsesRawDevice(state_.OSPlatformId)) {
+    if (!run::UsesRawDevice(state_.OSPlatformId)) {
         state_.DriveLetter = CurrentDriveLetter();
         state_.ReadStatus =
             state_.CheckCDSectors32 == nullptr

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "platform/System.h"
 
 namespace engine {
@@ -19,7 +19,7 @@ inline constexpr const char* kSectorLibraryFile = "sectrd32.dll";
 class SectorAccess {
   public:
     // driveListText gives the drive list's current text; it is asked again on every call.
-    SectorAccess(RunState& state, platform::System& system,
+    SectorAccess(run::RunState& state, platform::System& system,
                  std::function<std::string()> driveListText);
 
     // Opens the raw device of the drive the list shows into DeviceHandle; false on failure.
@@ -37,13 +37,13 @@ class SectorAccess {
     // Read_Block between two readings of the tick count; sets BlockTicks, at least 1.
     void Time_Block();
 
-    RunState& State() { return state_; }
+    run::RunState& State() { return state_; }
     platform::System& System() { return system_; }
 
   private:
     char CurrentDriveLetter() const;
 
-    RunState& state_;
+    run::RunState& state_;
     platform::System& system_;
     std::function<std::string()> driveListText_;
 };
@@ -54,6 +54,6 @@ double TransferSpeed(std::int32_t sectorCount, std::int32_t blockTicks);
 
 // Takes VolumeSize (low 24 bits of the volume space size) and the 32-byte VolumeLabel
 // from the volume descriptor at the start of SectorBuffer.
-void TakeVolumeDescriptor(RunState& state);
+void TakeVolumeDescriptor(run::RunState& state);
 
 }  // namespace engine

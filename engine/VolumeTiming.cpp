@@ -13,7 +13,7 @@ constexpr std::size_t kVolumeSizeOffset = 80;
 }  // namespace
 
 void SectorAccess::Read_VTOC() {
-    if (UsesRawDevice(state_.OSPlatformId)) {
+    if (run::UsesRawDevice(state_.OSPlatformId)) {
         state_.SectorCount = 1;
         state_.StartSector = kDescriptorSector;
         Read_Block();
@@ -41,7 +41,7 @@ double TransferSpeed(std::int32_t sectorCount, std::int32_t blockTicks) {
            static_cast<double>(blockTicks < 1 ? 1 : blockTicks);
 }
 
-void TakeVolumeDescriptor(RunState& state) {
+void TakeVolumeDescriptor(run::RunState& state) {
     const auto& b = state.SectorBuffer;
     state.VolumeSize = static_cast<double>(b[kVolumeSizeOffset] + b[kVolumeSizeOffset + 1] * 256 +
                                            b[kVolumeSizeOffset + 2] * 65536);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/ProgramIcon.xpm"
+#include "ui/forms/ProgramIcon.xpm"
 
 namespace {
 

@@ -5,15 +5,15 @@
 
 namespace results {
 
-void ShowBlockRead(engine::RunContext& ctx) {
-    const engine::RunState& s = ctx.state;
-    ctx.window.SetPanelText(engine::Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
+void ShowBlockRead(run::RunContext& ctx) {
+    const run::RunState& s = ctx.state;
+    ctx.window.SetPanelText(run::Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
     ctx.window.SetGaugeProgress(s.BlockIndex);
 }
 
-void ShowBlockSpeed(engine::RunContext& ctx) {
-    engine::RunState& s = ctx.state;
-    ctx.window.SetPanelText(engine::Panel::Speed,
+void ShowBlockSpeed(run::RunContext& ctx) {
+    run::RunState& s = ctx.state;
+    ctx.window.SetPanelText(run::Panel::Speed,
                             "Transfer Speed Kb/s : " + TruncToText(s.CurSpeed));
     if (s.CurSpeed > s.MaxSpeed) {
         s.MaxSpeed = s.CurSpeed;
@@ -24,7 +24,7 @@ void ShowBlockSpeed(engine::RunContext& ctx) {
     s.CurSpeed = LimitSpeed(s, s.CurSpeed);
     s.PointY = SpeedToPointY(s, s.CurSpeed);
     DrawCurveTo(s, ctx.chart.canvas, BlockToX(s, s.BlockIndex));
-    ctx.window.SetPanelText(engine::Panel::BlocksError,
+    ctx.window.SetPanelText(run::Panel::BlocksError,
                             "Blocks Error : " + IntToText(s.ErrorCount));
     ctx.window.ChartChanged();
 }

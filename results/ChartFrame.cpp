@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "results/ChartLayout.h"
+#include "results/ChartAxes.h"
 #include "results/NumberText.h"
 
 namespace results {
@@ -41,7 +41,7 @@ std::int32_t SaturatedSum(std::int64_t a, std::int64_t b) {
 }
 
 // A solid line of the grid, one pixel wide; the end point is not painted.
-void DrawGridLine(const engine::RunState& s, platform::Canvas& canvas, std::int32_t x0,
+void DrawGridLine(const run::RunState& s, platform::Canvas& canvas, std::int32_t x0,
                   std::int32_t y0, std::int32_t x1, std::int32_t y1) {
     canvas.SetPenWidth(1);
     canvas.SetPenColor(s.GridColor);
@@ -50,13 +50,13 @@ void DrawGridLine(const engine::RunState& s, platform::Canvas& canvas, std::int3
 }
 
 // Thousands of sectors to x; BlockToX for any 64-bit count.
-std::int32_t ThousandsToX(const engine::RunState& s, std::int64_t thousands) {
+std::int32_t ThousandsToX(const run::RunState& s, std::int64_t thousands) {
     const long double product = static_cast<long double>(thousands) * s.XScale;
     return TruncPixel(s.MarginLeft + std::trunc(product));
 }
 
 // The CD's 20 columns of 29 pixels, one caption text under them and the unit.
-void DrawCdColumns(const engine::RunState& s, platform::Canvas& canvas) {
+void DrawCdColumns(const run::RunState& s, platform::Canvas& canvas) {
     const double columnStep =
         static_cast<double>(s.ChartWidth - (s.MarginLeft + s.MarginRight)) / kBlockSteps;
     for (std::int32_t i = 0; i <= kBlockSteps; ++i) {
@@ -71,8 +71,8 @@ void DrawCdColumns(const engine::RunState& s, platform::Canvas& canvas) {
 
 // A column at every grid step of a scaled axis, each numbered under its line, and the unit
 // where the CD chart has its own.
-void DrawScaledColumns(const engine::RunState& s, platform::Canvas& canvas) {
-    const engine::ChartLayout& layout = s.Layout;
+void DrawScaledColumns(const run::RunState& s, platform::Canvas& canvas) {
+    const run::ChartLayout& layout = s.Layout;
     for (std::int32_t i = 0; i <= layout.gridSteps; ++i) {
         const std::int32_t x = ThousandsToX(s, i * layout.gridStep);
         DrawGridLine(s, canvas, x, s.MarginTop, x, s.ChartHeight - s.MarginBottom);
@@ -109,7 +109,7 @@ void DrawCdSpeedLabels(platform::Canvas& canvas) {
 
 // A DVD's or a Blu-ray's speeds have five digits: they end at the speed axis, and the
 // multiples end where the CD's "x56" ends.
-void DrawMediumSpeedLabels(const engine::RunState& s, platform::Canvas& canvas) {
+void DrawMediumSpeedLabels(const run::RunState& s, platform::Canvas& canvas) {
     const SpeedScale& scale = SpeedScaleOf(s.Layout.medium);
     const std::int32_t multipleEnd = 8 + canvas.TextWidth("x56");
     double p = kFirstLabelRow;
@@ -126,7 +126,7 @@ void DrawMediumSpeedLabels(const engine::RunState& s, platform::Canvas& canvas) 
 
 }  // namespace
 
-void HashPaint(engine::RunState& s, platform::Canvas& canvas) {
+void HashPaint(run::RunState& s, platform::Canvas& canvas) {
     canvas.SetBrushColor(s.ChartBackColor);
     canvas.SetPenColor(s.ChartBackColor);
     s.ChartWidth = canvas.Target().Width();
@@ -150,14 +150,14 @@ void HashPaint(engine::RunState& s, platform::Canvas& canvas) {
     } else {
         DrawCdColumns(s, canvas);
     }
-    if (s.Layout.medium == engine::Medium::CD) {
+    if (s.Layout.medium == run::Medium::CD) {
         DrawCdSpeedLabels(canvas);
     } else {
         DrawMediumSpeedLabels(s, canvas);
     }
 }
 
-void SetPlotGeometry(engine::RunState& s) {
+void SetPlotGeometry(run::RunState& s) {
     s.PlotHeight = s.ChartHeight - s.MarginTop - s.MarginBottom;
     s.Baseline = s.ChartHeight - s.MarginBottom;
 }
@@ -175,44 +175,44 @@ std::int32_t TruncPixel(long double v) {
     return static_cast<std::int32_t>(std::trunc(v));
 }
 
-double LimitSpeed(const engine::RunState& s, double speed) {
+double LimitSpeed(const run::RunState& s, double speed) {
     return speed > s.SpeedFullScale ? static_cast<double>(s.SpeedFullScale) : speed;
 }
 
-double SpeedToPointY(const engine::RunState& s, double limitedSpeed) {
+double SpeedToPointY(const run::RunState& s, double limitedSpeed) {
     if (s.SpeedFullScale == 0) {
         return s.Baseline;  // no scale yet: nothing above the zero line
     }
     return s.Baseline - s.PlotHeight * limitedSpeed / s.SpeedFullScale;
 }
 
-std::int32_t BlockToX(const engine::RunState& s, std::int32_t block) {
+std::int32_t BlockToX(const run::RunState& s, std::int32_t block) {
     return ThousandsToX(s, block);
 }
 
-std::int32_t SectorToX(const engine::RunState& s, double sector) {
+std::int32_t SectorToX(const run::RunState& s, double sector) {
     const long double product = static_cast<long double>(sector) * s.XScale / 1000;
     return TruncPixel(s.MarginLeft + std::trunc(product));
 }
 
-void BeginCurve(const engine::RunState& s, platform::Canvas& canvas) {
+void BeginCurve(const run::RunState& s, platform::Canvas& canvas) {
     canvas.MoveTo(s.MarginLeft, TruncPixel(s.PointY));
 }
 
-void DrawCurveTo(const engine::RunState& s, platform::Canvas& canvas, std::int32_t x) {
+void DrawCurveTo(const run::RunState& s, platform::Canvas& canvas, std::int32_t x) {
     canvas.SetPenWidth(1);
     canvas.SetPenColor(s.CurveColor);
     canvas.LineTo(x, TruncPixel(s.PointY));
 }
 
-void DrawErrorMark(const engine::RunState& s, platform::Canvas& canvas, std::int32_t x) {
+void DrawErrorMark(const run::RunState& s, platform::Canvas& canvas, std::int32_t x) {
     canvas.SetPenColor(s.ErrorColor);
     canvas.SetBrushColor(s.ChartBackColor);
     canvas.Rectangle(x, SaturatedSum(s.Baseline, 1), SaturatedSum(x, 2),
                      SaturatedSum(s.Baseline, 3));
 }
 
-void DrawDiscSizeMarker(const engine::RunState& s, platform::Canvas& canvas) {
+void DrawDiscSizeMarker(const run::RunState& s, platform::Canvas& canvas) {
     canvas.SetBrushColor(s.ChartBackColor);
     canvas.SetPenWidth(1);
     canvas.SetPenStyle(platform::PenStyle::Dotted);
@@ -223,13 +223,13 @@ void DrawDiscSizeMarker(const engine::RunState& s, platform::Canvas& canvas) {
     canvas.SetPenStyle(platform::PenStyle::Solid);
 }
 
-void DrawTitle(const engine::RunState& s, platform::Canvas& canvas) {
-    engine::ShortText title("OS - ");
+void DrawTitle(const run::RunState& s, platform::Canvas& canvas) {
+    run::ShortText title("OS - ");
     title.Append(s.OSName).Append("      Volume - ").Append(s.VolumeLabel);
     canvas.TextOut(120, 1, title);
 }
 
-void DrawSummary(const engine::RunState& s, platform::Canvas& canvas) {
+void DrawSummary(const run::RunState& s, platform::Canvas& canvas) {
     constexpr std::int32_t kSummaryX = 454;
     canvas.SetBrushColor(s.ChartBackColor);
     canvas.TextOut(40, 25, s.ProgramTitle);

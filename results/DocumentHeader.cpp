@@ -39,7 +39,7 @@ std::string ResultLine(std::int32_t blockIndex, double speed) {
     return IntToText(blockIndex) + ' ' + TruncToText(speed);
 }
 
-void WriteDocumentHeader(DataList& list, const engine::RunState& state) {
+void WriteDocumentHeader(DataList& list, const run::RunState& state) {
     const std::uint32_t build = state.OSBuildNumber;
     list.emplace_back("[Builder]");
     list.push_back(KeyLine("Program", state.ProgramTitle));

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/RunState.h"
-#include "engine/ShortText.h"
+#include "run/RunState.h"
+#include "run/ShortText.h"
 #include "results/ResultsDocument.h"
 
 namespace results {
@@ -15,7 +15,7 @@ inline constexpr std::string_view kResultsHeader = "[TransferResults]";
 
 // Appends the header of a new run and its first result line (block BlockIndex, speed
 // CurSpeed, which run start has already limited to full scale): 23 lines in all.
-void WriteDocumentHeader(DataList& list, const engine::RunState& state);
+void WriteDocumentHeader(DataList& list, const run::RunState& state);
 
 // A result line: the block number, one blank, the speed truncated toward zero.
 std::string ResultLine(std::int32_t blockIndex, double speed);
@@ -31,7 +31,7 @@ struct DocumentHeader {
     std::int32_t BuildNumber3 = 0;
     std::int32_t BuildNumber2 = 0;
     std::string Name = "Unknown";
-    engine::ShortText VolLabel = std::string_view("Unknown");
+    run::ShortText VolLabel = std::string_view("Unknown");
     double VolSize = 0.0;
 };
 

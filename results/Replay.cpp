@@ -4,7 +4,7 @@
 
 #include "results/BlockDisplay.h"
 #include "results/ChartFrame.h"
-#include "results/ChartLayout.h"
+#include "results/ChartAxes.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "system/OSInfo.h"
@@ -13,15 +13,15 @@ namespace results {
 
 namespace {
 
-using engine::Control;
-using engine::Panel;
+using run::Control;
+using run::Panel;
 
 // A count or block number one higher, staying at the top of the range instead of wrapping.
 std::int32_t OneMore(std::int32_t value) {
     return value == std::numeric_limits<std::int32_t>::max() ? value : value + 1;
 }
 
-void TakeHeader(engine::RunState& s, const DocumentHeader& h) {
+void TakeHeader(run::RunState& s, const DocumentHeader& h) {
     s.ProgramTitle = h.Program;
     s.CopyrightLine = h.Copyright;
     s.OSPlatformId = static_cast<std::uint32_t>(h.Platform);
@@ -37,7 +37,7 @@ void TakeHeader(engine::RunState& s, const DocumentHeader& h) {
 // change the document under it.
 class ReplayLock {
   public:
-    explicit ReplayLock(engine::RunWindow& window)
+    explicit ReplayLock(run::RunWindow& window)
         : window_(window),
           start_(window.IsEnabled(Control::StartButton)),
           load_(window.IsEnabled(Control::LoadData)) {
@@ -52,20 +52,20 @@ class ReplayLock {
     ReplayLock& operator=(const ReplayLock&) = delete;
 
   private:
-    engine::RunWindow& window_;
+    run::RunWindow& window_;
     bool start_;
     bool load_;
 };
 
 }  // namespace
 
-void BadData(engine::RunContext& ctx) {
+void BadData(run::RunContext& ctx) {
     ctx.prompts.Sound_Error();
     ctx.prompts.ShowMessage("No right Transfer Results in this file found");
 }
 
-void LoadData(engine::RunContext& ctx) {
-    const auto path = ctx.prompts.AskFileName(engine::FileDialog::LoadData);
+void LoadData(run::RunContext& ctx) {
+    const auto path = ctx.prompts.AskFileName(run::FileDialog::LoadData);
     if (!path) {
         return;
     }
@@ -77,12 +77,12 @@ void LoadData(engine::RunContext& ctx) {
     DrawData(ctx);
 }
 
-void DrawData(engine::RunContext& ctx) {
-    engine::RunState& s = ctx.state;
+void DrawData(run::RunContext& ctx) {
+    run::RunState& s = ctx.state;
     platform::Canvas& canvas = ctx.chart.canvas;
     const DataList& lines = ctx.dataList;
 
-    UseChartLayout(s, engine::ChartLayout{});
+    UseChartLayout(s, run::ChartLayout{});
     HashPaint(s, canvas);
     SetPlotGeometry(s);
     const std::size_t count = lines.size();
@@ -100,7 +100,7 @@ void DrawData(engine::RunContext& ctx) {
     canvas.SetPenWidth(1);
     canvas.SetPenStyle(platform::PenStyle::Solid);
     canvas.SetFontColor(s.TitleColor);
-    s.OSName = system_env::ReplayOSName({header.Platform, header.MajorVersion, header.MinorVersion,
+    s.OSName = os::ReplayOSName({header.Platform, header.MajorVersion, header.MinorVersion,
                                          header.BuildNumber3, header.BuildNumber2});
     DrawTitle(s, canvas);
     ctx.window.ChartChanged();

@@ -1,19 +1,19 @@
 #pragma once
 
-#include "engine/RunContext.h"
+#include "run/RunContext.h"
 
 namespace results {
 
 // Asks for a data file, reads it into the document and replays it. A cancelled dialog
 // changes nothing; a file that cannot be opened is shown as "Cannot open file %s" and
 // leaves the document as it was. Start and Load Data are refused while the replay runs.
-void LoadData(engine::RunContext& ctx);
+void LoadData(run::RunContext& ctx);
 
 // Replays the document on the chart, line by line, with the texts, gauge, curve, error
 // marks and summary of a live run, letting the window handle its events between lines.
-void DrawData(engine::RunContext& ctx);
+void DrawData(run::RunContext& ctx);
 
 // The error sound, then "No right Transfer Results in this file found".
-void BadData(engine::RunContext& ctx);
+void BadData(run::RunContext& ctx);
 
 }  // namespace results

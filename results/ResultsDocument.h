@@ -6,13 +6,13 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/DataList.h"
+#include "run/DataList.h"
 
 namespace results {
 
 // The record of one run: an ordered list of 8-bit text lines without line breaks. Sections
 // of key=value lines come first, then one result line per measured block.
-using DataList = engine::DataList;
+using DataList = run::DataList;
 
 // What SearchSubKey gives for a key that is not in its section.
 inline constexpr std::string_view kNotFound = "Not Found";

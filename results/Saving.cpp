@@ -8,7 +8,7 @@ namespace results {
 
 namespace {
 
-bool SavePicture(engine::RunContext& ctx, const std::string& path) {
+bool SavePicture(run::RunContext& ctx, const std::string& path) {
     const std::error_code error = platform::WriteBmpFile(path, ctx.chart.bitmap);
     if (error) {
         ctx.prompts.ShowCreateError(path, error);
@@ -16,7 +16,7 @@ bool SavePicture(engine::RunContext& ctx, const std::string& path) {
     return !error;
 }
 
-bool SaveList(engine::RunContext& ctx, const std::string& path) {
+bool SaveList(run::RunContext& ctx, const std::string& path) {
     const std::error_code error = WriteDocument(ctx.dataList, path);
     if (error) {
         ctx.prompts.ShowCreateError(path, error);
@@ -43,25 +43,25 @@ std::string AutoSaveBaseName(std::string_view volumeLabel) {
     return name;
 }
 
-bool AutoSave(engine::RunContext& ctx) {
+bool AutoSave(run::RunContext& ctx) {
     const std::string base = AutoSaveBaseName(ctx.state.VolumeLabel);
     return SavePicture(ctx, base + ".bmp") && SaveList(ctx, base + ".dat");
 }
 
-void SaveGraphic(engine::RunContext& ctx) {
-    if (const auto path = ctx.prompts.AskFileName(engine::FileDialog::SaveGraphic)) {
+void SaveGraphic(run::RunContext& ctx) {
+    if (const auto path = ctx.prompts.AskFileName(run::FileDialog::SaveGraphic)) {
         SavePicture(ctx, *path);
     }
 }
 
-void SaveData(engine::RunContext& ctx) {
-    if (const auto path = ctx.prompts.AskFileName(engine::FileDialog::SaveData)) {
+void SaveData(run::RunContext& ctx) {
+    if (const auto path = ctx.prompts.AskFileName(run::FileDialog::SaveData)) {
         SaveList(ctx, *path);
     }
 }
 
-void ToggleAutoSave(engine::RunWindow& window) {
-    window.SetChecked(engine::MenuMark::AutoSave, !window.IsChecked(engine::MenuMark::AutoSave));
+void ToggleAutoSave(run::RunWindow& window) {
+    window.SetChecked(run::MenuMark::AutoSave, !window.IsChecked(run::MenuMark::AutoSave));
 }
 
 }  // namespace results

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/RunContext.h"
+#include "run/RunContext.h"
 
 namespace results {
 
@@ -19,14 +19,14 @@ std::string AutoSaveBaseName(std::string_view volumeLabel);
 // Writes the chart picture to VolumeLabel + ".bmp", then the document to VolumeLabel + ".dat",
 // in the current folder. A file that cannot be created is shown as "Cannot create file %s"
 // and ends the save; false then.
-bool AutoSave(engine::RunContext& ctx);
+bool AutoSave(run::RunContext& ctx);
 
 // Ask for a file name and write the chart picture or the document to it. A cancelled dialog
 // writes nothing; a file that cannot be created is shown as "Cannot create file %s".
-void SaveGraphic(engine::RunContext& ctx);
-void SaveData(engine::RunContext& ctx);
+void SaveGraphic(run::RunContext& ctx);
+void SaveData(run::RunContext& ctx);
 
 // Ticks AutoSave when it is unticked, and the other way round.
-void ToggleAutoSave(engine::RunWindow& window);
+void ToggleAutoSave(run::RunWindow& window);
 
 }  // namespace results

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace system_env {
+namespace os {
 
 namespace {
 
@@ -16,7 +16,7 @@ std::string Decimal(std::uint32_t value) {
 
 // The Windows 95 family tells its members apart by the minor version byte of the build
 // number.
-void AppendWin9xMember(engine::ShortText& name, std::uint32_t minor) {
+void AppendWin9xMember(run::ShortText& name, std::uint32_t minor) {
     if (minor < 10) {
         name += "95";
     } else if (minor == 10) {
@@ -28,7 +28,7 @@ void AppendWin9xMember(engine::ShortText& name, std::uint32_t minor) {
 
 }  // namespace
 
-void TestOS(engine::RunState& state, platform::System& system) {
+void TestOS(run::RunState& state, platform::System& system) {
     state.OSMajorVersion = 0;
     state.OSMinorVersion = 0;
     state.OSBuildNumber = 0;
@@ -46,7 +46,7 @@ void TestOS(engine::RunState& state, platform::System& system) {
     state.OSCSDVersion.assign(csd.substr(0, platform::kCsdVersionChars));
 }
 
-LiveOSInputs LiveInputsOf(const engine::RunState& state) {
+LiveOSInputs LiveInputsOf(const run::RunState& state) {
     return LiveOSInputs{
         .platformId = state.OSPlatformId,
         .majorVersion = state.OSMajorVersion,
@@ -56,8 +56,8 @@ LiveOSInputs LiveInputsOf(const engine::RunState& state) {
     };
 }
 
-engine::ShortText LiveOSName(const LiveOSInputs& in) {
-    engine::ShortText name = std::string_view("Unknown");
+run::ShortText LiveOSName(const LiveOSInputs& in) {
+    run::ShortText name = std::string_view("Unknown");
     if (in.platformId == platform::kPlatformWin95 && ByteOf(in.buildNumber, 3) == 4) {
         name = "Windows ";
         AppendWin9xMember(name, ByteOf(in.buildNumber, 2));
@@ -85,9 +85,9 @@ engine::ShortText LiveOSName(const LiveOSInputs& in) {
     return name;
 }
 
-engine::ShortText ReplayOSName(const ReplayOSInputs& in) {
+run::ShortText ReplayOSName(const ReplayOSInputs& in) {
     const auto asUnsigned = [](std::int32_t v) { return static_cast<std::uint32_t>(v); };
-    engine::ShortText name = std::string_view("Unknown");
+    run::ShortText name = std::string_view("Unknown");
     if (in.platform == static_cast<std::int32_t>(platform::kPlatformWin95)) {
         name = "Windows 95 family";
         if (in.buildNumber3 == 4) {
@@ -117,4 +117,4 @@ engine::ShortText ReplayOSName(const ReplayOSInputs& in) {
     return name;
 }
 
-}  // namespace system_env
+}  // namespace os

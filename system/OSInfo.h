@@ -3,16 +3,16 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/RunState.h"
-#include "engine/ShortText.h"
+#include "run/RunState.h"
+#include "run/ShortText.h"
 #include "platform/System.h"
 
-namespace system_env {
+namespace os {
 
 // Asks the system for its version record and keeps its five identification values in the
 // run state. The values are cleared first, so a query that delivers nothing leaves 0 and an
 // empty service-pack text, which names the system "Unknown".
-void TestOS(engine::RunState& state, platform::System& system);
+void TestOS(run::RunState& state, platform::System& system);
 
 // What the live name rule reads: the running system's identification.
 struct LiveOSInputs {
@@ -24,11 +24,11 @@ struct LiveOSInputs {
 };
 
 // The identification values of the run state, for the live rule.
-LiveOSInputs LiveInputsOf(const engine::RunState& state);
+LiveOSInputs LiveInputsOf(const run::RunState& state);
 
 // The display name of the running system, shown in the title of a new run. Only the
 // service-pack text of the NT family and Linux's kernel release are part of it.
-engine::ShortText LiveOSName(const LiveOSInputs& in);
+run::ShortText LiveOSName(const LiveOSInputs& in);
 
 // What the replay name rule reads: the [SysInfo] values of a loaded file, 0 when missing.
 struct ReplayOSInputs {
@@ -42,6 +42,6 @@ struct ReplayOSInputs {
 // The display name of the system a loaded run was measured on. It differs from the live
 // name: a file keeps only two of the four build-number bytes for naming, and no service-pack
 // text. Numbers in the name are written unsigned, as the run state holds them.
-engine::ShortText ReplayOSName(const ReplayOSInputs& in);
+run::ShortText ReplayOSName(const ReplayOSInputs& in);
 
-}  // namespace system_env
+}  // namespace os

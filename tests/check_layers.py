@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Checks that every include follows the layers: each folder may include only from the
-layers below it (and its own), Qt stays in the Qt front end, system headers stay in the
-platform's per-system folders, and engine/ and results/ hold no conditional compilation.
+"""Checks that every include follows the layers. A file's layer is the folder it lives in;
+each layer may include from itself and the layers below it, never from one above or beside
+it: the two windows and the command line do not include each other. Qt stays in the Qt
+window, system headers in the platform's per-system folders and the Win32 window, and the
+run state, the results and the engine hold no conditional compilation.
 
 Usage: check_layers.py SOURCE_ROOT
 """
@@ -9,31 +11,21 @@ import os
 import re
 import sys
 
-STATE = {'engine/ChartLayout.h', 'engine/DataList.h', 'engine/RunContext.h', 'engine/RunState.h',
-         'engine/RunWindow.h', 'engine/ShortText.h'}
-
-# Layer of a file, from the most specific folder.
-def layer(path):
-    if path in STATE:
-        return 'state'
-    for prefix, name in (('platform/', 'platform'), ('system/startup/', 'startup'),
-                         ('system/', 'system'), ('results/', 'results'), ('engine/', 'engine'),
-                         ('ui/', 'ui'), ('cli/', 'cli')):
-        if path.startswith(prefix):
-            return name
-    return None
-
-# What each layer may include, besides itself and the generated version header.
-ALLOWED = {
-    'platform': {'platform'},
-    'state': {'platform', 'state'},
-    'system': {'platform', 'state', 'system'},
-    'results': {'platform', 'state', 'system', 'results'},
-    'engine': {'platform', 'state', 'system', 'results', 'engine'},
-    'startup': {'platform', 'state', 'system', 'results', 'engine', 'startup'},
-    'ui': {'platform', 'state', 'system', 'results', 'engine', 'startup', 'ui'},
-    'cli': {'platform', 'state', 'system', 'results', 'engine', 'startup', 'cli'},
-}
+# The layers from the lowest up; the folders of one entry stand side by side.
+LAYERS = [
+    ('platform',),
+    ('run',),
+    ('system',),
+    ('results',),
+    ('engine',),
+    ('startup',),
+    ('ui/forms',),
+    ('ui/qt', 'ui/win32', 'cli'),
+]
+RANK = {folder: rank for rank, folders in enumerate(LAYERS) for folder in folders}
+# Folders that hold sources but are no layer: they may use any layer, and no layer uses them.
+NOT_LAYERS = {'bench', 'cmake', 'doc', 'packaging', 'tests', 'tools'}
+GENERATED = 'discometer/'
 
 SYSTEM_HEADER = re.compile(r'#\s*include\s*<(unistd\.h|fcntl\.h|sys/|linux/|alsa/|dlfcn\.h|grp\.h|'
                            r'pwd\.h|termios\.h|signal\.h|windows\.h|winioctl\.h|io\.h|'
@@ -41,53 +33,71 @@ SYSTEM_HEADER = re.compile(r'#\s*include\s*<(unistd\.h|fcntl\.h|sys/|linux/|alsa
 QT_HEADER = re.compile(r'#\s*include\s*<Q')
 INCLUDE = re.compile(r'#\s*include\s*"([^"]+)"')
 CONDITIONAL = re.compile(r'^\s*#\s*(if|ifdef|ifndef|elif)\b', re.M)
+SYSTEM_HEADER_FOLDERS = ('platform/linux/', 'platform/windows/', 'ui/win32/')
+QT_FOLDERS = ('ui/qt/',)
+UNCONDITIONAL = ('run', 'results', 'engine')
 
 
-def is_os_folder(path):
-    parts = path.split('/')
-    return len(parts) > 2 and parts[0] == 'platform' and parts[1] in ('linux', 'windows')
+def layer(path):
+    """The layer folder a path lies in, the deepest that matches; None outside the layers."""
+    best = None
+    for folder in RANK:
+        if path.startswith(folder + '/') and (best is None or len(folder) > len(best)):
+            best = folder
+    return best
 
 
-def is_qt_front_end(path):
-    # The Qt window; its Qt-free parts (the gauge core, the forms) and the Win32 window
-    # stay free of Qt.
-    return (path.startswith('ui/') and not path.startswith('ui/forms/') and
-            not path.startswith('ui/win32/') and not os.path.basename(path).startswith('GaugeCore'))
+def include_problems(path, own, target):
+    if target.startswith(GENERATED):
+        return []
+    top = target.split('/', 1)[0]
+    if top in NOT_LAYERS:
+        return [f'{path}: includes {target} ({top}/ is no layer)']
+    other = layer(target)
+    if other is None or other == own:
+        return []
+    if RANK[other] > RANK[own]:
+        return [f'{path}: includes {target} ({own} lies below {other})']
+    if RANK[other] == RANK[own]:
+        return [f'{path}: includes {target} ({own} and {other} stand side by side)']
+    return []
 
 
-def is_win32_front_end(path):
-    return path.startswith('ui/win32/')
+def file_problems(root, path):
+    own = layer(path)
+    text = open(os.path.join(root, path), encoding='utf-8', errors='replace').read()
+    problems = []
+    for target in INCLUDE.findall(text):
+        problems += include_problems(path, own, target)
+    if SYSTEM_HEADER.search(text) and not path.startswith(SYSTEM_HEADER_FOLDERS):
+        problems.append(f'{path}: includes a system header outside ' +
+                        ', '.join(SYSTEM_HEADER_FOLDERS))
+    if QT_HEADER.search(text) and not path.startswith(QT_FOLDERS):
+        problems.append(f'{path}: includes Qt outside the Qt window')
+    if own in UNCONDITIONAL and CONDITIONAL.search(text):
+        problems.append(f'{path}: conditional compilation in {own}')
+    return problems
+
+
+def source_files(root):
+    for dirpath, dirnames, files in os.walk(root):
+        dirnames[:] = [d for d in dirnames if not d.startswith(('.', 'build'))]
+        for name in files:
+            if name.endswith(('.h', '.cpp')):
+                yield os.path.relpath(os.path.join(dirpath, name), root).replace(os.sep, '/')
 
 
 def main():
     root = sys.argv[1]
     problems = []
-    for top in ('platform', 'engine', 'results', 'system', 'ui', 'cli'):
-        folder = os.path.join(root, top)
-        if not os.path.isdir(folder):
+    for path in source_files(root):
+        top = path.split('/', 1)[0]
+        if '/' not in path or top in NOT_LAYERS:
             continue
-        for dirpath, _, files in os.walk(folder):
-            for name in files:
-                if not name.endswith(('.h', '.cpp')):
-                    continue
-                full = os.path.join(dirpath, name)
-                path = os.path.relpath(full, root).replace(os.sep, '/')
-                own = layer(path)
-                text = open(full, encoding='utf-8', errors='replace').read()
-                for target in INCLUDE.findall(text):
-                    if target.startswith('discometer/'):
-                        continue
-                    other = layer(target)
-                    if other is not None and other not in ALLOWED[own]:
-                        problems.append(f'{path}: includes {target} ({own} may not use {other})')
-                if SYSTEM_HEADER.search(text) and not is_os_folder(path) and \
-                        not is_win32_front_end(path):
-                    problems.append(f'{path}: includes a system header outside platform/linux '
-                                    'or platform/windows')
-                if QT_HEADER.search(text) and not is_qt_front_end(path):
-                    problems.append(f'{path}: includes Qt outside the Qt window')
-                if own in ('engine', 'results', 'state') and CONDITIONAL.search(text):
-                    problems.append(f'{path}: conditional compilation in {own}')
+        if layer(path) is None:
+            problems.append(f'{path}: lies in no layer')
+            continue
+        problems += file_problems(root, path)
     for p in sorted(set(problems)):
         print(p)
     return 1 if problems else 0

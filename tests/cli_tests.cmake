@@ -1,5 +1,5 @@
 # The command-line companion, run as a process by its tests.
-discometer_test(test_cli SOURCES test_cli.cpp LIBS discometer_ui)
+discometer_test(test_cli SOURCES test_cli.cpp LIBS discometer_qt)
 add_dependencies(test_cli discometer-cli)
 target_compile_definitions(test_cli PRIVATE
     DISCOMETER_CLI="$<TARGET_FILE:discometer-cli>"

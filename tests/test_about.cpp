@@ -9,8 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "HelpTextShape.h"
-#include "ui/About.h"
+#include "support/HelpTextShape.h"
+#include "ui/qt/About.h"
 #include "ui/forms/HelpText.h"
 
 namespace {
@@ -89,7 +89,7 @@ TEST(AboutDialog, HomePageOpensEachTimeAndTheDialogStays) {
     QTest::mouseClick(dialog.Address, Qt::LeftButton);
     QTest::mouseClick(dialog.Address, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0], ui::HomePageUrl());
+    EXPECT_EQ(opened[0], ui::qt::HomePageUrl());
     EXPECT_TRUE(opened[0].isLocalFile());
     EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));
     EXPECT_TRUE(dialog.isVisible());

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
-#include "engine/RunState.h"
+#include "support/TempDir.h"
+#include "run/RunState.h"
 #include "platform/Bitmap.h"
 #include "platform/BmpFile.h"
 #include "platform/Canvas.h"
@@ -30,7 +30,7 @@ const std::vector<std::int32_t> kGridRows{15,  37,  59,  81,  103, 125, 147, 169
 class ChartFrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        engine::SetChartDefaults(s);
+        run::SetChartDefaults(s);
         HashPaint(s, canvas);
         SetPlotGeometry(s);
         for (std::int32_t x = 30; x <= 581; x += 29) {
@@ -39,7 +39,7 @@ class ChartFrameTest : public ::testing::Test {
     }
     Color At(std::int32_t x, std::int32_t y) const { return picture.Pixel(x, y); }
 
-    engine::RunState s;
+    run::RunState s;
     platform::Bitmap picture{591, 352, 0x123456};
     platform::Canvas canvas{picture};
     std::vector<std::int32_t> gridColumns;

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "results/ChartFrame.h"
-#include "results/ChartLayout.h"
+#include "results/ChartAxes.h"
 
-using engine::ChartLayout;
-using engine::Medium;
+using run::ChartLayout;
+using run::Medium;
 using namespace results;
 
 namespace {
@@ -58,8 +58,8 @@ TEST_P(LayoutForSize, ChoosesAxisAndMediumAndFitsTheVolume) {
     EXPECT_EQ(MediumOf(c.sectors), c.medium);
     EXPECT_EQ(!layout.ScaledAxis(), c.cdAxis);
 
-    engine::RunState s;
-    engine::SetChartDefaults(s);
+    run::RunState s;
+    run::SetChartDefaults(s);
     platform::Bitmap picture(591, 352);
     platform::Canvas canvas(picture);
     UseChartLayout(s, layout);
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LayoutForSize, ::testing::ValuesIn(kSizes),
 class ScaledChart : public ::testing::Test {
   protected:
     void Paint(double sectors) {
-        engine::SetChartDefaults(s);
+        run::SetChartDefaults(s);
         UseChartLayout(s, ChartLayoutFor(sectors));
         HashPaint(s, canvas);
         SetPlotGeometry(s);
@@ -129,7 +129,7 @@ class ScaledChart : public ::testing::Test {
         return ink;
     }
 
-    engine::RunState s;
+    run::RunState s;
     platform::Bitmap picture{591, 352};
     platform::Canvas canvas{picture};
 };
@@ -200,8 +200,8 @@ TEST_F(ScaledChart, SpeedScalesFitTodaysFastestDrives) {
     EXPECT_EQ(s.Layout.medium, Medium::CD);
     platform::Bitmap cd(591, 352);
     platform::Canvas cdCanvas(cd);
-    engine::RunState plain;
-    engine::SetChartDefaults(plain);
+    run::RunState plain;
+    run::SetChartDefaults(plain);
     HashPaint(plain, cdCanvas);
     for (std::int32_t y = 13; y < 300; ++y) {
         for (std::int32_t x = 0; x < 30; ++x) {

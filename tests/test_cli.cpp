@@ -15,17 +15,17 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "CliProcess.h"
-#include "RunFakes.h"
-#include "TempDir.h"
-#include "WindowFixture.h"
+#include "support/CliProcess.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
+#include "support/WindowFixture.h"
 #include "platform/BmpFile.h"
 #include "platform/DriveEntries.h"
 #include "platform/System.h"
 #include "results/Replay.h"
-#include "system/startup/DriveDiscovery.h"
-#include "ui/StatusBar.h"
-#include "ui/Unit1.h"
+#include "startup/DriveDiscovery.h"
+#include "ui/qt/StatusBar.h"
+#include "ui/qt/Unit1.h"
 
 namespace fs = std::filesystem;
 using fixtures::ReadBytes;
@@ -89,19 +89,19 @@ std::string ValueOf(const std::string& dat, const std::string& key) {
 // and the Save and Load commands with the names typed into their dialogs.
 class WindowRun {
   public:
-    explicit WindowRun(engine::MenuMark sequencer = engine::MenuMark::N800) {
+    explicit WindowRun(run::MenuMark sequencer = run::MenuMark::N800) {
         fixtures::App();
         auto system = std::make_unique<platform::SimSystem>(
             std::make_shared<platform::SimDrive>(platform::DemoDisc(false)));
         system->version = platform::MakeNativeSystem()->QueryVersion();
         auto prompts = std::make_unique<fakes::FakePrompts>();
         prompts_ = prompts.get();
-        form_ = std::make_unique<ui::TForm1>(std::move(system), std::move(prompts));
+        form_ = std::make_unique<ui::qt::TForm1>(std::move(system), std::move(prompts));
         switch (sequencer) {
-            case engine::MenuMark::N1000:
+            case run::MenuMark::N1000:
                 form_->N1000Click();
                 break;
-            case engine::MenuMark::N600:
+            case run::MenuMark::N600:
                 form_->N600Click();
                 break;
             default:
@@ -142,7 +142,7 @@ class WindowRun {
 
   private:
     fakes::FakePrompts* prompts_ = nullptr;
-    std::unique_ptr<ui::TForm1> form_;
+    std::unique_ptr<ui::qt::TForm1> form_;
 };
 
 // --- Suite fixture: one complete run of the CLI, shared by the tests that read its files ---
@@ -203,7 +203,7 @@ TEST(CliDrives, ListsTheDrivesAsTheWindowDoes) {
     // Without the variable: the kernel's optical drives, as the window's search finds them.
     const auto system = platform::MakeNativeSystem(std::nullopt);
     std::string expected;
-    for (const auto& drive : system_env::FindOpticalDrives(*system)) {
+    for (const auto& drive : startup::FindOpticalDrives(*system)) {
         expected += drive + "\n";
     }
     const Finished found = RunCli({"drives"});
@@ -290,8 +290,8 @@ TEST(CliMeasure, SaveThatFailsAfterTheRunExits1) {
 TEST(CliMeasure, SequencersTimeWhatTheWindowTimes) {
     // "800" names the default sequencer, 800-200.
     for (const auto& [flag, mark] :
-         {std::pair{"1000", engine::MenuMark::N1000}, std::pair{"800", engine::MenuMark::N800},
-          std::pair{"600-400", engine::MenuMark::N600}}) {
+         {std::pair{"1000", run::MenuMark::N1000}, std::pair{"800", run::MenuMark::N800},
+          std::pair{"600-400", run::MenuMark::N600}}) {
         TempDir dir;
         const Finished f = RunCli(
             {"measure", "sim-unpaced", "--sequencer", flag, "--dat", (dir / "s.dat").string()});
@@ -460,8 +460,8 @@ TEST_F(CliRun, ReplayReproducesThePicture) {
         return false;
     };
     int differing = 0;
-    for (int y = 15; y < engine::Chart::kHeight; ++y) {
-        for (int x = 0; x < engine::Chart::kWidth; ++x) {
+    for (int y = 15; y < run::Chart::kHeight; ++y) {
+        for (int x = 0; x < run::Chart::kWidth; ++x) {
             if (live->Pixel(x, y) != again->Pixel(x, y)) {
                 ++differing;
                 EXPECT_TRUE(curveNear(*live, x, y) && curveNear(*again, x, y))

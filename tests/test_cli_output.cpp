@@ -10,12 +10,12 @@
 #include <random>
 #include <thread>
 
-#include "CliProcess.h"
-#include "TempDir.h"
+#include "support/CliProcess.h"
+#include "support/TempDir.h"
 #include "cli/Arguments.h"
 #include "cli/Progress.h"
 #include "cli/TerminalText.h"
-#include "linux/PosixFiles.h"
+#include "support/PosixFiles.h"
 #include "platform/BmpFile.h"
 #include "platform/SimDrive.h"
 
@@ -562,11 +562,11 @@ TEST(CliUsage, ArgumentsAreReadAsBeforeAndInTheWordsUsersType) {
         refused.drive = "(refused)";
         return refused;
     };
-    EXPECT_EQ(measure({"sim"}).sequencer, engine::MenuMark::N800);
+    EXPECT_EQ(measure({"sim"}).sequencer, run::MenuMark::N800);
     for (const auto& [word, mark] :
-         {std::pair{"1000", engine::MenuMark::N1000}, std::pair{"800", engine::MenuMark::N800},
-          std::pair{"800-200", engine::MenuMark::N800}, std::pair{"600", engine::MenuMark::N600},
-          std::pair{"600-400", engine::MenuMark::N600}}) {
+         {std::pair{"1000", run::MenuMark::N1000}, std::pair{"800", run::MenuMark::N800},
+          std::pair{"800-200", run::MenuMark::N800}, std::pair{"600", run::MenuMark::N600},
+          std::pair{"600-400", run::MenuMark::N600}}) {
         EXPECT_EQ(measure({"sim", "--sequencer", word}).sequencer, mark) << word;
         EXPECT_EQ(measure({"--sequencer=" + std::string(word), "sim"}).sequencer, mark) << word;
     }

@@ -8,13 +8,13 @@
 #include <fstream>
 #include <random>
 
-#include "RunFakes.h"
-#include "WindowFixture.h"
+#include "support/RunFakes.h"
+#include "support/WindowFixture.h"
 #include "platform/BmpFile.h"
 #include "results/ChartFrame.h"
 
 namespace fs = std::filesystem;
-using engine::Panel;
+using run::Panel;
 using fixtures::InTempDir;
 using fixtures::Window;
 using platform::SimRead;
@@ -41,7 +41,7 @@ std::vector<Result> BlockResults(const results::DataList& list) {
 
 // Checks every read the drive saw against what the run made of it.
 void ExpectOutcomesMatchTheDrive(Window& w, const char* what) {
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     const auto& s = f.State();
     const auto& log = w.drive->ReadLog();
     const auto lines = BlockResults(f.Document());
@@ -149,7 +149,7 @@ TEST(Faults, StopAtEveryTickEndsTheRunWithWhatWasMeasured) {
     }();
     for (int k = 0; k <= ticks; ++k) {
         Window w;
-        ui::TForm1& f = *w.form;
+        ui::qt::TForm1& f = *w.form;
         f.Button1Click();
         for (int i = 0; i < k && f.Timer1()->isActive(); ++i) {
             f.Timer1Timer();
@@ -172,7 +172,7 @@ TEST(Faults, SavesThatCannotBeWrittenLeaveEarlierFilesAndTheRunIntact) {
     std::ofstream("plain-file") << "x";
     std::ofstream("kept.dat") << "earlier document";
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.Button1Click();
     w.RunToEnd();
     const results::DataList document = f.Document();
@@ -215,7 +215,7 @@ TEST(Faults, AutoSaveOnAFullFileSystemShowsTheFailureAndKeepsEarlierFiles) {
     }
     fs::current_path("small");
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.AutoSave1()->trigger();
     f.Button1Click();
     w.RunToEnd();

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "TempDir.h"
-#include "linux/PosixFiles.h"
+#include "support/TempDir.h"
+#include "support/PosixFiles.h"
 #include "platform/AtomicFile.h"
 
 namespace fs = std::filesystem;

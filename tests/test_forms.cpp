@@ -18,24 +18,24 @@
 #include <map>
 #include <set>
 
-#include "RunFakes.h"
-#include "TempDir.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
 #include "platform/SimSystem.h"
-#include "ui/About.h"
-#include "ui/BitmapImage.h"
-#include "ui/ButtonPictures.h"
-#include "ui/Gauges.h"
-#include "ui/ProgramIcon.xpm"
-#include "ui/QtPrompts.h"
-#include "ui/StatusBar.h"
-#include "ui/Unit1.h"
+#include "ui/qt/About.h"
+#include "ui/qt/BitmapImage.h"
+#include "ui/qt/ButtonPictures.h"
+#include "ui/qt/Gauges.h"
+#include "ui/forms/ProgramIcon.xpm"
+#include "ui/qt/QtPrompts.h"
+#include "ui/qt/StatusBar.h"
+#include "ui/qt/Unit1.h"
 #include "ui/forms/AboutForm.h"
 #include "ui/forms/BuildPlatform.h"
 #include "ui/forms/MainForm.h"
 #include "ui/forms/Pictures.h"
 #include "ui/forms/WindowStates.h"
 
-using engine::Control;
+using run::Control;
 namespace forms = ui::forms;
 
 namespace {
@@ -43,7 +43,7 @@ namespace {
 // The main window on a small simulated disc, with recording prompts.
 struct Window {
     Window()
-        : form(std::make_unique<ui::TForm1>(
+        : form(std::make_unique<ui::qt::TForm1>(
               std::make_unique<platform::SimSystem>(
                   std::make_shared<platform::SimDrive>(fakes::SmallDisc())),
               std::make_unique<fakes::FakePrompts>())) {}
@@ -54,7 +54,7 @@ struct Window {
         }
     }
 
-    std::unique_ptr<ui::TForm1> form;
+    std::unique_ptr<ui::qt::TForm1> form;
 };
 
 QString Text(std::string_view text) {
@@ -122,7 +122,7 @@ void ExpectBuiltAsDescribed(const forms::FormSpec& form, const QWidget* client,
             EXPECT_EQ(widget->font().bold(), spec.font->bold);
             if (spec.font->color) {
                 EXPECT_EQ(widget->palette().color(QPalette::WindowText),
-                          ui::ToQColor(*spec.font->color));
+                          ui::qt::ToQColor(*spec.font->color));
             }
         }
         if (!spec.tabStop && spec.tabOrder != forms::kNoTabOrder &&
@@ -169,7 +169,7 @@ TEST(FormDescriptions, AreConsistentAndTabThroughTheirButtonsFirst) {
 
     // Every name the run logic uses stands for exactly one control or menu item.
     std::multiset<Control> controls;
-    std::multiset<engine::MenuMark> marks;
+    std::multiset<run::MenuMark> marks;
     for (const forms::ControlSpec& control : forms::MainForm().form.controls) {
         if (control.control) {
             controls.insert(*control.control);
@@ -193,8 +193,8 @@ TEST(FormDescriptions, AreConsistentAndTabThroughTheirButtonsFirst) {
                                       Control::FilesMenu, Control::SaveGraphic, Control::SaveData,
                                       Control::LoadData}));
     EXPECT_EQ(marks,
-              (std::multiset<engine::MenuMark>{engine::MenuMark::AutoSave, engine::MenuMark::N1000,
-                                               engine::MenuMark::N800, engine::MenuMark::N600}));
+              (std::multiset<run::MenuMark>{run::MenuMark::AutoSave, run::MenuMark::N1000,
+                                               run::MenuMark::N800, run::MenuMark::N600}));
 }
 
 TEST(FormDescriptions, FiltersSplitIntoPairs) {
@@ -225,7 +225,7 @@ TEST(FormPictures, TheIconReadsAsQtReadsItsXpm) {
             const QRgb expected = xpm.pixel(x, y);
             ASSERT_EQ(icon.IsTransparent(x, y), qAlpha(expected) == 0) << x << "," << y;
             if (qAlpha(expected) != 0) {
-                EXPECT_EQ(ui::ToQColor(icon.pixels.Pixel(x, y)).rgb(), expected) << x << "," << y;
+                EXPECT_EQ(ui::qt::ToQColor(icon.pixels.Pixel(x, y)).rgb(), expected) << x << "," << y;
             }
             seeThrough += icon.IsTransparent(x, y) ? 1 : 0;
         }
@@ -242,7 +242,7 @@ TEST(FormPictures, TheIconReadsAsQtReadsItsXpm) {
 
 TEST(QtWindowFromDescription, MainWindowControlsMenusAndTimer) {
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     const forms::MainFormSpec& spec = forms::MainForm();
     EXPECT_EQ(f.ClientArea()->size(), QSize(spec.form.clientWidth, spec.form.clientHeight));
     ExpectBuiltAsDescribed(spec.form, f.ClientArea(), &f);
@@ -304,7 +304,7 @@ TEST(QtWindowFromDescription, AboutBoxControlsAndFileDialogs) {
 
     for (const forms::FileDialogSpec& described : forms::MainForm().fileDialogs) {
         SCOPED_TRACE(std::string(described.name));
-        const auto built = ui::MakeFileDialog(described.which, nullptr);
+        const auto built = ui::qt::MakeFileDialog(described.which, nullptr);
         EXPECT_EQ(built->windowTitle(), Text(described.title));
         EXPECT_EQ(built->defaultSuffix(), Text(described.defaultExtension));
         EXPECT_EQ(built->acceptMode(), described.kind == forms::FileDialogKind::Save
@@ -316,7 +316,7 @@ TEST(QtWindowFromDescription, AboutBoxControlsAndFileDialogs) {
 TEST(QtWindowFromDescription, StatesFollowTheStateTable) {
     fixtures::InTempDir temp;  // the run with AutoSave on writes its files here
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     const std::map<Control, std::function<bool()>> enabled{
         {Control::StartButton, [&] { return f.Button1()->isEnabled(); }},
         {Control::StopButton, [&] { return f.Button2()->isEnabled(); }},
@@ -377,7 +377,7 @@ TEST(WindowPolish, TitlesAreTheCaptionsAlone) {
             box->accept();
         }
     });
-    ui::QtPrompts().ShowMessage("Note");
+    ui::qt::QtPrompts().ShowMessage("Note");
     EXPECT_EQ(boxTitle.toStdString(), "Discometer v2.32");
 }
 
@@ -428,9 +428,9 @@ TEST(WindowPolish, AboutNoticesNameThisBuildAndFitTheirPanel) {
 
 TEST(WindowPolish, AGaugeMadeInCodeIs100By100) {
     QWidget parent;
-    const ui::TGauge alone;
-    const ui::TGauge* child = new ui::TGauge(&parent);
-    for (const ui::TGauge* gauge : {&alone, child}) {
+    const ui::qt::TGauge alone;
+    const ui::qt::TGauge* child = new ui::qt::TGauge(&parent);
+    for (const ui::qt::TGauge* gauge : {&alone, child}) {
         EXPECT_EQ(gauge->size(), QSize(100, 100));
         EXPECT_EQ(gauge->Core().Width(), 100);
         EXPECT_EQ(gauge->Core().Height(), 100);
@@ -445,7 +445,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");  // also when the tests are only listed
     }
     QApplication app(argc, argv);
-    ui::UseClassicLook(app);
+    ui::qt::UseClassicLook(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/Bitmap.h"
-#include "ui/GaugeCore.h"
+#include "ui/forms/GaugeCore.h"
 
-using namespace ui;
+using namespace ui::forms;
 using platform::Bitmap;
 using platform::Color;
 

@@ -9,20 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "ChartCompare.h"
-#include "RunFakes.h"
-#include "TempDir.h"
+#include "support/ChartCompare.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
 #include "platform/System.h"
 #include "results/ChartFrame.h"
-#include "results/ChartLayout.h"
+#include "results/ChartAxes.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "results/Replay.h"
 
 namespace fs = std::filesystem;
-using engine::Medium;
-using engine::Panel;
-using engine::PanelWidths;
+using run::Medium;
+using run::Panel;
+using run::PanelWidths;
 
 namespace {
 
@@ -33,7 +33,7 @@ constexpr platform::Color kMarker = 0xD0D0D0;
 struct NativeProgram {
     explicit NativeProgram(const std::string& entries)
         : system(platform::MakeNativeSystem(entries)) {
-        system_env::StartUp(ctx);
+        startup::StartUp(ctx);
     }
     bool Start() { return engine::StartRun(ctx); }
     void RunToEnd() {
@@ -43,12 +43,12 @@ struct NativeProgram {
     }
 
     std::unique_ptr<platform::System> system;
-    engine::RunState state;
+    run::RunState state;
     results::DataList dataList;
-    engine::Chart chart;
+    run::Chart chart;
     fakes::FakeWindow window;
     fakes::FakePrompts prompts;
-    engine::RunContext ctx{state, dataList, chart, *system, window, prompts};
+    run::RunContext ctx{state, dataList, chart, *system, window, prompts};
 };
 
 // The (block, speed) pairs of the document's result lines.

@@ -4,16 +4,16 @@
 #include <string>
 #include <vector>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "platform/System.h"
 #include "system/OSInfo.h"
 
 namespace {
 
-using system_env::LiveOSInputs;
-using system_env::LiveOSName;
-using system_env::ReplayOSInputs;
-using system_env::ReplayOSName;
+using os::LiveOSInputs;
+using os::LiveOSName;
+using os::ReplayOSInputs;
+using os::ReplayOSName;
 
 constexpr std::uint32_t Build(std::uint32_t b3, std::uint32_t b2, std::uint32_t low = 0x0457) {
     return (b3 << 24) | (b2 << 16) | low;
@@ -166,9 +166,9 @@ TEST(TestOS, CopiesTheVersionRecord) {
                               .buildNumber = 0xC0DE0A28,
                               .platformId = 2,
                               .csdVersion = "Service Pack 3"});
-    engine::RunState state;
+    run::RunState state;
     state.VolumeLabel = "KEEP";
-    system_env::TestOS(state, system);
+    os::TestOS(state, system);
     EXPECT_EQ(system.queries, 1);
     EXPECT_EQ(state.OSMajorVersion, 5u);
     EXPECT_EQ(state.OSMinorVersion, 1u);
@@ -176,36 +176,36 @@ TEST(TestOS, CopiesTheVersionRecord) {
     EXPECT_EQ(state.OSPlatformId, 2u);
     EXPECT_EQ(state.OSCSDVersion, "Service Pack 3");
     EXPECT_EQ(state.VolumeLabel, "KEEP");
-    EXPECT_EQ(LiveOSName(system_env::LiveInputsOf(state)), "Windows XP Service Pack 3");
+    EXPECT_EQ(LiveOSName(os::LiveInputsOf(state)), "Windows XP Service Pack 3");
 }
 
 TEST(TestOS, EmptyRecordReplacesEarlierValuesAndNamesUnknown) {
     VersionOnlySystem system({});
-    engine::RunState state;
+    run::RunState state;
     state.OSMajorVersion = 6;
     state.OSMinorVersion = 1;
     state.OSBuildNumber = 77;
     state.OSPlatformId = 2;
     state.OSCSDVersion = "old";
-    system_env::TestOS(state, system);
+    os::TestOS(state, system);
     EXPECT_EQ(state.OSMajorVersion, 0u);
     EXPECT_EQ(state.OSMinorVersion, 0u);
     EXPECT_EQ(state.OSBuildNumber, 0u);
     EXPECT_EQ(state.OSPlatformId, 0u);
     EXPECT_EQ(state.OSCSDVersion, "");
-    EXPECT_EQ(LiveOSName(system_env::LiveInputsOf(state)), "Unknown");
+    EXPECT_EQ(LiveOSName(os::LiveInputsOf(state)), "Unknown");
 }
 
 TEST(TestOS, ServicePackTextEndsAtNulAndAt128Characters) {
-    engine::RunState state;
+    run::RunState state;
     VersionOnlySystem longText({.platformId = 4, .csdVersion = std::string(200, 'k')});
-    system_env::TestOS(state, longText);
+    os::TestOS(state, longText);
     EXPECT_EQ(state.OSCSDVersion, std::string(128, 'k'));
 
     VersionOnlySystem withNul({.platformId = 4, .csdVersion = std::string("6.1.0\0junk", 10)});
-    system_env::TestOS(state, withNul);
+    os::TestOS(state, withNul);
     EXPECT_EQ(state.OSCSDVersion, "6.1.0");
-    EXPECT_EQ(LiveOSName(system_env::LiveInputsOf(state)), "Linux 6.1.0");
+    EXPECT_EQ(LiveOSName(os::LiveInputsOf(state)), "Linux 6.1.0");
 }
 
 }  // namespace

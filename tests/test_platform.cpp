@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "SectorImages.h"
-#include "TempDir.h"
+#include "support/SectorImages.h"
+#include "support/TempDir.h"
 #include "platform/DriveEntries.h"
 #include "platform/IdentityField.h"
 #include "platform/SectorBuffer.h"

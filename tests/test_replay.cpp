@@ -4,15 +4,15 @@
 #include <fstream>
 #include <random>
 
-#include "ChartCompare.h"
-#include "RunFakes.h"
-#include "TempDir.h"
+#include "support/ChartCompare.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
 #include "results/Replay.h"
 #include "results/ResultsDocument.h"
 
 namespace fs = std::filesystem;
-using engine::Control;
-using engine::Panel;
+using run::Control;
+using run::Panel;
 
 namespace {
 

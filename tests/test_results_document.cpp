@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
-#include "engine/RunState.h"
+#include "support/TempDir.h"
+#include "run/RunState.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "results/ResultsDocument.h"
@@ -263,10 +263,10 @@ TEST(SearchSubKey, EdgeCases) {
 
 // ---------------------------------------------------------------- header writer and reader
 
-engine::RunState SampleRun() {
-    engine::RunState s;
-    s.ProgramTitle = engine::kProgramTitleText;
-    s.CopyrightLine = engine::kCopyrightText;
+run::RunState SampleRun() {
+    run::RunState s;
+    s.ProgramTitle = run::kProgramTitleText;
+    s.CopyrightLine = run::kCopyrightText;
     s.OSPlatformId = 4;
     s.OSMajorVersion = 6;
     s.OSMinorVersion = 1;
@@ -286,7 +286,7 @@ TEST(DocumentHeader, WriterGivesTheHeaderLineByLine) {
     const DataList expected = {"stays",
                                "[Builder]",
                                "Program=Discometer v2.32",
-                               std::string("Copyright=") + engine::kCopyrightText,
+                               std::string("Copyright=") + run::kCopyrightText,
                                "",
                                "[SysInfo]",
                                "Platform=4",
@@ -314,7 +314,7 @@ TEST(DocumentHeader, WriterGivesTheHeaderLineByLine) {
 }
 
 TEST(DocumentHeader, WriterSplitsTheBuildNumberIntoBytes) {
-    engine::RunState s = SampleRun();
+    run::RunState s = SampleRun();
     s.OSBuildNumber = 0xFF0A8001;
     s.OSPlatformId = 4294967295u;
     s.OSCSDVersion.clear();
@@ -340,13 +340,13 @@ TEST(DocumentHeader, ResultLineTruncatesTheSpeed) {
 
 TEST(DocumentHeader, ReaderGivesBackWhatTheWriterWrote) {
     DataList list;
-    engine::RunState s = SampleRun();
+    run::RunState s = SampleRun();
     s.VolumeLabel = std::string("LBL\0  x", 7) + std::string(25, ' ');
     WriteDocumentHeader(list, s);
     // Through a file's bytes, as a saved run would come back.
     const DocumentHeader h = ReadDocumentHeader(ParseDocument(DocumentBytes(list)));
     EXPECT_EQ(h.Program, "Discometer v2.32");
-    EXPECT_EQ(h.Copyright, engine::kCopyrightText);
+    EXPECT_EQ(h.Copyright, run::kCopyrightText);
     EXPECT_EQ(h.Platform, 4);
     EXPECT_EQ(h.MajorVersion, 6);
     EXPECT_EQ(h.MinorVersion, 1);

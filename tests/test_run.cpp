@@ -1,14 +1,14 @@
 // Whole runs on the simulated drive: start, ticks, the end, stopping and the sequencer.
 #include <gtest/gtest.h>
 
-#include "RunFakes.h"
+#include "support/RunFakes.h"
 #include "engine/Sequencer.h"
 #include "results/NumberText.h"
 #include "results/ResultsDocument.h"
 
-using engine::Control;
-using engine::MenuMark;
-using engine::Panel;
+using run::Control;
+using run::MenuMark;
+using run::Panel;
 using fakes::Program;
 using platform::SimRead;
 

@@ -3,16 +3,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "CurrentFolder.h"
-#include "RunFakes.h"
-#include "TempDir.h"
+#include "support/CurrentFolder.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
 #include "platform/BmpFile.h"
 #include "results/ResultsDocument.h"
 #include "results/Saving.h"
 
 namespace fs = std::filesystem;
-using engine::Control;
-using engine::MenuMark;
+using run::Control;
+using run::MenuMark;
 
 namespace {
 
@@ -62,7 +62,7 @@ TEST_F(InCurrentFolder, AutoSaveWritesBothFilesUnderTheLabelAndShowsTheNote) {
     q.state.StopRequest = true;
     q.Tick();
     EXPECT_EQ(fixtures::ReadBytes(base + ".dat"), results::DocumentBytes(q.dataList));
-    EXPECT_EQ(q.window.Panel(engine::Panel::State), "System Stopped");
+    EXPECT_EQ(q.window.Panel(run::Panel::State), "System Stopped");
     EXPECT_EQ(q.prompts.messages.size(), 1u);  // a stopped run is saved the same way
 }
 
@@ -114,9 +114,9 @@ TEST_F(InCurrentFolder, SavingByHandWritesTheChosenFilesAndReportsFailures) {
               results::DocumentBytes(p.dataList));  // replaced, unasked
     results::SaveData(p.ctx);
     EXPECT_EQ(p.prompts.errors, std::vector<std::string>{"Cannot create file missing/dir/run.dat"});
-    EXPECT_EQ(p.prompts.asked, (std::vector<engine::FileDialog>{
-                                   engine::FileDialog::SaveGraphic, engine::FileDialog::SaveGraphic,
-                                   engine::FileDialog::SaveData, engine::FileDialog::SaveData}));
+    EXPECT_EQ(p.prompts.asked, (std::vector<run::FileDialog>{
+                                   run::FileDialog::SaveGraphic, run::FileDialog::SaveGraphic,
+                                   run::FileDialog::SaveData, run::FileDialog::SaveData}));
 }
 
 TEST(AutoSaveToggle, FlipsTheMark) {

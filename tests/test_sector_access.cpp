@@ -8,6 +8,7 @@
 #include "platform/SimSystem.h"
 
 using namespace engine;
+using namespace run;
 using namespace platform;
 
 namespace {

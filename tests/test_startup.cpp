@@ -1,11 +1,11 @@
 // Start-up: the drive list, the sector library where the system needs it, the first states.
 #include <gtest/gtest.h>
 
-#include "RunFakes.h"
+#include "support/RunFakes.h"
 #include "results/ResultsDocument.h"
 
-using engine::MenuMark;
-using engine::Panel;
+using run::MenuMark;
+using run::Panel;
 
 namespace {
 
@@ -36,16 +36,16 @@ struct Arranged {
     explicit Arranged(std::function<void(platform::SimSystem&)> arrange)
         : drive(std::make_shared<platform::SimDrive>(fakes::SmallDisc())), system(drive) {
         arrange(system);
-        status = system_env::StartUp(ctx);
+        status = startup::StartUp(ctx);
     }
     std::shared_ptr<platform::SimDrive> drive;
     platform::SimSystem system;
-    engine::RunState state;
+    run::RunState state;
     results::DataList dataList{"left over"};
-    engine::Chart chart;
+    run::Chart chart;
     fakes::FakeWindow window;
     fakes::FakePrompts prompts;
-    engine::RunContext ctx{state, dataList, chart, system, window, prompts};
+    run::RunContext ctx{state, dataList, chart, system, window, prompts};
     std::optional<int> status;
 };
 

@@ -18,20 +18,20 @@
 
 #include <unistd.h>
 
-#include "ParityFiles.h"
-#include "RunFakes.h"
-#include "WindowFixture.h"
-#include "engine/ReadSpeed.h"
-#include "ui/Bevels.h"
-#include "ui/BitmapImage.h"
-#include "ui/ButtonPictures.h"
-#include "ui/Gauges.h"
-#include "ui/QtPrompts.h"
-#include "ui/StatusBar.h"
-#include "ui/Unit1.h"
+#include "support/ParityFiles.h"
+#include "support/RunFakes.h"
+#include "support/WindowFixture.h"
+#include "run/ReadSpeed.h"
+#include "ui/qt/Bevels.h"
+#include "ui/qt/BitmapImage.h"
+#include "ui/qt/ButtonPictures.h"
+#include "ui/qt/Gauges.h"
+#include "ui/qt/QtPrompts.h"
+#include "ui/qt/StatusBar.h"
+#include "ui/qt/Unit1.h"
 
-using engine::FileDialog;
-using engine::Panel;
+using run::FileDialog;
+using run::Panel;
 using fixtures::App;
 using fixtures::InTempDir;
 using fixtures::kSmallLabel;
@@ -50,7 +50,7 @@ struct ControlStates {
 };
 
 void ExpectStates(const Window& w, const ControlStates& s, const char* when) {
-    const ui::TForm1& f = *w.form;
+    const ui::qt::TForm1& f = *w.form;
     EXPECT_EQ(f.Button1()->isEnabled(), s.startEnabled) << when;
     EXPECT_EQ(f.Button2()->isEnabled(), s.stopEnabled) << when;
     EXPECT_EQ(f.ComboBox1()->isEnabled(), s.driveListEnabled) << when;
@@ -75,7 +75,7 @@ QImage Grab(QWidget* widget) {
 
 TEST(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
     Window w;
-    const ui::TForm1& f = *w.form;
+    const ui::qt::TForm1& f = *w.form;
     EXPECT_EQ(f.ClientArea()->size(), QSize(608, 427));
     // One size only: the window cannot be resized or maximised.
     EXPECT_EQ(f.minimumSize(), f.maximumSize());
@@ -127,7 +127,7 @@ TEST(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
 
     // Status panels 105, 98, 94 and 145 wide; the fifth reaches the right end of the bar.
     const std::vector<int> lefts{0, 105, 203, 297, 442};
-    for (int i = 0; i < ui::TStatusBar::kPanels; ++i) {
+    for (int i = 0; i < ui::qt::TStatusBar::kPanels; ++i) {
         EXPECT_EQ(f.StatusBar1()->PanelRect(i).left(), lefts[static_cast<std::size_t>(i)]) << i;
     }
     EXPECT_EQ(f.StatusBar1()->PanelRect(4).right(), 607);
@@ -140,7 +140,7 @@ TEST(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
 
 TEST(WindowLayout, CaptionsAndMenus) {
     Window w;
-    const ui::TForm1& f = *w.form;
+    const ui::qt::TForm1& f = *w.form;
     EXPECT_EQ(f.windowTitle(), "Discometer v2.32");
     EXPECT_EQ(f.Button1()->text(), "&Start");
     EXPECT_EQ(f.Button2()->text(), "");
@@ -183,7 +183,7 @@ TEST(WindowLayout, CaptionsAndMenus) {
 
 TEST(WindowStartUp, StatesAfterStartUp) {
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     EXPECT_FALSE(f.StartUpStatus().has_value());
     ExpectStates(w, kIdleBeforeFirstRun, "after start-up");
     EXPECT_TRUE(f.LoadData1()->isEnabled());
@@ -199,21 +199,21 @@ TEST(WindowStartUp, StatesAfterStartUp) {
     EXPECT_EQ(f.ComboBox1()->currentText(), "sim");
     EXPECT_FALSE(f.State().NoDrive);
 
-    const ui::GaugeCore& gauge = f.Gauge1()->Core();
-    EXPECT_EQ(gauge.Kind(), ui::gkHorizontalBar);
-    EXPECT_EQ(gauge.BorderStyle(), ui::bsNone);
+    const ui::forms::GaugeCore& gauge = f.Gauge1()->Core();
+    EXPECT_EQ(gauge.Kind(), ui::forms::gkHorizontalBar);
+    EXPECT_EQ(gauge.BorderStyle(), ui::forms::bsNone);
     EXPECT_TRUE(gauge.ShowText());
     EXPECT_EQ(gauge.BackColor(), 0xDBEAEAu);
     EXPECT_EQ(gauge.ForeColor(), 0x205858u);
 
     // The empty chart frame is on show.
-    EXPECT_EQ(Grab(f.Image1()), ui::ToQImage(f.ChartPicture().bitmap));
+    EXPECT_EQ(Grab(f.Image1()), ui::qt::ToQImage(f.ChartPicture().bitmap));
     EXPECT_NE(f.ChartPicture().bitmap, platform::Bitmap(591, 352));
 }
 
 TEST(WindowStartUp, WithoutDrivesListsNAAndStartOnlySoundsTheError) {
     Window w(fakes::SmallDisc(), [](platform::SimSystem& s) { s.candidates.clear(); });
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     ASSERT_FALSE(f.StartUpStatus().has_value());
     ASSERT_EQ(f.ComboBox1()->count(), 1);
     EXPECT_EQ(f.ComboBox1()->currentText(), "NA");
@@ -240,7 +240,7 @@ TEST(WindowStartUp, MissingSectorLibraryEndsWithStatusOneBeforeShowing) {
 
 TEST(WindowMenus, SequencerMarksAndAutoSaveToggle) {
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     const auto marks = [&f] {
         return std::vector<bool>{f.N1000()->isChecked(), f.N800()->isChecked(),
                                  f.N600()->isChecked()};
@@ -274,7 +274,7 @@ TEST(WindowMenus, SequencerMarksAndAutoSaveToggle) {
 
 TEST(WindowRun, CompleteRunWithoutAutoSave) {
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.Button1()->click();
     ExpectStates(w, kRunning, "run in progress");
     EXPECT_EQ(f.focusWidget(), f.Button2());
@@ -301,13 +301,13 @@ TEST(WindowRun, CompleteRunWithoutAutoSave) {
     EXPECT_EQ(f.focusWidget(), f.Button1());
 
     // What the window shows is the chart and the gauge as the run left them.
-    EXPECT_EQ(Grab(f.Image1()), ui::ToQImage(f.ChartPicture().bitmap));
-    EXPECT_EQ(Grab(f.Gauge1()), ui::ToQImage(f.Gauge1()->Core().Paint()));
+    EXPECT_EQ(Grab(f.Image1()), ui::qt::ToQImage(f.ChartPicture().bitmap));
+    EXPECT_EQ(Grab(f.Gauge1()), ui::qt::ToQImage(f.Gauge1()->Core().Paint()));
 }
 
 TEST(WindowRun, TimerTicksReachTheTickHandler) {
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.Button1Click();
     ASSERT_TRUE(f.Timer1()->isActive());
     // What the event loop does when the 5 ms have passed, delivered at once.
@@ -320,7 +320,7 @@ TEST(WindowRun, TimerTicksReachTheTickHandler) {
 
 TEST(WindowRun, StopEndsTheRunAtTheNextTick) {
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.Button1Click();
     f.Timer1Timer();
     f.Timer1Timer();
@@ -339,7 +339,7 @@ TEST(WindowRun, StopEndsTheRunAtTheNextTick) {
 
 TEST(WindowRun, StopWhileIdleDoesNotStopTheNextRun) {
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.Button2Click();
     EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
     ExpectStates(w, kIdleBeforeFirstRun, "after Stop while idle");
@@ -352,7 +352,7 @@ TEST(WindowRun, AutoSaveWritesBothFilesAndLeavesTheSaveItemsAlone) {
     InTempDir temp;
     for (const bool stop : {false, true}) {
         Window w;
-        ui::TForm1& f = *w.form;
+        ui::qt::TForm1& f = *w.form;
         f.AutoSave1Click();
         f.Button1Click();
         if (stop) {
@@ -376,7 +376,7 @@ TEST(WindowRun, AutoSaveWritesBothFilesAndLeavesTheSaveItemsAlone) {
 
 TEST(WindowRun, ClosingTheWindowStopsARunAndLetsTheDriveGo) {
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.Button1Click();
     f.Timer1Timer();
     ASSERT_NE(f.State().DeviceHandle, nullptr);
@@ -390,7 +390,7 @@ TEST(WindowRun, ClosingTheWindowStopsARunAndLetsTheDriveGo) {
 TEST(WindowFiles, SaveItemsWriteWhatTheUserNamesAndLoadOnlyAsks) {
     InTempDir temp;
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.Button1Click();
     w.RunToEnd();
     w.prompts->answers = {std::nullopt, "run.bmp", "run.dat", "missing/dir/run.dat"};
@@ -437,7 +437,7 @@ TEST(WindowFiles, DialogsCarryTheirTitlesFiltersAndExtensions) {
              Expected{FileDialog::LoadData, "Load Data", "Data Files (*.dat)", "dat",
                       QFileDialog::AcceptOpen},
          }) {
-        const auto dialog = ui::MakeFileDialog(e.which, nullptr);
+        const auto dialog = ui::qt::MakeFileDialog(e.which, nullptr);
         EXPECT_EQ(dialog->windowTitle(), e.title);
         EXPECT_EQ(dialog->nameFilters(), (QStringList{e.filter, "All Files (*)"}));
         EXPECT_EQ(dialog->defaultSuffix(), e.suffix);
@@ -448,14 +448,14 @@ TEST(WindowFiles, DialogsCarryTheirTitlesFiltersAndExtensions) {
 
 TEST(WindowPictures, ButtonPicturesAndWhereStartShowsThem) {
     App();
-    const QImage start = ui::StartPicture().toImage();
+    const QImage start = ui::qt::StartPicture().toImage();
     ASSERT_EQ(start.size(), QSize(13, 13));
     EXPECT_EQ(qAlpha(start.pixel(0, 0)), 0);  // silver shows the button face
     EXPECT_EQ(start.pixel(6, 6), qRgb(18, 226, 107));
     EXPECT_EQ(start.pixel(0, 6), qRgb(0, 0, 0));
     EXPECT_EQ(start.pixel(12, 6), qRgb(0, 0, 0));  // the tip, pointing right
 
-    const QImage stop = ui::StopPicture().toImage();
+    const QImage stop = ui::qt::StopPicture().toImage();
     ASSERT_EQ(stop.size(), QSize(12, 13));
     EXPECT_EQ(stop.pixel(5, 5), qRgb(255, 0, 0));
     EXPECT_EQ(stop.pixel(0, 0), qRgb(128, 0, 0));
@@ -489,7 +489,7 @@ TEST(WindowPictures, ButtonPicturesAndWhereStartShowsThem) {
 TEST(WindowRobustness, AnyOrderOfClicksKeepsTheWindowConsistent) {
     InTempDir temp;
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     std::mt19937 random(4);
     for (int step = 0; step < 3000; ++step) {
         w.prompts->answers = {std::nullopt};
@@ -532,7 +532,7 @@ TEST(WindowRobustness, AnyOrderOfClicksKeepsTheWindowConsistent) {
 TEST(WindowReplay, ASavedRunLoadsBackOntoTheChart) {
     InTempDir temp;
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     f.Button1Click();
     w.RunToEnd();
     const platform::Bitmap live = f.ChartPicture().bitmap;
@@ -540,12 +540,12 @@ TEST(WindowReplay, ASavedRunLoadsBackOntoTheChart) {
     f.SaveData1Click();
 
     Window other;
-    ui::TForm1& g = *other.form;
+    ui::qt::TForm1& g = *other.form;
     other.prompts->answers = {"run.dat"};
     g.LoadData1()->trigger();
     EXPECT_EQ(g.Document(), f.Document());
-    EXPECT_EQ(other.Panel(engine::Panel::State), "Complete");
-    EXPECT_EQ(other.Panel(engine::Panel::BlocksRead), w.Panel(engine::Panel::BlocksRead));
+    EXPECT_EQ(other.Panel(run::Panel::State), "Complete");
+    EXPECT_EQ(other.Panel(run::Panel::BlocksRead), w.Panel(run::Panel::BlocksRead));
     EXPECT_EQ(g.State().MaxSpeed, f.State().MaxSpeed);
     // The same picture below the title: every speed of this disc is a whole number.
     for (int y = 14; y < live.Height(); ++y) {
@@ -561,7 +561,7 @@ TEST(WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
     InTempDir temp;
     fakes::WriteLongDataFile("long.dat");
     Window w;
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     int passes = 0;
     w.prompts->onEvents = [&] {
         ++passes;
@@ -582,7 +582,7 @@ TEST(WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
     EXPECT_FALSE(f.Timer1()->isActive());
     EXPECT_EQ(w.aboutShown, 50);
     EXPECT_EQ(f.State().BlockIndex, 101);  // the line drawn before the window closed
-    EXPECT_NE(w.Panel(engine::Panel::State), "Complete");
+    EXPECT_NE(w.Panel(run::Panel::State), "Complete");
     EXPECT_TRUE(f.Button1()->isEnabled());  // given back after the replay
     EXPECT_TRUE(f.LoadData1()->isEnabled());
 }
@@ -596,7 +596,7 @@ TEST(WindowParity, ScriptedRunsWriteWhatEveryFrontEndWrites) {
         App();
         auto ownPrompts = std::make_unique<fakes::FakePrompts>();
         fakes::FakePrompts& prompts = *ownPrompts;
-        ui::TForm1 f(platform::MakeNativeSystem(run.drive), std::move(ownPrompts));
+        ui::qt::TForm1 f(platform::MakeNativeSystem(run.drive), std::move(ownPrompts));
         ASSERT_EQ(f.ComboBox1()->currentText().toStdString(), run.drive);
         f.Button1()->click();
         for (int ticks = 0; f.Timer1()->isActive() && ticks < 100000; ++ticks) {
@@ -641,8 +641,8 @@ TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {
     write("cd.dat", "333000", "331 7804\r\n");
 
     Window w;
-    ui::TForm1& f = *w.form;
-    const ui::TStatusBar& bar = *f.StatusBar1();
+    ui::qt::TForm1& f = *w.form;
+    const ui::qt::TStatusBar& bar = *f.StatusBar1();
     const QRect classic[] = {bar.PanelRect(0), bar.PanelRect(1), bar.PanelRect(2), bar.PanelRect(3),
                              bar.PanelRect(4)};
     w.prompts->answers = {"bd.dat"};
@@ -650,7 +650,7 @@ TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {
     EXPECT_EQ(w.Panel(Panel::BlocksRead), "Blocks Read : 16778");
     f.StatusBar1()->SetPanelText(static_cast<int>(Panel::BlocksError), "Blocks Error : 16777");
     const QFontMetrics metrics(bar.font());
-    for (int i = 0; i < ui::TStatusBar::kPanels; ++i) {
+    for (int i = 0; i < ui::qt::TStatusBar::kPanels; ++i) {
         const QString text = bar.PanelText(i);
         // The frame and an indent of two pixels on either side.
         EXPECT_LE(metrics.horizontalAdvance(text), bar.PanelRect(i).width() - 6)
@@ -659,7 +659,7 @@ TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {
     EXPECT_EQ(bar.PanelRect(4).right(), bar.width() - 1);
     w.prompts->answers = {"cd.dat"};
     f.LoadData1()->trigger();
-    for (int i = 0; i < ui::TStatusBar::kPanels; ++i) {
+    for (int i = 0; i < ui::qt::TStatusBar::kPanels; ++i) {
         EXPECT_EQ(bar.PanelRect(i), classic[i]) << i;
     }
     EXPECT_EQ(classic[1].left(), 105);
@@ -668,13 +668,13 @@ TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {
 
 TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {
     Window w(fakes::SmallDisc(40000));
-    ui::TForm1& f = *w.form;
+    ui::qt::TForm1& f = *w.form;
     // The submenu holds the speeds the command line takes too, Max checked.
-    ASSERT_EQ(f.ReadSpeedItems().size(), engine::kReadSpeeds.size());
-    for (std::size_t i = 0; i < engine::kReadSpeeds.size(); ++i) {
+    ASSERT_EQ(f.ReadSpeedItems().size(), run::kReadSpeeds.size());
+    for (std::size_t i = 0; i < run::kReadSpeeds.size(); ++i) {
         const QAction* item = f.ReadSpeedItems()[i];
-        EXPECT_EQ(item->data().toInt(), engine::kReadSpeeds[i]);
-        EXPECT_EQ(item->text().toStdString(), engine::ReadSpeedCaption(engine::kReadSpeeds[i]));
+        EXPECT_EQ(item->data().toInt(), run::kReadSpeeds[i]);
+        EXPECT_EQ(item->text().toStdString(), run::ReadSpeedCaption(run::kReadSpeeds[i]));
         EXPECT_EQ(item->parent(), f.ReadSpeed1());
     }
     EXPECT_EQ(f.ReadSpeedChoice(), 0);
@@ -697,7 +697,7 @@ TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {
     // The list's tooltip names the drive shown.
     App();
     auto prompts = std::make_unique<fakes::FakePrompts>();
-    ui::TForm1 routed(platform::MakeNativeSystem("sim-dvd,sim"), std::move(prompts));
+    ui::qt::TForm1 routed(platform::MakeNativeSystem("sim-dvd,sim"), std::move(prompts));
     EXPECT_EQ(routed.ComboBox1()->toolTip(), "Discometer Simulated DVD-ROM 16x SIM1");
     routed.ComboBox1()->setCurrentIndex(1);
     EXPECT_EQ(routed.ComboBox1()->toolTip(), "Discometer Simulated CD-ROM 52x SIM1");

@@ -11,10 +11,10 @@
 int main(int argc, char** argv) {
     const auto native = platform::MakeNativeSystem();
     platform::System& system = *native;
-    engine::RunState state;
-    system_env::TestOS(state, system);
+    run::RunState state;
+    os::TestOS(state, system);
     std::printf("System: %s\n",
-                system_env::LiveOSName(system_env::LiveInputsOf(state)).str().c_str());
+                os::LiveOSName(os::LiveInputsOf(state)).str().c_str());
 
     std::string drive = argc > 1 ? argv[1] : "";
     for (const std::string& entry : system.CandidateDrives()) {

@@ -11,18 +11,18 @@
 #include <string>
 
 #include "platform/System.h"
-#include "ui/Unit1.h"
+#include "ui/qt/Unit1.h"
 
 namespace {
 
 // No sound and no box: the picture is of the window alone. The end of the run ends the loop.
-class SilentPrompts final : public engine::UserPrompts {
+class SilentPrompts final : public run::UserPrompts {
   public:
     void Sound_Done() override { QTimer::singleShot(0, qApp, &QCoreApplication::quit); }
     void Sound_Error() override { QTimer::singleShot(0, qApp, &QCoreApplication::quit); }
     void ShowMessage(std::string_view) override {}
     void ShowError(std::string_view) override {}
-    std::optional<std::string> AskFileName(engine::FileDialog) override { return std::nullopt; }
+    std::optional<std::string> AskFileName(run::FileDialog) override { return std::nullopt; }
     void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
 };
 
@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    ui::UseClassicLook(app);
-    ui::TForm1 form(platform::MakeNativeSystem(std::string(argv[1])),
+    ui::qt::UseClassicLook(app);
+    ui::qt::TForm1 form(platform::MakeNativeSystem(std::string(argv[1])),
                     std::make_unique<SilentPrompts>());
     if (form.StartUpStatus()) {
         return *form.StartUpStatus();

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes ui/ProgramIcon.xpm: the program's 32 x 32 icon, a disc with a rising speed curve.
+"""Writes ui/forms/ProgramIcon.xpm: the program's 32 x 32 icon, a disc with a rising speed curve.
 
 Usage: tools/make_icon.py [output.xpm]
 """
@@ -36,7 +36,7 @@ def curve_y(x):
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else 'ui/ProgramIcon.xpm'
+    out = sys.argv[1] if len(sys.argv) > 1 else 'ui/forms/ProgramIcon.xpm'
     pixels = [[pixel(x, y) for x in range(SIZE)] for y in range(SIZE)]
     for x in range(4, 29):
         y = curve_y(x)

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the program's icon as a Windows icon file: one 32 x 32 image of 256 colours, made from
-the XPM picture the Qt window shows (ui/ProgramIcon.xpm), see-through where the XPM says None.
+the XPM picture the Qt window shows (ui/forms/ProgramIcon.xpm), see-through where the XPM says None.
 
 Usage: tools/xpm_to_ico.py ICON.xpm OUTPUT.ico
 """

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <vector>
 
-#include "SectorImages.h"
-#include "TempDir.h"
+#include "support/SectorImages.h"
+#include "support/TempDir.h"
 #include "platform/Console.h"
 #include "platform/SectorBuffer.h"
 #include "platform/linux/LinuxSystem.h"

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "CurrentFolder.h"
-#include "RunFakes.h"
-#include "TempDir.h"
+#include "support/CurrentFolder.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
 #include "results/ResultsDocument.h"
 #include "results/Saving.h"
 

@@ -2,15 +2,15 @@
 // a run would take them: "Windows 98", then "1 4 10 67766446 | A |".
 #include <cstdio>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 #include "platform/System.h"
 #include "system/OSInfo.h"
 
 int main() {
     const auto system = platform::MakeNativeSystem(std::string());
-    engine::RunState state;
-    system_env::TestOS(state, *system);
-    std::printf("%s\n", system_env::LiveOSName(system_env::LiveInputsOf(state)).str().c_str());
+    run::RunState state;
+    os::TestOS(state, *system);
+    std::printf("%s\n", os::LiveOSName(os::LiveInputsOf(state)).str().c_str());
     std::printf("%u %u %u %u |%s|\n", static_cast<unsigned>(state.OSPlatformId),
                 static_cast<unsigned>(state.OSMajorVersion),
                 static_cast<unsigned>(state.OSMinorVersion),

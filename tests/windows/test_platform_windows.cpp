@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "SectorImages.h"
-#include "TempDir.h"
-#include "WineTest.h"
+#include "support/SectorImages.h"
+#include "support/TempDir.h"
+#include "support/WineTest.h"
 #include "platform/AtomicFile.h"
 #include "platform/Console.h"
 #include "platform/Files.h"

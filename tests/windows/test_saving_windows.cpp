@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "RunFakes.h"
-#include "TempDir.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
 #include "results/Saving.h"
 
 namespace fs = std::filesystem;
@@ -41,7 +41,7 @@ TEST(AutoSaveName, HostileLabelsWriteOrdinaryFilesInTheCurrentFolder) {
         auto disc = fakes::SmallDisc();
         disc.volumeId = label;
         fakes::Program p(disc);
-        p.window.SetChecked(engine::MenuMark::AutoSave, true);
+        p.window.SetChecked(run::MenuMark::AutoSave, true);
         ASSERT_TRUE(p.Start()) << label;
         p.RunToEnd();
         EXPECT_TRUE(p.prompts.errors.empty()) << label;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "HelpTextShape.h"
+#include "support/HelpTextShape.h"
 #include "ui/forms/AboutForm.h"
 #include "ui/forms/HelpText.h"
 #include "ui/forms/Pictures.h"

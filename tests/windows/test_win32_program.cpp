@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <string>
 
-#include "TempDir.h"
-#include "WineTest.h"
+#include "support/TempDir.h"
+#include "support/WineTest.h"
 #include "platform/BmpFile.h"
 #include "ui/win32/BitmapImage.h"
 

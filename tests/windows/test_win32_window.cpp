@@ -16,11 +16,11 @@
 #include <set>
 #include <span>
 
-#include "ParityFiles.h"
-#include "TempDir.h"
-#include "Win32Fixture.h"
-#include "WineTest.h"
-#include "engine/ReadSpeed.h"
+#include "support/ParityFiles.h"
+#include "support/TempDir.h"
+#include "support/Win32Fixture.h"
+#include "support/WineTest.h"
+#include "run/ReadSpeed.h"
 #include "ui/forms/MainForm.h"
 #include "ui/forms/WindowStates.h"
 #include "ui/win32/AnsiText.h"
@@ -28,9 +28,9 @@
 #include "ui/win32/Win32Prompts.h"
 
 namespace forms = ui::forms;
-using engine::Control;
-using engine::FileDialog;
-using engine::Panel;
+using run::Control;
+using run::FileDialog;
+using run::Panel;
 using fixtures::InTempDir;
 using win32test::Window;
 
@@ -222,7 +222,7 @@ TEST(Win32WindowLayout, MenusAreTheDescriptionsWithCommandsAsIdentifiers) {
         }
         ExpectMenuItems(w, popup, menus[m].items, ids);
     }
-    EXPECT_EQ(w.form->Menus().NumberedItems().size(), engine::kReadSpeeds.size());
+    EXPECT_EQ(w.form->Menus().NumberedItems().size(), run::kReadSpeeds.size());
 }
 
 TEST(Win32WindowStartUp, WithoutDrivesListsNAAndStartOnlySoundsTheError) {
@@ -455,27 +455,27 @@ TEST(Win32WindowMenus, ReadSpeedItemsHoldOneCheckAndHoldTheNextRunToTheirSpeed) 
     Window w(platform::MakeNativeSystem(parity::kCdRun.drive));
     const HMENU speeds = ReadSpeedMenu(w);
     ASSERT_NE(speeds, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(speeds), static_cast<int>(engine::kReadSpeeds.size()));
+    ASSERT_EQ(::GetMenuItemCount(speeds), static_cast<int>(run::kReadSpeeds.size()));
     const auto checked = [&] {
         std::vector<int> found;
-        for (std::size_t i = 0; i < engine::kReadSpeeds.size(); ++i) {
+        for (std::size_t i = 0; i < run::kReadSpeeds.size(); ++i) {
             if (::GetMenuState(speeds, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) {
-                found.push_back(engine::kReadSpeeds[i]);
+                found.push_back(run::kReadSpeeds[i]);
             }
         }
         return found;
     };
     const auto itemOf = [&](int speed) {
-        const auto at = std::ranges::find(engine::kReadSpeeds, speed);
-        return ::GetMenuItemID(speeds, static_cast<int>(at - engine::kReadSpeeds.begin()));
+        const auto at = std::ranges::find(run::kReadSpeeds, speed);
+        return ::GetMenuItemID(speeds, static_cast<int>(at - run::kReadSpeeds.begin()));
     };
-    for (std::size_t i = 0; i < engine::kReadSpeeds.size(); ++i) {
+    for (std::size_t i = 0; i < run::kReadSpeeds.size(); ++i) {
         char text[16] = {};
         ::GetMenuStringA(speeds, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        EXPECT_EQ(text, engine::ReadSpeedCaption(engine::kReadSpeeds[i]));
+        EXPECT_EQ(text, run::ReadSpeedCaption(run::kReadSpeeds[i]));
     }
-    EXPECT_EQ(checked(), std::vector<int>{engine::kMaxReadSpeed});
-    EXPECT_EQ(w.form->ReadSpeedChoice(), engine::kMaxReadSpeed);
+    EXPECT_EQ(checked(), std::vector<int>{run::kMaxReadSpeed});
+    EXPECT_EQ(w.form->ReadSpeedChoice(), run::kMaxReadSpeed);
 
     w.ChooseId(itemOf(16));
     EXPECT_EQ(checked(), std::vector<int>{16});
@@ -494,8 +494,8 @@ TEST(Win32WindowMenus, ReadSpeedItemsHoldOneCheckAndHoldTheNextRunToTheirSpeed) 
     EXPECT_LE(w.form->State().MaxSpeed, 2400.0);
 
     // Back to Max: the drive's own speed again.
-    w.ChooseId(itemOf(engine::kMaxReadSpeed));
-    EXPECT_EQ(checked(), std::vector<int>{engine::kMaxReadSpeed});
+    w.ChooseId(itemOf(run::kMaxReadSpeed));
+    EXPECT_EQ(checked(), std::vector<int>{run::kMaxReadSpeed});
     w.Click("Button1");
     w.RunToEnd();
     EXPECT_GT(w.form->State().MaxSpeed, 2400.0);
@@ -509,7 +509,7 @@ TEST(Win32WindowLargeVolumes, ADvdRunEndsWithTheWidePanelsAndACdBringsTheClassic
     w.Click("Button1");
     w.RunToEnd();
     ASSERT_EQ(w.Panel(Panel::State), "Complete");
-    EXPECT_EQ(w.form->State().Layout.medium, engine::Medium::DVD);
+    EXPECT_EQ(w.form->State().Layout.medium, run::Medium::DVD);
     EXPECT_EQ(StatusParts(w), wide);
     EXPECT_EQ(w.Panel(Panel::SectorsTotal), "Sectors Total : 2295104");
     // Every panel shows its whole text in the bar's font.
@@ -534,7 +534,7 @@ TEST(Win32WindowLargeVolumes, ADvdRunEndsWithTheWidePanelsAndACdBringsTheClassic
         (std::filesystem::path(wine::WindowsPath(DISCOMETER_PARITY_DIR)) / parity::kCdRun.dataFile)
             .string()};
     w.Choose(forms::Command::LoadData);
-    EXPECT_EQ(w.form->State().Layout.medium, engine::Medium::CD);
+    EXPECT_EQ(w.form->State().Layout.medium, run::Medium::CD);
     EXPECT_EQ(StatusParts(w), classic);
     EXPECT_EQ(w.Panel(Panel::State), "Complete");
 }

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
-#include "WineTest.h"
+#include "support/TempDir.h"
+#include "support/WineTest.h"
 #include "platform/DriveEntries.h"
 
 namespace fs = std::filesystem;

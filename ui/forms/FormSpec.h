@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/RunWindow.h"
+#include "run/RunWindow.h"
 #include "platform/Color.h"
-#include "ui/GaugeCore.h"
+#include "ui/forms/GaugeCore.h"
 
 namespace ui::forms {
 
@@ -121,7 +121,7 @@ struct ControlSpec {
     Command command = Command::None;  // a click
     Cursor cursor = Cursor::Default;
     // The name the run logic knows the control by, where it enables or focuses it.
-    std::optional<engine::Control> control = std::nullopt;
+    std::optional<run::Control> control = std::nullopt;
 };
 
 enum class BorderStyle : std::uint8_t {

@@ -3,14 +3,14 @@
 #include <array>
 #include <stdexcept>
 
-#include "engine/RunState.h"
+#include "run/RunState.h"
 
 namespace ui::forms {
 
 namespace {
 
-using engine::Control;
-using engine::MenuMark;
+using run::Control;
+using run::MenuMark;
 
 // Frames come before what lies inside them, so that it is drawn over them.
 constexpr std::array kControls{
@@ -122,7 +122,7 @@ constexpr std::array kFilesItems{
                  .control = Control::LoadData},
 };
 
-// The speeds of engine::kReadSpeeds, one checked at a time.
+// The speeds of run::kReadSpeeds, one checked at a time.
 constexpr MenuItemSpec ReadSpeedItem(std::string_view name, std::string_view caption, int speed) {
     return {.name = name,
             .caption = caption,
@@ -178,19 +178,19 @@ constexpr std::array kMenus{
 constexpr std::string_view kDataFilter = "Data Files (*.dat)|*.dat|All Files (*.*)|*.*";
 
 constexpr std::array kFileDialogs{
-    FileDialogSpec{.which = engine::FileDialog::SaveGraphic,
+    FileDialogSpec{.which = run::FileDialog::SaveGraphic,
                    .name = "SaveDialog1",
                    .kind = FileDialogKind::Save,
                    .title = "Save Graphic",
                    .filter = "Bit Map Files (*.bmp)|*.bmp|All Files (*.*)|*.*",
                    .defaultExtension = "bmp"},
-    FileDialogSpec{.which = engine::FileDialog::SaveData,
+    FileDialogSpec{.which = run::FileDialog::SaveData,
                    .name = "SaveDialog2",
                    .kind = FileDialogKind::Save,
                    .title = "Save Data",
                    .filter = kDataFilter,
                    .defaultExtension = "dat"},
-    FileDialogSpec{.which = engine::FileDialog::LoadData,
+    FileDialogSpec{.which = run::FileDialog::LoadData,
                    .name = "OpenDialog1",
                    .kind = FileDialogKind::Open,
                    .title = "Load Data",
@@ -200,7 +200,7 @@ constexpr std::array kFileDialogs{
 
 constexpr MainFormSpec kMainForm{
     .form = {.name = "Form1",
-             .caption = engine::kProgramTitleText,
+             .caption = run::kProgramTitleText,
              .clientWidth = 608,
              .clientHeight = 427,
              .font = {},
@@ -208,7 +208,7 @@ constexpr MainFormSpec kMainForm{
              .borderIcons = {.systemMenu = true, .minimize = true, .maximize = false},
              .icon = PictureSource::ProgramIcon,
              .controls = kControls},
-    .applicationTitle = engine::kProgramTitleText,
+    .applicationTitle = run::kProgramTitleText,
     .statusPanels = kStatusPanels,
     .wideStatusPanels = kWideStatusPanels,
     .menus = kMenus,
@@ -230,7 +230,7 @@ const MainFormSpec& MainForm() {
     return kMainForm;
 }
 
-const FileDialogSpec& FileDialogOf(engine::FileDialog which) {
+const FileDialogSpec& FileDialogOf(run::FileDialog which) {
     for (const FileDialogSpec& dialog : kFileDialogs) {
         if (dialog.which == which) {
             return dialog;

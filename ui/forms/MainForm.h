@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/RunWindow.h"
+#include "run/RunWindow.h"
 #include "ui/forms/FormSpec.h"
 
 namespace ui::forms {
@@ -28,8 +28,8 @@ struct MenuItemSpec {
     bool enabled = true;  // at start
     bool checkable = false;
     bool checked = false;  // at start, once the window is made
-    std::optional<engine::Control> control = std::nullopt;
-    std::optional<engine::MenuMark> mark = std::nullopt;
+    std::optional<run::Control> control = std::nullopt;
+    std::optional<run::MenuMark> mark = std::nullopt;
     // A number the command is given: the read speed of a Read Speed item.
     int tag = 0;
     // The items of a submenu, which this item opens.
@@ -43,13 +43,13 @@ struct MenuSpec {
     std::span<const MenuItemSpec> items = {};
     Command command = Command::None;
     bool enabled = true;
-    std::optional<engine::Control> control = std::nullopt;
+    std::optional<run::Control> control = std::nullopt;
 };
 
 enum class FileDialogKind : std::uint8_t { Open, Save };
 
 struct FileDialogSpec {
-    engine::FileDialog which = {};
+    run::FileDialog which = {};
     std::string_view name = {};
     FileDialogKind kind = FileDialogKind::Save;
     std::string_view title = {};  // set by the handler that opens it
@@ -79,7 +79,7 @@ struct MainFormSpec {
 const MainFormSpec& MainForm();
 
 // The description of one of the three file dialogs.
-const FileDialogSpec& FileDialogOf(engine::FileDialog which);
+const FileDialogSpec& FileDialogOf(run::FileDialog which);
 
 // A file dialog's filter as pairs of description and pattern.
 struct FilterPair {

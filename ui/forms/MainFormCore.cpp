@@ -7,19 +7,19 @@
 #include "engine/Sequencer.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
-#include "system/startup/StartUp.h"
+#include "startup/StartUp.h"
 
 namespace ui::forms {
 
 MainFormCore::MainFormCore(std::unique_ptr<platform::System> system,
-                           std::unique_ptr<engine::UserPrompts> prompts)
+                           std::unique_ptr<run::UserPrompts> prompts)
     : system_(std::move(system)),
       prompts_(std::move(prompts)),
       // The window is the run's RunWindow from here on, though its controls come later.
       ctx_{state_, dataList_, chart_, *system_, *this, *prompts_} {}
 
 void MainFormCore::FormCreate() {
-    startUpStatus_ = system_env::StartUp(ctx_);
+    startUpStatus_ = startup::StartUp(ctx_);
 }
 
 void MainFormCore::Button1Click() {
@@ -51,15 +51,15 @@ void MainFormCore::AutoSave1Click() {
 }
 
 void MainFormCore::N1000Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N1000);
+    engine::SelectSequencer(*this, run::MenuMark::N1000);
 }
 
 void MainFormCore::N800Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N800);
+    engine::SelectSequencer(*this, run::MenuMark::N800);
 }
 
 void MainFormCore::N600Click() {
-    engine::SelectSequencer(*this, engine::MenuMark::N600);
+    engine::SelectSequencer(*this, run::MenuMark::N600);
 }
 
 }  // namespace ui::forms

@@ -4,9 +4,9 @@
 #include <memory>
 #include <optional>
 
-#include "engine/RunContext.h"
-#include "engine/RunState.h"
-#include "engine/RunWindow.h"
+#include "run/RunContext.h"
+#include "run/RunState.h"
+#include "run/RunWindow.h"
 #include "platform/System.h"
 #include "results/ResultsDocument.h"
 
@@ -18,7 +18,7 @@ namespace ui::forms {
 // only pass that context on. Each front end's TForm1 derives from it, builds its controls from
 // the description, shows a run on them (the RunWindow operations), and calls FormCreate once
 // the controls exist.
-class MainFormCore : public engine::RunWindow {
+class MainFormCore : public run::RunWindow {
   public:
     // The exit status when start-up found that the program cannot run, else nothing.
     std::optional<int> StartUpStatus() const { return startUpStatus_; }
@@ -38,17 +38,17 @@ class MainFormCore : public engine::RunWindow {
     virtual void About1Click() = 0;
 
     // What the run works on.
-    engine::RunContext& Context() { return ctx_; }
-    engine::RunState& State() { return state_; }
+    run::RunContext& Context() { return ctx_; }
+    run::RunState& State() { return state_; }
     results::DataList& Document() { return dataList_; }
-    engine::Chart& ChartPicture() { return chart_; }
-    engine::UserPrompts& Prompts() { return *prompts_; }
+    run::Chart& ChartPicture() { return chart_; }
+    run::UserPrompts& Prompts() { return *prompts_; }
 
   protected:
     // Takes the window as the run's RunWindow without calling on it: the first calls come in
     // FormCreate.
     MainFormCore(std::unique_ptr<platform::System> system,
-                 std::unique_ptr<engine::UserPrompts> prompts);
+                 std::unique_ptr<run::UserPrompts> prompts);
 
     // Start-up: fills the controls and prepares the run state; sets StartUpStatus(). Each
     // front end calls it once, when its controls exist.
@@ -56,11 +56,11 @@ class MainFormCore : public engine::RunWindow {
 
   private:
     std::unique_ptr<platform::System> system_;
-    std::unique_ptr<engine::UserPrompts> prompts_;
-    engine::RunState state_;
+    std::unique_ptr<run::UserPrompts> prompts_;
+    run::RunState state_;
     results::DataList dataList_;
-    engine::Chart chart_;
-    engine::RunContext ctx_;
+    run::Chart chart_;
+    run::RunContext ctx_;
     std::optional<int> startUpStatus_;
 };
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ui/ProgramIcon.xpm"
+#include "ui/forms/ProgramIcon.xpm"
 
 namespace ui::forms {
 

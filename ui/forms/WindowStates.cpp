@@ -4,7 +4,7 @@ namespace ui::forms {
 
 namespace {
 
-using engine::Control;
+using run::Control;
 using enum Usable;
 
 // In the order of RunMoment. Columns: Start, Stop, drive list, Files menu, Save Graphic, Save Data.

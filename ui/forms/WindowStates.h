@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "engine/RunWindow.h"
+#include "run/RunWindow.h"
 
 namespace ui::forms {
 
@@ -16,16 +16,16 @@ enum class Usable : std::uint8_t { No, Yes, Unchanged };
 enum class RunMoment : std::uint8_t { AfterStartUp, Running, EndedAutoSaveOff, EndedAutoSaveOn };
 
 // The controls a state names, in the order of WindowState::usable.
-inline constexpr std::array<engine::Control, 6> kStateColumns{
-    engine::Control::StartButton, engine::Control::StopButton,  engine::Control::DriveList,
-    engine::Control::FilesMenu,   engine::Control::SaveGraphic, engine::Control::SaveData};
+inline constexpr std::array<run::Control, 6> kStateColumns{
+    run::Control::StartButton, run::Control::StopButton,  run::Control::DriveList,
+    run::Control::FilesMenu,   run::Control::SaveGraphic, run::Control::SaveData};
 
 struct WindowState {
     RunMoment moment;
     std::string_view when;
     std::array<Usable, kStateColumns.size()> usable;
     bool timerEnabled;  // between the ticks, during a run
-    engine::Control focus;
+    run::Control focus;
 };
 
 // After start-up; during a run; after a run (finished or stopped) with AutoSave off; with it on.

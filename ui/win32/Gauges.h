@@ -1,7 +1,7 @@
 // The progress gauge as a window of its own class.
 #pragma once
 
-#include "ui/GaugeCore.h"
+#include "ui/forms/GaugeCore.h"
 #include "ui/win32/WindowObject.h"
 
 namespace ui::win32 {
@@ -12,14 +12,14 @@ class TGauge final : public WindowObject {
   public:
     TGauge(HWND parent, int left, int top, int width, int height);
 
-    GaugeCore& Core() { return core_; }
-    const GaugeCore& Core() const { return core_; }
+    forms::GaugeCore& Core() { return core_; }
+    const forms::GaugeCore& Core() const { return core_; }
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    GaugeCore core_;
+    forms::GaugeCore core_;
 };
 
 }  // namespace ui::win32

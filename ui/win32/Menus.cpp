@@ -92,12 +92,12 @@ void MenuBar::AddItems(HMENU menu, std::span<const forms::MenuItemSpec> items,
     }
 }
 
-bool MenuBar::IsEnabled(engine::Control control) const {
+bool MenuBar::IsEnabled(run::Control control) const {
     const auto found = places_.find(control);
     return found != places_.end() && PlaceEnabled(found->second.menu, found->second.position);
 }
 
-void MenuBar::SetEnabled(engine::Control control, bool enabled, HWND window) {
+void MenuBar::SetEnabled(run::Control control, bool enabled, HWND window) {
     const Place& place = places_.at(control);
     ::EnableMenuItem(place.menu, place.position, MF_BYPOSITION | EnabledFlag(enabled));
     if (place.menu == bar_ && window != nullptr) {
@@ -110,11 +110,11 @@ bool MenuBar::IsCheckedId(UINT id) const {
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
-bool MenuBar::IsChecked(engine::MenuMark mark) const {
+bool MenuBar::IsChecked(run::MenuMark mark) const {
     return IsCheckedId(IdOf(marks_.at(mark)));
 }
 
-void MenuBar::SetChecked(engine::MenuMark mark, bool checked) {
+void MenuBar::SetChecked(run::MenuMark mark, bool checked) {
     ::CheckMenuItem(bar_, IdOf(marks_.at(mark)), MF_BYCOMMAND | CheckedFlag(checked));
 }
 

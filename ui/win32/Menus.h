@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "engine/RunWindow.h"
+#include "run/RunWindow.h"
 #include "ui/forms/MainForm.h"
 
 namespace ui::win32 {
@@ -35,13 +35,13 @@ class MenuBar {
     HMENU Handle() const { return bar_; }
 
     // The menus and items the run logic knows by name.
-    bool Has(engine::Control control) const { return places_.contains(control); }
-    bool IsEnabled(engine::Control control) const;
+    bool Has(run::Control control) const { return places_.contains(control); }
+    bool IsEnabled(run::Control control) const;
     // Greys the item or the menu (with all it holds) out, or makes it usable again, and
     // redraws the bar of `window`.
-    void SetEnabled(engine::Control control, bool enabled, HWND window);
-    bool IsChecked(engine::MenuMark mark) const;
-    void SetChecked(engine::MenuMark mark, bool checked);
+    void SetEnabled(run::Control control, bool enabled, HWND window);
+    bool IsChecked(run::MenuMark mark) const;
+    void SetChecked(run::MenuMark mark, bool checked);
 
     // The item of a numbered identifier, or nothing for any other.
     std::optional<NumberedItem> NumberedItemOf(UINT id) const;
@@ -69,8 +69,8 @@ class MenuBar {
     bool IsCheckedId(UINT id) const;
 
     HMENU bar_ = nullptr;
-    std::map<engine::Control, Place> places_;
-    std::map<engine::MenuMark, forms::Command> marks_;
+    std::map<run::Control, Place> places_;
+    std::map<run::MenuMark, forms::Command> marks_;
     // Each identifier's item, preceded by the menus it lies in from the bar down.
     std::map<UINT, std::vector<Place>> paths_;
     std::vector<NumberedItem> numbered_;

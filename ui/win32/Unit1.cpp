@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <exception>
 
-#include "engine/ReadSpeed.h"
-#include "system/startup/DriveDiscovery.h"
+#include "run/ReadSpeed.h"
+#include "startup/DriveDiscovery.h"
 #include "ui/forms/Handlers.h"
 #include "ui/forms/MainForm.h"
 #include "ui/win32/About.h"
@@ -34,13 +34,13 @@ void WidenDropDown(HWND list, const std::vector<std::string>& items) {
 }  // namespace
 
 TForm1::TForm1(std::unique_ptr<platform::System> system,
-               std::unique_ptr<engine::UserPrompts> prompts)
+               std::unique_ptr<run::UserPrompts> prompts)
     : FormWindow(forms::MainForm().form),
       MainFormCore(std::move(system), std::move(prompts)),
       menuBar_(forms::MainForm().menus),
       statusPanels_(forms::MainForm().statusPanels) {
     Build(nullptr, {&ChartPicture().bitmap, statusPanels_}, menuBar_.Handle());
-    driveTip_ = std::make_unique<ToolTip>(ControlWindow(engine::Control::DriveList));
+    driveTip_ = std::make_unique<ToolTip>(ControlWindow(run::Control::DriveList));
     FormCreate();
 }
 
@@ -74,7 +74,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_COMMAND:
             if (HIWORD(wParam) == CBN_SELCHANGE &&
-                reinterpret_cast<HWND>(lParam) == ControlWindow(engine::Control::DriveList)) {
+                reinterpret_cast<HWND>(lParam) == ControlWindow(run::Control::DriveList)) {
                 ShowDriveIdentity();
                 return 0;
             }
@@ -124,17 +124,17 @@ void TForm1::StopRunNow() {
     State().DeviceHandle.reset();
 }
 
-std::string TForm1::PanelText(engine::Panel panel) const {
+std::string TForm1::PanelText(run::Panel panel) const {
     return StatusText(Control("StatusBar1"), static_cast<int>(panel));
 }
 
-void TForm1::SetPanelText(engine::Panel panel, std::string_view text) {
+void TForm1::SetPanelText(run::Panel panel, std::string_view text) {
     SetStatusText(Control("StatusBar1"), statusPanels_, static_cast<int>(panel), text);
 }
 
-void TForm1::SetPanelWidths(engine::PanelWidths widths) {
+void TForm1::SetPanelWidths(run::PanelWidths widths) {
     const forms::MainFormSpec& spec = forms::MainForm();
-    statusPanels_ = widths == engine::PanelWidths::Wide ? spec.wideStatusPanels : spec.statusPanels;
+    statusPanels_ = widths == run::PanelWidths::Wide ? spec.wideStatusPanels : spec.statusPanels;
     SetStatusPanels(Control("StatusBar1"), statusPanels_);
 }
 
@@ -151,7 +151,7 @@ void TForm1::SetGaugeColors(platform::Color back, platform::Color fore) {
     Gauge1().Core().SetForeColor(fore);
 }
 
-HWND TForm1::ControlWindow(engine::Control control) const {
+HWND TForm1::ControlWindow(run::Control control) const {
     for (const BuiltControl& built : Controls().Controls()) {
         if (built.spec->control == control) {
             return built.hwnd;
@@ -160,7 +160,7 @@ HWND TForm1::ControlWindow(engine::Control control) const {
     return nullptr;
 }
 
-void TForm1::SetEnabled(engine::Control control, bool enabled) {
+void TForm1::SetEnabled(run::Control control, bool enabled) {
     if (const HWND hwnd = ControlWindow(control)) {
         ::EnableWindow(hwnd, enabled);
     } else if (menuBar_.Has(control)) {
@@ -168,29 +168,29 @@ void TForm1::SetEnabled(engine::Control control, bool enabled) {
     }
 }
 
-bool TForm1::IsEnabled(engine::Control control) const {
+bool TForm1::IsEnabled(run::Control control) const {
     if (const HWND hwnd = ControlWindow(control)) {
         return ::IsWindowEnabled(hwnd) != FALSE;
     }
     return menuBar_.IsEnabled(control);
 }
 
-void TForm1::SetFocus(engine::Control control) {
+void TForm1::SetFocus(run::Control control) {
     if (const HWND hwnd = ControlWindow(control)) {
         ::SetFocus(hwnd);
     }
 }
 
-bool TForm1::IsChecked(engine::MenuMark item) const {
+bool TForm1::IsChecked(run::MenuMark item) const {
     return menuBar_.IsChecked(item);
 }
 
-void TForm1::SetChecked(engine::MenuMark item, bool checked) {
+void TForm1::SetChecked(run::MenuMark item, bool checked) {
     menuBar_.SetChecked(item, checked);
 }
 
 std::int32_t TForm1::ReadSpeedChoice() const {
-    return menuBar_.CheckedNumber(forms::Command::ReadSpeed).value_or(engine::kMaxReadSpeed);
+    return menuBar_.CheckedNumber(forms::Command::ReadSpeed).value_or(run::kMaxReadSpeed);
 }
 
 void TForm1::SetTimerEnabled(bool enabled) {
@@ -208,7 +208,7 @@ void TForm1::SetTimerEnabled(bool enabled) {
 }
 
 void TForm1::SetDriveList(const std::vector<std::string>& items) {
-    const HWND list = ControlWindow(engine::Control::DriveList);
+    const HWND list = ControlWindow(run::Control::DriveList);
     ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (const std::string& item : items) {
         ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
@@ -219,11 +219,11 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
 }
 
 void TForm1::ShowDriveIdentity() {
-    driveTip_->SetText(system_env::DriveIdentityText(Context().system.IdentityOf(DriveListText())));
+    driveTip_->SetText(startup::DriveIdentityText(Context().system.IdentityOf(DriveListText())));
 }
 
 std::string TForm1::DriveListText() const {
-    const HWND list = ControlWindow(engine::Control::DriveList);
+    const HWND list = ControlWindow(run::Control::DriveList);
     const LRESULT selected = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR) {
         return {};

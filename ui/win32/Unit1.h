@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "engine/RunWindow.h"
+#include "run/RunWindow.h"
 #include "platform/System.h"
 #include "ui/forms/MainFormCore.h"
 #include "ui/win32/FormWindow.h"
@@ -27,7 +27,7 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
     static constexpr UINT_PTR kTimer1Id = 1;
 
     // Making the window runs FormCreate; check StartUpStatus() before showing it.
-    TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<engine::UserPrompts> prompts);
+    TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<run::UserPrompts> prompts);
     ~TForm1() override;
 
     // Shows the window as the program was asked to (SW_SHOW, ...), with the focus on the first
@@ -45,22 +45,22 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
     // What the window shows of it.
     TGauge& Gauge1() const { return Controls().ObjectOf<TGauge>("Gauge1"); }
     const MenuBar& Menus() const { return menuBar_; }
-    std::string PanelText(engine::Panel panel) const;
+    std::string PanelText(run::Panel panel) const;
     bool TimerEnabled() const { return timerEnabled_; }
     // The drive list's tooltip.
     std::string DriveListTip() const { return driveTip_->Text(); }
 
     // What a run shows.
-    void SetPanelText(engine::Panel panel, std::string_view text) override;
-    void SetPanelWidths(engine::PanelWidths widths) override;
+    void SetPanelText(run::Panel panel, std::string_view text) override;
+    void SetPanelWidths(run::PanelWidths widths) override;
     void SetGaugeProgress(std::int32_t value) override;
     void SetGaugeMaxValue(std::int32_t value) override;
     void SetGaugeColors(platform::Color back, platform::Color fore) override;
-    void SetEnabled(engine::Control control, bool enabled) override;
-    bool IsEnabled(engine::Control control) const override;
-    void SetFocus(engine::Control control) override;
-    bool IsChecked(engine::MenuMark item) const override;
-    void SetChecked(engine::MenuMark item, bool checked) override;
+    void SetEnabled(run::Control control, bool enabled) override;
+    bool IsEnabled(run::Control control) const override;
+    void SetFocus(run::Control control) override;
+    bool IsChecked(run::MenuMark item) const override;
+    void SetChecked(run::MenuMark item, bool checked) override;
     std::int32_t ReadSpeedChoice() const override;
     void SetTimerEnabled(bool enabled) override;
     void SetDriveList(const std::vector<std::string>& items) override;
@@ -80,7 +80,7 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
     // A run in progress simply stops: the timer ends and the drive is let go.
     void StopRunNow();
     // The window the run logic's name stands for, or nullptr for a menu.
-    HWND ControlWindow(engine::Control control) const;
+    HWND ControlWindow(run::Control control) const;
     // The drive list's tooltip: what the system knows of the drive shown.
     void ShowDriveIdentity();
 

@@ -64,7 +64,7 @@ void Win32Prompts::ShowError(std::string_view text) {
     ShowBox(text, MB_ICONSTOP);
 }
 
-std::optional<std::string> Win32Prompts::AskFileName(engine::FileDialog dialog) {
+std::optional<std::string> Win32Prompts::AskFileName(run::FileDialog dialog) {
     const forms::FileDialogSpec& spec = forms::FileDialogOf(dialog);
     FileDialogSettings d(spec, ::GetActiveWindow());
     const BOOL chosen = spec.kind == forms::FileDialogKind::Save ? ::GetSaveFileNameA(&d.settings)

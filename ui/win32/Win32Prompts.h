@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/RunWindow.h"
+#include "run/RunWindow.h"
 #include "platform/Sound.h"
 #include "ui/forms/MainForm.h"
 
@@ -33,13 +33,13 @@ struct FileDialogSettings {
 
 // Message boxes carry the program's title and belong to the active window, as do the common
 // file dialogs; the sounds are the program's wave resources.
-class Win32Prompts final : public engine::UserPrompts {
+class Win32Prompts final : public run::UserPrompts {
   public:
     void Sound_Done() override;
     void Sound_Error() override;
     void ShowMessage(std::string_view text) override;
     void ShowError(std::string_view text) override;
-    std::optional<std::string> AskFileName(engine::FileDialog dialog) override;
+    std::optional<std::string> AskFileName(run::FileDialog dialog) override;
     void ProcessPendingEvents() override;
 
   private:

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/System.h"
+
+namespace startup {
+
+// The item the drive list shows when there is no optical drive.
+inline constexpr const char* kNoDriveItem = "NA";
+
+// The optical drives among the system's candidates, in the order it gives them, each asked
+// for its type exactly once.
+std::vector<std::string> FindOpticalDrives(platform::System& system);
+
+// A drive's identity as one line: vendor, model and firmware revision, those the system knows,
+// separated by blanks; empty when it knows none.
+std::string DriveIdentityText(const platform::DriveIdentity& identity);
+
+}  // namespace startup
