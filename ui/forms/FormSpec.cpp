@@ -28,6 +28,12 @@ void AppendTabStops(const FormSpec& form, std::string_view parent,
 
 }  // namespace
 
+void UseGaugeSettings(GaugeCore& core, const GaugeSettings& settings) {
+    core.SetKind(settings.kind);
+    core.SetBorderStyle(settings.border);
+    core.SetShowText(settings.showText);
+}
+
 const ControlSpec* FindControl(const FormSpec& form, std::string_view name) {
     const auto found = std::ranges::find(form.controls, name, &ControlSpec::name);
     return found == form.controls.end() ? nullptr : &*found;

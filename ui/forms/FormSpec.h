@@ -85,6 +85,8 @@ struct GaugeSettings {
     TGaugeBorderStyle border = bsSingle;
     bool showText = true;
 };
+// Gives a gauge the kind, border and text that its description asks for.
+void UseGaugeSettings(GaugeCore& core, const GaugeSettings& settings);
 
 // Pixels, relative to the parent's client area.
 struct Bounds {

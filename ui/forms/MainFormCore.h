@@ -1,6 +1,7 @@
 // What the main window runs on, and the handlers that every front end shares.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -53,6 +54,17 @@ class MainFormCore : public run::RunWindow {
     // Start-up: fills the controls and prepares the run state; sets StartUpStatus(). Each
     // front end calls it once, when its controls exist.
     void FormCreate();
+
+    // Runs a handler for the window's toolkit: an error that escapes it goes to the error
+    // box, never to the toolkit or the system, which could only end the program.
+    template <typename Handler>
+    void Guarded(Handler handler) {
+        try {
+            handler();
+        } catch (const std::exception& error) {
+            Prompts().ShowError(error.what());
+        }
+    }
 
   private:
     std::unique_ptr<platform::System> system_;

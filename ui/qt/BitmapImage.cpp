@@ -51,24 +51,27 @@ BitmapView::BitmapView(const platform::Bitmap& bitmap, QWidget* parent)
     : QWidget(parent), bitmap_(bitmap) {
     // Every pixel is ours: Qt need not clear the background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    clock_.start();
 }
 
 void BitmapView::PictureChanged() {
-    if (repaintPending_) {
+    const auto delay = throttle_.Changed(Now());
+    if (!delay) {
         return;
     }
-    const qint64 since = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : kFrameMs;
-    if (since >= kFrameMs) {
-        sinceRepaint_.start();
+    if (*delay == 0) {
         update();
         return;
     }
-    repaintPending_ = true;
-    QTimer::singleShot(static_cast<int>(kFrameMs - since), this, [this] {
-        repaintPending_ = false;
-        sinceRepaint_.start();
+    QTimer::singleShot(static_cast<int>(*delay), this, [this] {
+        throttle_.PutOffRepaintMade(Now());
         update();
     });
+}
+
+std::uint32_t BitmapView::Now() const {
+    // The throttle's clock wraps around, as the throttle expects.
+    return static_cast<std::uint32_t>(clock_.elapsed());
 }
 
 void BitmapView::paintEvent(QPaintEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
@@ -7,6 +9,7 @@
 
 #include "platform/Bitmap.h"
 #include "ui/forms/Pictures.h"
+#include "ui/forms/RepaintThrottle.h"
 
 namespace ui::qt {
 
@@ -22,25 +25,23 @@ class BitmapView : public QWidget {
     Q_OBJECT
 
   public:
-    // The shortest time between two repaints of a changing picture: about a screen frame.
-    static constexpr int kFrameMs = 16;
-
     BitmapView(const platform::Bitmap& bitmap, QWidget* parent);
 
-    // Asks for a repaint, at most one a frame; the last change is always shown. A replay
-    // changes the chart after every line, thousands of times a second, and a repaint each
-    // time would take most of its time.
+    // Asks for a repaint, at most one a frame; the last change is always shown.
     void PictureChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    // Milliseconds since the view was made.
+    std::uint32_t Now() const;
+
     const platform::Bitmap& bitmap_;
     // Kept between paints so that a repaint does not allocate.
     QImage image_;
-    QElapsedTimer sinceRepaint_;
-    bool repaintPending_ = false;
+    QElapsedTimer clock_;
+    forms::RepaintThrottle throttle_;
 };
 
 }  // namespace ui::qt

@@ -46,9 +46,7 @@ QLabel* MakePicture(const ControlSpec& spec, QWidget* parent) {
 
 TGauge* MakeGauge(const ControlSpec& spec, QWidget* parent) {
     auto* gauge = new TGauge(parent);
-    gauge->Core().SetKind(spec.gauge.kind);
-    gauge->Core().SetBorderStyle(spec.gauge.border);
-    gauge->Core().SetShowText(spec.gauge.showText);
+    forms::UseGaugeSettings(gauge->Core(), spec.gauge);
     return gauge;
 }
 

@@ -214,15 +214,6 @@ void TForm1::BuildMenus() {
     about1_ = NamedChild<QAction>(this, "About1");
 }
 
-template <typename Handler>
-void TForm1::Guarded(Handler handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        Prompts().ShowError(error.what());
-    }
-}
-
 void TForm1::ConnectEvents() {
     const auto plain = [this](auto* sender, auto signal, forms::MainHandler handler) {
         connect(sender, signal, this,

@@ -118,9 +118,6 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     void ShowDriveIdentity();
     QWidget* ControlWidget(run::Control control) const;
     QAction* ControlAction(run::Control control) const;
-    // Runs a handler for Qt; an error that escapes it goes to the error box, not to Qt.
-    template <typename Handler>
-    void Guarded(Handler handler);
 
     std::function<void(QWidget* parent)> showAbout_;
     bool closing_ = false;

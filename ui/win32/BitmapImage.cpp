@@ -75,18 +75,18 @@ void BitmapView::Make(HWND parent, int left, int top, int width, int height) {
 }
 
 void BitmapView::PictureChanged() {
-    if (Handle() == nullptr || repaintPending_) {
+    if (Handle() == nullptr) {
         return;
     }
-    const DWORD now = ::GetTickCount();
-    const DWORD since = lastRepaint_ ? now - *lastRepaint_ : kFrameMs;
-    if (since >= kFrameMs) {
-        lastRepaint_ = now;
+    const auto delay = throttle_.Changed(::GetTickCount());
+    if (!delay) {
+        return;
+    }
+    if (*delay == 0) {
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return;
     }
-    repaintPending_ = true;
-    ::SetTimer(Handle(), kRepaintTimer, kFrameMs - since, nullptr);
+    ::SetTimer(Handle(), kRepaintTimer, *delay, nullptr);
 }
 
 void BitmapView::Paint(HDC dc) const {
@@ -122,8 +122,7 @@ LRESULT BitmapView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kRepaintTimer) {
                 ::KillTimer(Handle(), kRepaintTimer);
-                repaintPending_ = false;
-                lastRepaint_ = ::GetTickCount();
+                throttle_.PutOffRepaintMade(::GetTickCount());
                 ::InvalidateRect(Handle(), nullptr, FALSE);
             }
             return 0;

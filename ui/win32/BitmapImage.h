@@ -7,6 +7,7 @@
 
 #include "platform/Bitmap.h"
 #include "ui/forms/Pictures.h"
+#include "ui/forms/RepaintThrottle.h"
 #include "ui/win32/WindowObject.h"
 
 namespace ui::win32 {
@@ -27,15 +28,11 @@ void DrawPicture(HDC dc, int x, int y, const forms::Picture& picture, COLORREF b
 // changes calls PictureChanged().
 class BitmapView final : public WindowObject {
   public:
-    // The shortest time between two repaints of a changing picture: about a screen frame.
-    static constexpr DWORD kFrameMs = 16;
-
     BitmapView(HWND parent, int left, int top, int width, int height,
                const platform::Bitmap& bitmap);
     BitmapView(HWND parent, int left, int top, int width, int height, forms::Picture picture);
 
-    // Asks for a repaint, at most one a frame; the last change is always shown. A replay
-    // changes the chart after every line, and a repaint each time would take half its time.
+    // Asks for a repaint, at most one a frame; the last change is always shown.
     void PictureChanged();
 
   protected:
@@ -47,8 +44,7 @@ class BitmapView final : public WindowObject {
 
     const platform::Bitmap* bitmap_ = nullptr;
     std::optional<forms::Picture> picture_;
-    std::optional<DWORD> lastRepaint_;  // when the last repaint was asked for
-    bool repaintPending_ = false;
+    forms::RepaintThrottle throttle_;
 };
 
 }  // namespace ui::win32

@@ -138,9 +138,7 @@ void BuiltForm::Build(const ControlSpec& spec, HWND parent, const ControlSources
             break;
         case ControlKind::Gauge: {
             auto gauge = std::make_unique<TGauge>(parent, b.left, b.top, b.width, b.height);
-            gauge->Core().SetKind(spec.gauge.kind);
-            gauge->Core().SetBorderStyle(spec.gauge.border);
-            gauge->Core().SetShowText(spec.gauge.showText);
+            forms::UseGaugeSettings(gauge->Core(), spec.gauge);
             built.object = std::move(gauge);
             break;
         }

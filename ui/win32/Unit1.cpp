@@ -55,15 +55,6 @@ void TForm1::Show(int showCommand) {
     FocusFirst();
 }
 
-template <typename Handler>
-void TForm1::Guarded(Handler handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        Prompts().ShowError(error.what());
-    }
-}
-
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:

@@ -74,9 +74,6 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
     void MenuCommand(UINT id) override;
 
   private:
-    // Runs a handler; an error that escapes it goes to the error box, not to the system.
-    template <typename Handler>
-    void Guarded(Handler handler);
     // A run in progress simply stops: the timer ends and the drive is let go.
     void StopRunNow();
     // The window the run logic's name stands for, or nullptr for a menu.
