@@ -4,5 +4,5 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 source "$ROOT/scripts/setup.sh"
-cd "$BUILD_DIR"
-exec ctest --output-on-failure -j "$(nproc)" "$@"
+cd "$ROOT"
+exec ctest --preset "$PRESET" --test-dir "$BUILD_DIR" -j "$(nproc)" "$@"

@@ -5,6 +5,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BENCH_BUILD_DIR:-$ROOT/build-bench}"
 
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release > /dev/null
+source "$ROOT/scripts/generator.sh"
+cmake --preset bench -S "$ROOT" -B "$BUILD_DIR" > /dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)" --target discometer-bench > /dev/null
 exec "$BUILD_DIR/bench/discometer-bench" "$@"

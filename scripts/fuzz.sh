@@ -15,6 +15,9 @@ if ! [[ "$MINUTES" =~ ^[1-9][0-9]*$ ]]; then
 fi
 FUZZ_DIR="${FUZZ_DIR:-$ROOT/build-fuzz}"
 TARGETS=(replay descriptor)
+# The sanitizers' options of the asan test preset, for the fuzzers run here outside ctest.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 configure_sanitize_build
 cmake --build "$BUILD_DIR" -j "$(nproc)" --target "${TARGETS[@]/#/fuzz_}"

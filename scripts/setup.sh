@@ -1,26 +1,33 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (only those missing), then configures and
-# builds into build/. Sourced by run.sh and test.sh.
+# builds into build/ (BUILD_DIR) with the dev preset, or the ci preset (warnings are errors)
+# under CI or with DISCOMETER_WERROR set. Sourced by run.sh and test.sh, which find the
+# preset in PRESET.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(
-    build-essential cmake pkg-config python3
+    build-essential cmake ninja-build pkg-config python3
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev libasound2-dev libcli11-dev
     xorriso genisoimage
     desktop-file-utils appstream groff-base lintian
     xfonts-100dpi
+    # Liberation Sans, as wide as Arial: without it Qt falls back to DejaVu Sans, whose
+    # wider glyphs cut the window's texts.
+    fonts-liberation
 )
 
 source "$ROOT/scripts/install-packages.sh"
 install_missing "${PACKAGES[@]}"
 
-cmake_args=(-S "$ROOT" -B "$BUILD_DIR")
+source "$ROOT/scripts/generator.sh"
+
+PRESET=dev
 if [[ -n "${CI:-}" || -n "${DISCOMETER_WERROR:-}" ]]; then
-    cmake_args+=(-DDISCOMETER_WERROR=ON)
+    PRESET=ci
 fi
-cmake "${cmake_args[@]}" > /dev/null
+cmake --preset "$PRESET" -S "$ROOT" -B "$BUILD_DIR" > /dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"

@@ -27,6 +27,9 @@ PACKAGES=(
     cmake ninja-build python3 file
     g++-mingw-w64-i686-posix googletest libcli11-dev
     wine wine32:i386 xvfb xauth
+    # Liberation Sans, as wide as Arial: without it Wine falls back to DejaVu Sans, whose
+    # wider glyphs cut the window's texts.
+    fonts-liberation
     genisoimage nsis
     # The Linux command line, to compare the files both builds write.
     build-essential pkg-config libasound2-dev
@@ -35,17 +38,18 @@ if ((win64)); then
     PACKAGES+=(g++-mingw-w64-x86-64-posix)
 fi
 install_missing "${PACKAGES[@]}"
+source "$ROOT/scripts/generator.sh"
 
 # The Linux discometer-cli: the one ./test.sh built, or one built here without Qt or tests.
 linux_cli=$ROOT/build/cli/discometer-cli
 if [[ ! -x $linux_cli ]]; then
     step "Building the Linux command line for the comparison"
-    cmake --preset cli-only -G Ninja -DDISCOMETER_TESTS=OFF > /dev/null
+    cmake --preset cli-only -DDISCOMETER_TESTS=OFF > /dev/null
     cmake --build build-cli -j "$(nproc)" --target discometer-cli
     linux_cli=$ROOT/build-cli/cli/discometer-cli
 fi
 
-configure_args=(-G Ninja -DDISCOMETER_LINUX_CLI="$linux_cli")
+configure_args=(-DDISCOMETER_LINUX_CLI="$linux_cli")
 if [[ -n "${CI:-}" || -n "${DISCOMETER_WERROR:-}" ]]; then
     configure_args+=(-DDISCOMETER_WERROR=ON)
 fi

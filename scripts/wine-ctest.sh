@@ -32,7 +32,7 @@ run_tests() {
     wineserver -p
     wine cmd /c exit 0 > /dev/null 2>&1
     trap 'wineserver -k; wineserver -w' EXIT
-    ctest --test-dir "$BUILD_DIR" --output-on-failure "$@"
+    (cd "$ROOT" && ctest --preset windows-i686 --test-dir "$BUILD_DIR" "$@")
 }
 
 if ((under_xvfb)); then
