@@ -55,7 +55,7 @@ double TimeBareReads(const std::string& image, int blocks) {
 
 void RunWindow(ImageRun& run, const std::string& image, int limitMs) {
     ui::qt::TForm1 form(platform::MakeNativeSystem(image),
-                    std::make_unique<QuietPrompts>(QuietPrompts::Events::None));
+                        std::make_unique<QuietPrompts>(QuietPrompts::Events::None));
     form.show();
     QCoreApplication::processEvents();
     form.N1000Click();

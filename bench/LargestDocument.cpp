@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "run/RunState.h"
 #include "results/DocumentHeader.h"
+#include "run/RunState.h"
 
 namespace bench {
 

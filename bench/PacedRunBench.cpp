@@ -44,7 +44,7 @@ PacedRun RunPaced(const platform::SimDiscParams& disc, int limitMs) {
     auto system = std::make_unique<RealTimeSystem>(run.drive);
     const RealTimeSystem& clock = *system;
     ui::qt::TForm1 form(std::move(system),
-                    std::make_unique<QuietPrompts>(QuietPrompts::Events::Window));
+                        std::make_unique<QuietPrompts>(QuietPrompts::Events::Window));
     form.show();
     QCoreApplication::processEvents();
     run.timerMs = form.Timer1()->interval();

@@ -13,8 +13,8 @@
 
 #include "bench/BenchClock.h"
 #include "bench/PaintWatch.h"
-#include "run/RunState.h"
 #include "platform/System.h"
+#include "run/RunState.h"
 #include "ui/qt/BitmapImage.h"
 #include "ui/qt/QtPrompts.h"
 #include "ui/qt/Unit1.h"

@@ -39,7 +39,7 @@ double TickBatch(ui::qt::TForm1& form, int ticks, bool repaint) {
 TickTimes MeasureTicks(int batches, int ticksPerBatch) {
     TickTimes times;
     ui::qt::TForm1 form(std::make_unique<InstantSystem>(),
-                    std::make_unique<QuietPrompts>(QuietPrompts::Events::None));
+                        std::make_unique<QuietPrompts>(QuietPrompts::Events::None));
     form.show();
     QCoreApplication::processEvents();
     TickBatch(form, ticksPerBatch, false);  // warm-up

@@ -3,10 +3,10 @@
 
 #include <cmath>
 
-#include "run/RunState.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "results/ChartFrame.h"
+#include "run/RunState.h"
 #include "ui/forms/GaugeCore.h"
 
 namespace {

@@ -22,7 +22,7 @@ struct DrivesCommand {};
 struct MeasureCommand {
     std::string drive;
     run::MenuMark sequencer = run::MenuMark::N800;  // the window's default
-    std::int32_t readSpeed = 0;                           // one of run::kReadSpeeds
+    std::int32_t readSpeed = 0;                     // one of run::kReadSpeeds
     std::optional<std::string> datFile;
     std::optional<std::string> bmpFile;
     bool autoSave = false;

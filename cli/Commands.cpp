@@ -12,7 +12,6 @@
 #include "cli/StartFailure.h"
 #include "cli/Summary.h"
 #include "engine/MeasurementLoop.h"
-#include "run/ReadSpeed.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
 #include "platform/Console.h"
@@ -21,6 +20,7 @@
 #include "platform/SimRouting.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
+#include "run/ReadSpeed.h"
 #include "startup/DriveDiscovery.h"
 #include "startup/StartUp.h"
 

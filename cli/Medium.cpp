@@ -4,9 +4,9 @@
 #include <cstring>
 #include <memory>
 
-#include "run/RunState.h"
 #include "engine/SectorAccess.h"
 #include "platform/Files.h"
+#include "run/RunState.h"
 
 namespace cli {
 

@@ -44,7 +44,7 @@ std::string LastSpeed(const results::DataList& lines) {
 }
 
 std::string MinutesSeconds(double seconds) {
-    const auto whole = static_cast<long long>(seconds + 0.5);
+    const long long whole = std::llround(seconds);
     char text[32];
     std::snprintf(text, sizeof text, "%lld:%02lld", whole / 60, whole % 60);
     return text;
@@ -80,7 +80,7 @@ std::string ProgressLine(const ProgressFigures& f, int columns) {
     const std::int32_t shown = std::min(f.block, std::max(f.total, 1));
     const double fraction = f.total > 0 ? static_cast<double>(shown) / f.total : 1.0;
     for (const unsigned layout : kLayouts) {
-        const std::string fields = Fields(f, layout, fraction);
+        std::string fields = Fields(f, layout, fraction);
         if ((layout & kBar) == 0) {
             if (fields.size() <= room) {
                 return fields;

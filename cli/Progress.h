@@ -6,8 +6,8 @@
 #include <string>
 
 #include "cli/Streams.h"
-#include "run/RunState.h"
 #include "results/ResultsDocument.h"
+#include "run/RunState.h"
 
 namespace cli {
 

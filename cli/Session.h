@@ -8,8 +8,8 @@
 #include "cli/Streams.h"
 #include "cli/TerminalPrompts.h"
 #include "cli/TerminalWindow.h"
-#include "run/RunContext.h"
 #include "platform/System.h"
+#include "run/RunContext.h"
 
 namespace cli {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "run/RunState.h"
 #include "platform/System.h"
+#include "run/RunState.h"
 
 namespace cli {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "cli/TerminalText.h"
-#include "run/ReadSpeed.h"
 #include "results/NumberText.h"
+#include "run/ReadSpeed.h"
 
 namespace cli {
 

@@ -3,8 +3,8 @@
 namespace cli {
 
 TerminalWindow::TerminalWindow()
-    : enabled_{run::Control::StartButton, run::Control::StopButton,
-               run::Control::DriveList, run::Control::FilesMenu, run::Control::LoadData} {}
+    : enabled_{run::Control::StartButton, run::Control::StopButton, run::Control::DriveList,
+               run::Control::FilesMenu, run::Control::LoadData} {}
 
 void TerminalWindow::SetPanelText(run::Panel panel, std::string_view text) {
     panels_.at(static_cast<std::size_t>(panel)) = std::string(text);

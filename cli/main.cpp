@@ -1,6 +1,7 @@
 // discometer-cli: the run of the window without a window, for servers, scripts and batches
 // of discs.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <type_traits>
 #include <variant>
@@ -12,13 +13,9 @@
 #include "discometer/Version.h"
 #include "platform/Console.h"
 
-int main(int argc, char** argv) {
-    // A reader that goes away (`| head`) is noticed at the next write, not fatal.
-    platform::IgnoreBrokenPipes();
-    cli::Streams streams(stdout, stderr, platform::IsTerminal(stdout),
-                         platform::IsTerminal(stderr));
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const cli::Command command = cli::ParseArguments(args);
+namespace {
+
+int Run(const cli::Command& command, cli::Streams& streams) {
     return std::visit(
         [&streams](const auto& c) -> int {
             using T = std::decay_t<decltype(c)>;
@@ -39,4 +36,20 @@ int main(int argc, char** argv) {
             }
         },
         command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A reader that goes away (`| head`) is noticed at the next write, not fatal.
+    platform::IgnoreBrokenPipes();
+    cli::Streams streams(stdout, stderr, platform::IsTerminal(stdout),
+                         platform::IsTerminal(stderr));
+    try {
+        return Run(cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc)), streams);
+    } catch (const std::exception& error) {
+        // What no command foresaw ends the program with its reason rather than an abort.
+        streams.Say(error.what());
+        return cli::kExitError;
+    }
 }

@@ -1,12 +1,12 @@
 #include "engine/RunStart.h"
 
-#include "run/ReadSpeed.h"
 #include "engine/SectorAccess.h"
 #include "engine/Sequencer.h"
-#include "results/ChartFrame.h"
 #include "results/ChartAxes.h"
+#include "results/ChartFrame.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
+#include "run/ReadSpeed.h"
 #include "system/OSInfo.h"
 
 namespace engine {

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "run/RunState.h"
 #include "platform/System.h"
+#include "run/RunState.h"
 
 namespace engine {
 

@@ -108,8 +108,9 @@ int main(int argc, char** argv) {
         const std::string row = kProgramIconXpm[1 + colors + y];
         raw.push_back(0);  // no filter
         for (int x = 0; x < width; ++x) {
-            const auto it = palette.find(row.substr(static_cast<std::size_t>(x * charsPerPixel),
-                                                    static_cast<std::size_t>(charsPerPixel)));
+            const auto it = palette.find(
+                row.substr(static_cast<std::size_t>(x) * static_cast<std::size_t>(charsPerPixel),
+                           static_cast<std::size_t>(charsPerPixel)));
             if (it == palette.end()) {
                 std::fprintf(stderr, "%s: unknown colour in row %d\n", argv[0], y);
                 return 1;

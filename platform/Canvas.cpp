@@ -88,8 +88,8 @@ void Canvas::FillBox(std::int64_t left, std::int64_t top, std::int64_t right, st
     // One row is filled pixel by pixel and copied into the others: a large fill (the whole
     // chart at every redraw) then costs about one memory copy.
     const auto width = static_cast<std::size_t>(right - left);
-    const auto first = target_->Row(static_cast<std::int32_t>(top)).subspan(
-        static_cast<std::size_t>(left), width);
+    const auto first =
+        target_->Row(static_cast<std::int32_t>(top)).subspan(static_cast<std::size_t>(left), width);
     std::fill(first.begin(), first.end(), c);
     for (std::int64_t y = top + 1; y < bottom; ++y) {
         const auto row = target_->Row(static_cast<std::int32_t>(y));

@@ -21,7 +21,8 @@ double WaveSound::Seconds() const {
     if (frameBytes == 0 || sampleRate == 0) {
         return 0.0;
     }
-    return static_cast<double>(samples.size() / frameBytes) / sampleRate;
+    const std::size_t wholeFrames = samples.size() / frameBytes;
+    return static_cast<double>(wholeFrames) / sampleRate;
 }
 
 std::optional<WaveSound> ParseWave(std::span<const std::uint8_t> bytes) {

@@ -13,8 +13,7 @@ void ShowBlockRead(run::RunContext& ctx) {
 
 void ShowBlockSpeed(run::RunContext& ctx) {
     run::RunState& s = ctx.state;
-    ctx.window.SetPanelText(run::Panel::Speed,
-                            "Transfer Speed Kb/s : " + TruncToText(s.CurSpeed));
+    ctx.window.SetPanelText(run::Panel::Speed, "Transfer Speed Kb/s : " + TruncToText(s.CurSpeed));
     if (s.CurSpeed > s.MaxSpeed) {
         s.MaxSpeed = s.CurSpeed;
     }
@@ -24,8 +23,7 @@ void ShowBlockSpeed(run::RunContext& ctx) {
     s.CurSpeed = LimitSpeed(s, s.CurSpeed);
     s.PointY = SpeedToPointY(s, s.CurSpeed);
     DrawCurveTo(s, ctx.chart.canvas, BlockToX(s, s.BlockIndex));
-    ctx.window.SetPanelText(run::Panel::BlocksError,
-                            "Blocks Error : " + IntToText(s.ErrorCount));
+    ctx.window.SetPanelText(run::Panel::BlocksError, "Blocks Error : " + IntToText(s.ErrorCount));
     ctx.window.ChartChanged();
 }
 

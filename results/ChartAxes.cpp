@@ -85,7 +85,7 @@ void FitChartToVolume(run::RunContext& ctx) {
     run::RunState& s = ctx.state;
     const run::ChartLayout layout = ChartLayoutFor(s.VolumeSize);
     ctx.window.SetPanelWidths(layout.medium == run::Medium::CD ? run::PanelWidths::Classic
-                                                                  : run::PanelWidths::Wide);
+                                                               : run::PanelWidths::Wide);
     if (layout == s.Layout) {
         return;
     }

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "run/RunState.h"
 #include "platform/Canvas.h"
+#include "run/RunState.h"
 
 namespace results {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "results/ResultsDocument.h"
 #include "run/RunState.h"
 #include "run/ShortText.h"
-#include "results/ResultsDocument.h"
 
 namespace results {
 

@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "results/BlockDisplay.h"
-#include "results/ChartFrame.h"
 #include "results/ChartAxes.h"
+#include "results/ChartFrame.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "system/OSInfo.h"
@@ -101,7 +101,7 @@ void DrawData(run::RunContext& ctx) {
     canvas.SetPenStyle(platform::PenStyle::Solid);
     canvas.SetFontColor(s.TitleColor);
     s.OSName = os::ReplayOSName({header.Platform, header.MajorVersion, header.MinorVersion,
-                                         header.BuildNumber3, header.BuildNumber2});
+                                 header.BuildNumber3, header.BuildNumber2});
     DrawTitle(s, canvas);
     ctx.window.ChartChanged();
 

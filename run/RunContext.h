@@ -1,10 +1,10 @@
 #pragma once
 
-#include "run/RunState.h"
-#include "run/RunWindow.h"
 #include "platform/Canvas.h"
 #include "platform/System.h"
 #include "run/DataList.h"
+#include "run/RunState.h"
+#include "run/RunWindow.h"
 
 namespace run {
 

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "discometer/Version.h"
-#include "run/ChartLayout.h"
-#include "run/ShortText.h"
 #include "platform/Color.h"
 #include "platform/SectorBuffer.h"
 #include "platform/System.h"
+#include "run/ChartLayout.h"
+#include "run/ShortText.h"
 
 namespace run {
 

@@ -12,7 +12,8 @@ class ShortText {
     static constexpr std::size_t kCapacity = 255;
 
     ShortText() = default;
-    ShortText(std::string_view text) { Assign(text); }  // NOLINT: implicit like a plain string
+    // NOLINTNEXTLINE(google-explicit-constructor): implicit like a plain string
+    ShortText(std::string_view text) { Assign(text); }
 
     ShortText& Assign(std::string_view text) {
         text_.assign(text.substr(0, kCapacity));
@@ -33,7 +34,8 @@ class ShortText {
 
     void Clear() { text_.clear(); }
     const std::string& str() const { return text_; }
-    operator std::string_view() const { return text_; }  // NOLINT: reads like a plain string
+    // NOLINTNEXTLINE(google-explicit-constructor): reads like a plain string
+    operator std::string_view() const { return text_; }
     std::size_t size() const { return text_.size(); }
     bool empty() const { return text_.empty(); }
     bool operator==(std::string_view other) const { return text_ == other; }

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/System.h"
 #include "run/RunState.h"
 #include "run/ShortText.h"
-#include "platform/System.h"
 
 namespace os {
 

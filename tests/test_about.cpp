@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include "support/HelpTextShape.h"
-#include "ui/qt/About.h"
 #include "ui/forms/HelpText.h"
+#include "ui/qt/About.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "support/TempDir.h"
 #include "platform/Bitmap.h"
 #include "platform/BitmapFont.h"
 #include "platform/BmpFile.h"
 #include "platform/Canvas.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace platform;

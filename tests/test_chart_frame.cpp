@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "support/TempDir.h"
-#include "run/RunState.h"
 #include "platform/Bitmap.h"
 #include "platform/BmpFile.h"
 #include "platform/Canvas.h"
 #include "results/ChartFrame.h"
+#include "run/RunState.h"
+#include "support/TempDir.h"
 
 using namespace results;
 using platform::Color;

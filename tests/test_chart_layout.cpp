@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "run/RunState.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
-#include "results/ChartFrame.h"
 #include "results/ChartAxes.h"
+#include "results/ChartFrame.h"
+#include "run/RunState.h"
 
 using run::ChartLayout;
 using run::Medium;

@@ -15,15 +15,15 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "support/CliProcess.h"
-#include "support/RunFakes.h"
-#include "support/TempDir.h"
-#include "support/WindowFixture.h"
 #include "platform/BmpFile.h"
 #include "platform/DriveEntries.h"
 #include "platform/System.h"
 #include "results/Replay.h"
 #include "startup/DriveDiscovery.h"
+#include "support/CliProcess.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
+#include "support/WindowFixture.h"
 #include "ui/qt/StatusBar.h"
 #include "ui/qt/Unit1.h"
 

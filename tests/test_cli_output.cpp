@@ -10,14 +10,14 @@
 #include <random>
 #include <thread>
 
-#include "support/CliProcess.h"
-#include "support/TempDir.h"
 #include "cli/Arguments.h"
 #include "cli/Progress.h"
 #include "cli/TerminalText.h"
-#include "support/PosixFiles.h"
 #include "platform/BmpFile.h"
 #include "platform/SimDrive.h"
+#include "support/CliProcess.h"
+#include "support/PosixFiles.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace cliprocess;

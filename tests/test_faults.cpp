@@ -8,16 +8,16 @@
 #include <fstream>
 #include <random>
 
-#include "support/RunFakes.h"
-#include "support/WindowFixture.h"
 #include "platform/BmpFile.h"
 #include "results/ChartFrame.h"
+#include "support/RunFakes.h"
+#include "support/WindowFixture.h"
 
 namespace fs = std::filesystem;
-using run::Panel;
 using fixtures::InTempDir;
 using fixtures::Window;
 using platform::SimRead;
+using run::Panel;
 
 namespace {
 
@@ -61,7 +61,7 @@ void ExpectOutcomesMatchTheDrive(Window& w, const char* what) {
             block = timed.first / 1000;
             failed = timed.ok ? nullptr : &timed;
         }
-        if (failed != nullptr && failed->first >= s.VolumeSize - 1000) {
+        if (failed != nullptr && static_cast<double>(failed->first) >= s.VolumeSize - 1000) {
             EXPECT_EQ(i + 1, log.size()) << what << ": the end of the volume ends the run";
             break;
         }
@@ -91,7 +91,8 @@ TEST(Faults, UnreadableSectorsAnywhereAreCountedMarkedAndRecorded) {
     for (int round = 0; round < 12; ++round) {
         platform::SimDiscParams disc = fakes::SmallDisc(60000 + random() % 5000);
         for (int i = 0; i < 25; ++i) {
-            const std::int64_t first = 2000 + random() % 64000;  // after what run start reads
+            const auto first =
+                static_cast<std::int64_t>(2000 + random() % 64000);  // after what run start reads
             disc.unreadable.push_back({first, first + static_cast<std::int64_t>(random() % 3000)});
         }
         disc.unreadable.push_back({16000, 16000});  // always some error mid-disc
@@ -210,7 +211,7 @@ TEST(Faults, AutoSaveOnAFullFileSystemShowsTheFailureAndKeepsEarlierFiles) {
     {
         std::ofstream filler("small/filler", std::ios::binary);
         const std::string block(4096, 'f');
-        while (filler.write(block.data(), block.size())) {
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
         }
     }
     fs::current_path("small");

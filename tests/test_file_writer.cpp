@@ -11,9 +11,9 @@
 #include <fstream>
 #include <string>
 
-#include "support/TempDir.h"
-#include "support/PosixFiles.h"
 #include "platform/AtomicFile.h"
+#include "support/PosixFiles.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using fixtures::PipeReader;

@@ -18,22 +18,22 @@
 #include <map>
 #include <set>
 
+#include "platform/SimSystem.h"
 #include "support/RunFakes.h"
 #include "support/TempDir.h"
-#include "platform/SimSystem.h"
-#include "ui/qt/About.h"
-#include "ui/qt/BitmapImage.h"
-#include "ui/qt/ButtonPictures.h"
-#include "ui/qt/Gauges.h"
-#include "ui/forms/ProgramIcon.xpm"
-#include "ui/qt/QtPrompts.h"
-#include "ui/qt/StatusBar.h"
-#include "ui/qt/Unit1.h"
 #include "ui/forms/AboutForm.h"
 #include "ui/forms/BuildPlatform.h"
 #include "ui/forms/MainForm.h"
 #include "ui/forms/Pictures.h"
+#include "ui/forms/ProgramIcon.xpm"
 #include "ui/forms/WindowStates.h"
+#include "ui/qt/About.h"
+#include "ui/qt/BitmapImage.h"
+#include "ui/qt/ButtonPictures.h"
+#include "ui/qt/Gauges.h"
+#include "ui/qt/QtPrompts.h"
+#include "ui/qt/StatusBar.h"
+#include "ui/qt/Unit1.h"
 
 using run::Control;
 namespace forms = ui::forms;
@@ -87,6 +87,7 @@ void ExpectConsistent(const forms::FormSpec& form) {
 
 std::vector<std::string_view> Names(const std::vector<const forms::ControlSpec*>& controls) {
     std::vector<std::string_view> names;
+    names.reserve(controls.size());
     for (const forms::ControlSpec* control : controls) {
         names.push_back(control->name);
     }
@@ -147,7 +148,7 @@ void ExpectBuiltAsDescribed(const forms::FormSpec& form, const QWidget* client,
 // What Qt's desktop platforms hand the window manager as a window's title: its own title, then
 // the application's display name when one is set and the title does not already end with it.
 QString TitleGivenToWindowManager(const QWidget& window) {
-    const QString title = window.windowHandle()->title();
+    QString title = window.windowHandle()->title();
     const QString displayName = QGuiApplication::applicationDisplayName();
     // Unset, the display name reads as the application's name.
     const bool displayNameSet = displayName != QCoreApplication::applicationName();
@@ -192,9 +193,8 @@ TEST(FormDescriptions, AreConsistentAndTabThroughTheirButtonsFirst) {
               (std::multiset<Control>{Control::StartButton, Control::StopButton, Control::DriveList,
                                       Control::FilesMenu, Control::SaveGraphic, Control::SaveData,
                                       Control::LoadData}));
-    EXPECT_EQ(marks,
-              (std::multiset<run::MenuMark>{run::MenuMark::AutoSave, run::MenuMark::N1000,
-                                               run::MenuMark::N800, run::MenuMark::N600}));
+    EXPECT_EQ(marks, (std::multiset<run::MenuMark>{run::MenuMark::AutoSave, run::MenuMark::N1000,
+                                                   run::MenuMark::N800, run::MenuMark::N600}));
 }
 
 TEST(FormDescriptions, FiltersSplitIntoPairs) {
@@ -225,7 +225,8 @@ TEST(FormPictures, TheIconReadsAsQtReadsItsXpm) {
             const QRgb expected = xpm.pixel(x, y);
             ASSERT_EQ(icon.IsTransparent(x, y), qAlpha(expected) == 0) << x << "," << y;
             if (qAlpha(expected) != 0) {
-                EXPECT_EQ(ui::qt::ToQColor(icon.pixels.Pixel(x, y)).rgb(), expected) << x << "," << y;
+                EXPECT_EQ(ui::qt::ToQColor(icon.pixels.Pixel(x, y)).rgb(), expected)
+                    << x << "," << y;
             }
             seeThrough += icon.IsTransparent(x, y) ? 1 : 0;
         }

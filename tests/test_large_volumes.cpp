@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "support/ChartCompare.h"
-#include "support/RunFakes.h"
-#include "support/TempDir.h"
 #include "platform/System.h"
-#include "results/ChartFrame.h"
 #include "results/ChartAxes.h"
+#include "results/ChartFrame.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "results/Replay.h"
+#include "support/ChartCompare.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using run::Medium;

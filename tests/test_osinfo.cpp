@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "run/RunState.h"
 #include "platform/System.h"
+#include "run/RunState.h"
 #include "system/OSInfo.h"
 
 namespace {

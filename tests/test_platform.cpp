@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "support/SectorImages.h"
-#include "support/TempDir.h"
 #include "platform/DriveEntries.h"
 #include "platform/IdentityField.h"
 #include "platform/SectorBuffer.h"
@@ -17,6 +15,8 @@
 #include "platform/SimSystem.h"
 #include "platform/SoundData.h"
 #include "platform/Wave.h"
+#include "support/SectorImages.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace platform;

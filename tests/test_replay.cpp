@@ -4,11 +4,11 @@
 #include <fstream>
 #include <random>
 
+#include "results/Replay.h"
+#include "results/ResultsDocument.h"
 #include "support/ChartCompare.h"
 #include "support/RunFakes.h"
 #include "support/TempDir.h"
-#include "results/Replay.h"
-#include "results/ResultsDocument.h"
 
 namespace fs = std::filesystem;
 using run::Control;
@@ -25,7 +25,7 @@ fs::path TempFile(const std::string& name) {
 }
 
 fs::path WriteFile(const std::string& name, const std::string& bytes) {
-    const fs::path path = TempFile(name);
+    fs::path path = TempFile(name);
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
@@ -239,7 +239,8 @@ TEST(Replay, LargeAndRandomFilesLoadAndReplay) {
 
     // A single line of 10 MB, and random bytes.
     fakes::Program single;
-    Load(single, WriteFile("single.dat", "[TransferResults]\r\n1 " + std::string(10'000'000, '7')));
+    const std::string digits(10'000'000, '7');  // NOLINT(bugprone-string-constructor): meant
+    Load(single, WriteFile("single.dat", "[TransferResults]\r\n1 " + digits));
     EXPECT_EQ(single.window.Panel(Panel::State), "Complete");
 
     std::mt19937 random(7);

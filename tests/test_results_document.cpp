@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "support/TempDir.h"
-#include "run/RunState.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "results/ResultsDocument.h"
+#include "run/RunState.h"
+#include "support/TempDir.h"
 
 namespace {
 

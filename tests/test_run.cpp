@@ -1,16 +1,16 @@
 // Whole runs on the simulated drive: start, ticks, the end, stopping and the sequencer.
 #include <gtest/gtest.h>
 
-#include "support/RunFakes.h"
 #include "engine/Sequencer.h"
 #include "results/NumberText.h"
 #include "results/ResultsDocument.h"
+#include "support/RunFakes.h"
 
+using fakes::Program;
+using platform::SimRead;
 using run::Control;
 using run::MenuMark;
 using run::Panel;
-using fakes::Program;
-using platform::SimRead;
 
 namespace {
 

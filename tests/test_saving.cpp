@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/CurrentFolder.h"
-#include "support/RunFakes.h"
-#include "support/TempDir.h"
 #include "platform/BmpFile.h"
 #include "results/ResultsDocument.h"
 #include "results/Saving.h"
+#include "support/CurrentFolder.h"
+#include "support/RunFakes.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using run::Control;

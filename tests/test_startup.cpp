@@ -1,8 +1,8 @@
 // Start-up: the drive list, the sector library where the system needs it, the first states.
 #include <gtest/gtest.h>
 
-#include "support/RunFakes.h"
 #include "results/ResultsDocument.h"
+#include "support/RunFakes.h"
 
 using run::MenuMark;
 using run::Panel;
@@ -33,7 +33,7 @@ class FakeModule : public platform::LoadedModule {
 
 // A program whose start-up runs on a system that the test arranges first.
 struct Arranged {
-    explicit Arranged(std::function<void(platform::SimSystem&)> arrange)
+    explicit Arranged(const std::function<void(platform::SimSystem&)>& arrange)
         : drive(std::make_shared<platform::SimDrive>(fakes::SmallDisc())), system(drive) {
         arrange(system);
         status = startup::StartUp(ctx);
@@ -84,7 +84,7 @@ TEST(StartUp, WithoutADriveListsNAAndStartRefuses) {
 }
 
 TEST(StartUp, SectorLibraryPathNeedsTheLibraryAndBothEntryPoints) {
-    const auto library = [](std::set<std::string> exports) {
+    const auto library = [](const std::set<std::string>& exports) {
         return [exports](platform::SimSystem& s) {
             s.version.platformId = platform::kPlatformWin95;
             s.modules["sectrd32.dll"] = std::make_shared<FakeModule>(exports);

@@ -18,10 +18,10 @@
 
 #include <unistd.h>
 
+#include "run/ReadSpeed.h"
 #include "support/ParityFiles.h"
 #include "support/RunFakes.h"
 #include "support/WindowFixture.h"
-#include "run/ReadSpeed.h"
 #include "ui/qt/Bevels.h"
 #include "ui/qt/BitmapImage.h"
 #include "ui/qt/ButtonPictures.h"
@@ -30,12 +30,12 @@
 #include "ui/qt/StatusBar.h"
 #include "ui/qt/Unit1.h"
 
-using run::FileDialog;
-using run::Panel;
 using fixtures::App;
 using fixtures::InTempDir;
 using fixtures::kSmallLabel;
 using fixtures::Window;
+using run::FileDialog;
+using run::Panel;
 
 namespace {
 

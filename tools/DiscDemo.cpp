@@ -13,8 +13,7 @@ int main(int argc, char** argv) {
     platform::System& system = *native;
     run::RunState state;
     os::TestOS(state, system);
-    std::printf("System: %s\n",
-                os::LiveOSName(os::LiveInputsOf(state)).str().c_str());
+    std::printf("System: %s\n", os::LiveOSName(os::LiveInputsOf(state)).str().c_str());
 
     std::string drive = argc > 1 ? argv[1] : "";
     for (const std::string& entry : system.CandidateDrives()) {

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     ui::qt::UseClassicLook(app);
     ui::qt::TForm1 form(platform::MakeNativeSystem(std::string(argv[1])),
-                    std::make_unique<SilentPrompts>());
+                        std::make_unique<SilentPrompts>());
     if (form.StartUpStatus()) {
         return *form.StartUpStatus();
     }

@@ -11,12 +11,12 @@
 #include <fstream>
 #include <vector>
 
-#include "support/SectorImages.h"
-#include "support/TempDir.h"
 #include "platform/Console.h"
 #include "platform/SectorBuffer.h"
 #include "platform/linux/LinuxSystem.h"
 #include "platform/linux/RawDevice.h"
+#include "support/SectorImages.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace platform;

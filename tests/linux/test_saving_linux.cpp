@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "results/ResultsDocument.h"
+#include "results/Saving.h"
 #include "support/CurrentFolder.h"
 #include "support/RunFakes.h"
 #include "support/TempDir.h"
-#include "results/ResultsDocument.h"
-#include "results/Saving.h"
 
 namespace fs = std::filesystem;
 

@@ -69,6 +69,7 @@ inline std::vector<std::string> ChildEnvironment(const EnvChanges& changes) {
 // The null-terminated array execve takes.
 inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
     for (std::string& s : strings) {
         pointers.push_back(s.data());
     }
@@ -81,8 +82,9 @@ inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
 // variable is unset unless the caller sets it, so that no test depends on the user's.
 class Child {
   public:
-    Child(const std::vector<std::string>& argv, EnvChanges env = {}, const fs::path& cwd = {},
-          std::optional<unsigned short> terminalColumns = std::nullopt) {
+    explicit Child(const std::vector<std::string>& argv, EnvChanges env = {},
+                   const fs::path& cwd = {},
+                   std::optional<unsigned short> terminalColumns = std::nullopt) {
         env.try_emplace(platform::kDrivesVariable, std::nullopt);
         // Made ready before the fork, so that the child only changes folder and executes.
         std::vector<std::string> args = argv;
@@ -241,8 +243,8 @@ inline Finished RunCli(const std::vector<std::string>& args, const EnvChanges& e
     return child.Finish();
 }
 
-inline Finished RunTool(std::vector<std::string> argv) {
-    Child child(std::move(argv));
+inline Finished RunTool(const std::vector<std::string>& argv) {
+    Child child(argv);
     return child.Finish();
 }
 

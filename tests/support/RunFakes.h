@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "engine/MeasurementLoop.h"
-#include "run/RunContext.h"
 #include "engine/RunStart.h"
 #include "platform/SimSystem.h"
 #include "results/ResultsDocument.h"
+#include "run/RunContext.h"
 #include "startup/StartUp.h"
 #include "ui/forms/GaugeCore.h"
 
@@ -25,9 +25,8 @@ namespace fakes {
 class FakeWindow : public run::RunWindow {
   public:
     FakeWindow() {
-        for (auto c :
-             {run::Control::StartButton, run::Control::StopButton, run::Control::DriveList,
-              run::Control::FilesMenu, run::Control::LoadData}) {
+        for (auto c : {run::Control::StartButton, run::Control::StopButton, run::Control::DriveList,
+                       run::Control::FilesMenu, run::Control::LoadData}) {
             enabled.insert(c);
         }
         gauge.SetSize(209, 15);

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "support/RunFakes.h"
 #include "platform/Bitmap.h"
+#include "support/RunFakes.h"
 #include "ui/forms/FormSpec.h"
 #include "ui/win32/BitmapImage.h"
 #include "ui/win32/MessageLoop.h"

@@ -61,9 +61,7 @@ struct Window {
         return ticks;
     }
 
-    QString Panel(run::Panel p) const {
-        return form->StatusBar1()->PanelText(static_cast<int>(p));
-    }
+    QString Panel(run::Panel p) const { return form->StatusBar1()->PanelText(static_cast<int>(p)); }
 
     std::shared_ptr<platform::SimDrive> drive;
     fakes::FakePrompts* prompts = nullptr;

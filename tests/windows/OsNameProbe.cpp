@@ -2,8 +2,8 @@
 // a run would take them: "Windows 98", then "1 4 10 67766446 | A |".
 #include <cstdio>
 
-#include "run/RunState.h"
 #include "platform/System.h"
+#include "run/RunState.h"
 #include "system/OSInfo.h"
 
 int main() {

@@ -14,9 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "support/SectorImages.h"
-#include "support/TempDir.h"
-#include "support/WineTest.h"
 #include "platform/AtomicFile.h"
 #include "platform/Console.h"
 #include "platform/Files.h"
@@ -26,6 +23,9 @@
 #include "platform/windows/HomePage.h"
 #include "platform/windows/RawDevice.h"
 #include "platform/windows/WindowsSystem.h"
+#include "support/SectorImages.h"
+#include "support/TempDir.h"
+#include "support/WineTest.h"
 
 namespace fs = std::filesystem;
 using namespace platform;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "results/Saving.h"
 #include "support/RunFakes.h"
 #include "support/TempDir.h"
-#include "results/Saving.h"
 
 namespace fs = std::filesystem;
 using results::AutoSaveBaseName;

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/BmpFile.h"
 #include "support/TempDir.h"
 #include "support/WineTest.h"
-#include "platform/BmpFile.h"
 #include "ui/win32/BitmapImage.h"
 
 namespace fs = std::filesystem;

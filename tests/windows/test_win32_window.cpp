@@ -16,11 +16,11 @@
 #include <set>
 #include <span>
 
+#include "run/ReadSpeed.h"
 #include "support/ParityFiles.h"
 #include "support/TempDir.h"
 #include "support/Win32Fixture.h"
 #include "support/WineTest.h"
-#include "run/ReadSpeed.h"
 #include "ui/forms/MainForm.h"
 #include "ui/forms/WindowStates.h"
 #include "ui/win32/AnsiText.h"
@@ -28,10 +28,10 @@
 #include "ui/win32/Win32Prompts.h"
 
 namespace forms = ui::forms;
+using fixtures::InTempDir;
 using run::Control;
 using run::FileDialog;
 using run::Panel;
-using fixtures::InTempDir;
 using win32test::Window;
 
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/DriveEntries.h"
 #include "support/TempDir.h"
 #include "support/WineTest.h"
-#include "platform/DriveEntries.h"
 
 namespace fs = std::filesystem;
 using fixtures::ReadBytes;

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "run/RunWindow.h"
 #include "platform/Color.h"
+#include "run/RunWindow.h"
 #include "ui/forms/GaugeCore.h"
 
 namespace ui::forms {

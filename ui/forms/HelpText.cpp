@@ -14,7 +14,9 @@ namespace {
 // A line of the text, or the place of one of the system's passages.
 struct Piece {
     // Implicit, so that the table lists plain lines.
+    // NOLINTNEXTLINE(google-explicit-constructor)
     constexpr Piece(const char* text) : line(text) {}
+    // NOLINTNEXTLINE(google-explicit-constructor)
     constexpr Piece(SystemPassage where) : passage(where) {}
 
     std::string_view line;

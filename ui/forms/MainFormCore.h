@@ -5,11 +5,11 @@
 #include <memory>
 #include <optional>
 
+#include "platform/System.h"
+#include "results/ResultsDocument.h"
 #include "run/RunContext.h"
 #include "run/RunState.h"
 #include "run/RunWindow.h"
-#include "platform/System.h"
-#include "results/ResultsDocument.h"
 
 namespace ui::forms {
 

@@ -96,7 +96,8 @@ Picture PictureFromXpm(const char* const (&xpm)[Lines]) {
         at = std::from_chars(at, end, *value).ptr;
     }
     if (width <= 0 || height <= 0 || colours <= 0 || charsPerPixel != 1 ||
-        static_cast<std::size_t>(1 + colours + height) > Lines) {
+        std::size_t{1} + static_cast<std::size_t>(colours) + static_cast<std::size_t>(height) >
+            Lines) {
         return {};
     }
     std::map<char, std::optional<Color>> palette;  // nothing: see-through

@@ -51,8 +51,8 @@ TAboutDialog::TAboutDialog(QWidget* parent, std::function<void(const QUrl&)> ope
 
     for (const ui::forms::ControlSpec& control : form.controls) {
         if (control.command == ui::forms::Command::OpenHomePage) {
-            connect(ui::qt::Named<ui::qt::ClickLabel>(controls, control.name), &ui::qt::ClickLabel::clicked,
-                    this, &TAboutDialog::AddressClick);
+            connect(ui::qt::Named<ui::qt::ClickLabel>(controls, control.name),
+                    &ui::qt::ClickLabel::clicked, this, &TAboutDialog::AddressClick);
         }
         if (control.modalResult != ui::forms::ModalResult::None) {
             const int result = DialogResultOf(control.modalResult);

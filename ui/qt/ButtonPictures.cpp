@@ -4,8 +4,8 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
-#include "ui/qt/BitmapImage.h"
 #include "ui/forms/Pictures.h"
+#include "ui/qt/BitmapImage.h"
 
 namespace ui::qt {
 

@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "ui/forms/Pictures.h"
 #include "ui/qt/Bevels.h"
 #include "ui/qt/BitmapImage.h"
 #include "ui/qt/ButtonPictures.h"
 #include "ui/qt/Gauges.h"
 #include "ui/qt/StatusBar.h"
-#include "ui/forms/Pictures.h"
 
 namespace ui::qt {
 

@@ -11,9 +11,9 @@
 #include <string_view>
 
 #include "platform/Bitmap.h"
-#include "ui/qt/StatusBar.h"
 #include "ui/forms/FormSpec.h"
 #include "ui/forms/MainForm.h"
+#include "ui/qt/StatusBar.h"
 
 namespace ui::qt {
 

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QMessageBox>
 
-#include "ui/qt/FormBuilder.h"
 #include "ui/forms/MainForm.h"
+#include "ui/qt/FormBuilder.h"
 
 namespace ui::qt {
 

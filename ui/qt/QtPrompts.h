@@ -3,8 +3,8 @@
 #include <QFileDialog>
 #include <memory>
 
-#include "run/RunWindow.h"
 #include "platform/Sound.h"
+#include "run/RunWindow.h"
 
 namespace ui::qt {
 
@@ -20,7 +20,7 @@ class QtPrompts final : public run::UserPrompts {
     void Sound_Error() override;
     void ShowMessage(std::string_view text) override;
     void ShowError(std::string_view text) override;
-    std::optional<std::string> AskFileName(run::FileDialog dialog) override;
+    std::optional<std::string> AskFileName(run::FileDialog which) override;
     void ProcessPendingEvents() override;
 
   private:

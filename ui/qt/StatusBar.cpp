@@ -67,7 +67,7 @@ void TStatusBar::paintEvent(QPaintEvent* event) {
         painter.drawLine(r.bottomLeft(), r.bottomRight());
         const QRect textArea = r.adjusted(1 + kTextIndent, 1, -1 - kTextIndent, -1);
         painter.setPen(palette().color(QPalette::WindowText));
-        const int flags = layout_[static_cast<std::size_t>(i)].alignment.toInt() |
+        const int flags = static_cast<int>(layout_[static_cast<std::size_t>(i)].alignment.toInt()) |
                           static_cast<int>(Qt::AlignVCenter) | static_cast<int>(Qt::TextSingleLine);
         painter.drawText(textArea, flags, texts_[static_cast<std::size_t>(i)]);
     }

@@ -21,6 +21,9 @@
 
 #include "run/ReadSpeed.h"
 #include "startup/DriveDiscovery.h"
+#include "ui/forms/Handlers.h"
+#include "ui/forms/MainForm.h"
+#include "ui/forms/Pictures.h"
 #include "ui/qt/About.h"
 #include "ui/qt/Bevels.h"
 #include "ui/qt/BitmapImage.h"
@@ -28,9 +31,6 @@
 #include "ui/qt/FormBuilder.h"
 #include "ui/qt/Gauges.h"
 #include "ui/qt/StatusBar.h"
-#include "ui/forms/Handlers.h"
-#include "ui/forms/MainForm.h"
-#include "ui/forms/Pictures.h"
 
 namespace ui::qt {
 
@@ -90,8 +90,8 @@ void UseClassicLook(QApplication& app) {
     app.setFont(font);
 }
 
-TForm1::TForm1(std::unique_ptr<platform::System> system,
-               std::unique_ptr<run::UserPrompts> prompts, QWidget* parent)
+TForm1::TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<run::UserPrompts> prompts,
+               QWidget* parent)
     : QMainWindow(parent), MainFormCore(std::move(system), std::move(prompts)) {
     BuildControls();
     BuildMenus();
@@ -303,8 +303,8 @@ void TForm1::SetPanelText(run::Panel panel, std::string_view text) {
 
 void TForm1::SetPanelWidths(run::PanelWidths widths) {
     const forms::MainFormSpec& spec = forms::MainForm();
-    statusBar1_->SetLayout(StatusLayoutOf(
-        widths == run::PanelWidths::Wide ? spec.wideStatusPanels : spec.statusPanels));
+    statusBar1_->SetLayout(StatusLayoutOf(widths == run::PanelWidths::Wide ? spec.wideStatusPanels
+                                                                           : spec.statusPanels));
 }
 
 void TForm1::SetGaugeProgress(std::int32_t value) {

@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "run/RunWindow.h"
 #include "platform/System.h"
-#include "ui/qt/FormBuilder.h"
+#include "run/RunWindow.h"
 #include "ui/forms/MainFormCore.h"
+#include "ui/qt/FormBuilder.h"
 
 class QAction;
 class QApplication;

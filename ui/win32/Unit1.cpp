@@ -33,8 +33,7 @@ void WidenDropDown(HWND list, const std::vector<std::string>& items) {
 
 }  // namespace
 
-TForm1::TForm1(std::unique_ptr<platform::System> system,
-               std::unique_ptr<run::UserPrompts> prompts)
+TForm1::TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<run::UserPrompts> prompts)
     : FormWindow(forms::MainForm().form),
       MainFormCore(std::move(system), std::move(prompts)),
       menuBar_(forms::MainForm().menus),

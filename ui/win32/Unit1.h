@@ -8,8 +8,8 @@
 #include <span>
 #include <string>
 
-#include "run/RunWindow.h"
 #include "platform/System.h"
+#include "run/RunWindow.h"
 #include "ui/forms/MainFormCore.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Gauges.h"

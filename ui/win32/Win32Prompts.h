@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "run/RunWindow.h"
 #include "platform/Sound.h"
+#include "run/RunWindow.h"
 #include "ui/forms/MainForm.h"
 
 namespace ui::win32 {
