@@ -30,8 +30,10 @@ fi
 # Our own sources only: not what the build generates (Qt's moc files, the sound data).
 layers='platform|run|system|results|engine|startup|ui|cli|tests|bench|tools|packaging'
 echo "== clang-tidy over $BUILD_DIR/compile_commands.json"
-if ! run-clang-tidy -quiet -j "$(nproc)" -p "$BUILD_DIR" "^$ROOT/($layers)/" |
-    { grep -v '^clang-tidy-[0-9]* ' || true; }; then
+# Only what the checks find: not the command of each file, nor the count of what the system's
+# headers would have said.
+if ! run-clang-tidy -quiet -j "$(nproc)" -p "$BUILD_DIR" "^$ROOT/($layers)/" 2>&1 |
+    { grep -Ev '^clang-tidy-[0-9]+ |^[0-9]+ warnings? generated\.$' || true; }; then
     echo "clang-tidy found what .clang-tidy forbids" >&2
     exit 1
 fi

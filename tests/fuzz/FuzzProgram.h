@@ -4,7 +4,7 @@
 // buffer, the chart picture, the window and user stand-ins) lives as long as the process.
 #pragma once
 
-#include "../RunFakes.h"
+#include "support/RunFakes.h"
 
 namespace fuzz {
 
