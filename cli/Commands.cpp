@@ -28,6 +28,11 @@ namespace cli {
 
 namespace {
 
+// The time of the last timed read, as the run measured it.
+std::int64_t TimedMicroseconds(const run::RunState& s) {
+    return s.FineTiming ? s.BlockMicros : std::int64_t{s.BlockTicks} * 1000;
+}
+
 // The window's timer runs a tick 5 ms after the previous one has ended; waiting as long
 // here keeps the drive's rhythm, and so its figures, the window's.
 constexpr auto kTickPause = std::chrono::milliseconds(5);
@@ -185,7 +190,7 @@ int RunMeasure(const MeasureCommand& command, Streams& streams) {
                     run::ReadSpeedCaption(s.state.ReadSpeed) + "; it reads at its own speed");
     }
 
-    TimedTotals timed{s.state.SectorCount, s.state.BlockTicks};
+    TimedTotals timed{s.state.SectorCount, TimedMicroseconds(s.state)};
     ProgressReport progress(streams);
     progress.Begin(s.state, s.dataList);
     while (s.window.TimerEnabled()) {
@@ -198,7 +203,7 @@ int RunMeasure(const MeasureCommand& command, Streams& streams) {
         engine::MeasureTick(s.ctx);
         if (s.dataList.size() > linesBefore && s.state.ReadStatus >= 0) {
             timed.sectors += s.state.SectorCount;
-            timed.milliseconds += s.state.BlockTicks;
+            timed.microseconds += TimedMicroseconds(s.state);
         }
         progress.Update(s.state, s.dataList);
     }

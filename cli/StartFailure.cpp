@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "cli/Medium.h"
+#include "engine/VolumeRecognition.h"
 #include "platform/Files.h"
 #include "startup/DriveDiscovery.h"
 
@@ -72,11 +73,14 @@ std::string DescribeStartFailure(const run::RunState& s, const platform::System&
         }
         return text;
     }
-    if (!medium.isoSignature) {
+    if (!medium.isoSignature && !medium.udf) {
         return NoVolumeText(path);
     }
     if (s.VolumeSize < static_cast<double>(SectorsNeeded(s.DataSectors))) {
         return TooSmallText(s.VolumeSize, SectorsNeeded(s.DataSectors));
+    }
+    if (s.VolumeSize > engine::kLargestVolumeSectors) {
+        return TooLargeText(s.VolumeSize);
     }
     std::string text = "cannot read sectors " + std::to_string(first) + " to " +
                        std::to_string(last) + " of " + path;

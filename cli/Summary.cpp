@@ -54,13 +54,13 @@ void PrintReadSpeed(std::FILE* out, const run::RunState& s) {
 }
 
 void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds, bool modelled) {
-    if (timed.milliseconds > 0) {
-        const double kbPerSecond =
-            static_cast<double>(timed.sectors) * 2000.0 / static_cast<double>(timed.milliseconds);
+    if (timed.microseconds > 0) {
+        const double kbPerSecond = static_cast<double>(timed.sectors) * 2000.0 * 1000.0 /
+                                   static_cast<double>(timed.microseconds);
         char text[96];
         std::snprintf(text, sizeof text, "%.0f KB/s (%lld sectors in %lld ms)", kbPerSecond,
                       static_cast<long long>(timed.sectors),
-                      static_cast<long long>(timed.milliseconds));
+                      static_cast<long long>(timed.microseconds / 1000));
         Line(out, "Timed speed:", text);
     }
     char wall[32];

@@ -13,7 +13,7 @@ namespace cli {
 // The timed reads of a run, added up: the speed the drive kept while it was being timed.
 struct TimedTotals {
     std::int64_t sectors = 0;
-    std::int64_t milliseconds = 0;
+    std::int64_t microseconds = 0;  // whole ticks of a millisecond on a CD's volume
 };
 
 // What a finished run or replay prints: its state and figures and the files written. Texts

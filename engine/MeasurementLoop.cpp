@@ -31,7 +31,7 @@ void MeasureTick(run::RunContext& ctx) {
         s.StartSector += 1000;
         s.SectorCount = s.DataSectors;
         access.Time_Block();
-        s.CurSpeed = TransferSpeed(s.SectorCount, s.BlockTicks);
+        s.CurSpeed = MeasuredSpeed(s);
     }
     results::ShowBlockRead(ctx);
 

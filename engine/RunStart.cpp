@@ -1,7 +1,10 @@
 #include "engine/RunStart.h"
 
+#include <string>
+
 #include "engine/SectorAccess.h"
 #include "engine/Sequencer.h"
+#include "engine/VolumeRecognition.h"
 #include "results/ChartAxes.h"
 #include "results/ChartFrame.h"
 #include "results/DocumentHeader.h"
@@ -23,6 +26,13 @@ bool Fail(run::RunContext& ctx, SectorAccess& access) {
     ctx.window.ChartChanged();
     ctx.prompts.Sound_Error();
     return false;
+}
+
+// A disc that was read but holds nothing a run can measure: the reason goes where the run's
+// state is shown.
+bool Refuse(run::RunContext& ctx, SectorAccess& access, const std::string& reason) {
+    ctx.window.SetPanelText(run::Panel::State, reason);
+    return Fail(ctx, access);
 }
 
 }  // namespace
@@ -56,7 +66,10 @@ bool StartRun(run::RunContext& ctx) {
     if (s.ReadStatus < 0) {
         return Fail(ctx, access);
     }
-    TakeVolumeDescriptor(s);
+    if (const auto problem = TakeVolume(access)) {
+        return Refuse(ctx, access, *problem);
+    }
+    s.FineTiming = results::MediumOf(s.VolumeSize) != run::Medium::CD;
     s.DataSectors = DataSectorsFromMarks(ctx.window);
     s.BlockStride = kBlockStride;
 
@@ -74,7 +87,7 @@ bool StartRun(run::RunContext& ctx) {
     }
     results::FitChartToVolume(ctx);
 
-    s.CurSpeed = TransferSpeed(s.SectorCount, s.BlockTicks);
+    s.CurSpeed = MeasuredSpeed(s);
     s.MaxSpeed = s.CurSpeed;
     s.MinSpeed = s.CurSpeed;
     s.CurSpeed = results::LimitSpeed(s, s.CurSpeed);

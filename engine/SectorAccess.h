@@ -34,7 +34,8 @@ class SectorAccess {
     void Read_Block();
     // Puts the volume descriptor into the first 2048 bytes of SectorBuffer; sets ReadStatus.
     void Read_VTOC();
-    // Read_Block between two readings of the tick count; sets BlockTicks, at least 1.
+    // Read_Block between two readings of the tick count; sets BlockTicks, at least 1. With
+    // FineTiming also between two readings of the fine clock; sets BlockMicros, at least 1.
     void Time_Block();
 
     run::RunState& State() { return state_; }
@@ -51,9 +52,13 @@ class SectorAccess {
 // Speed in KB/s of sectorCount sectors read in blockTicks milliseconds: each sector is
 // 2 KB, so the integer product sectors x 2000 over the time.
 double TransferSpeed(std::int32_t sectorCount, std::int32_t blockTicks);
+// The same from a time in microseconds.
+double FineTransferSpeed(std::int32_t sectorCount, std::int64_t blockMicros);
+// The speed of the last timed read: from the fine clock with FineTiming, else from the tick.
+double MeasuredSpeed(const run::RunState& state);
 
-// Takes VolumeSize (low 24 bits of the volume space size) and the 32-byte VolumeLabel
-// from the volume descriptor at the start of SectorBuffer.
+// Takes VolumeSize (the 32-bit volume space size) and the 32-byte VolumeLabel, its control
+// bytes as "_", from the volume descriptor at the start of SectorBuffer.
 void TakeVolumeDescriptor(run::RunState& state);
 
 }  // namespace engine

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/SectorBuffer.h"
+#include "platform/SimUdfVolume.h"
 
 namespace platform {
 
@@ -74,6 +75,7 @@ class SimDeviceFile final : public DeviceFile {
                                     : std::nullopt);
         return true;
     }
+    std::optional<std::int64_t> MediumSectors() override { return drive_->MediumSectors(); }
 
   private:
     std::shared_ptr<SimDrive> drive_;
@@ -85,6 +87,11 @@ class SimDeviceFile final : public DeviceFile {
 std::uint32_t SimClock::TickCount() const {
     const double whole = std::fmod(std::floor(elapsedMs_), 4294967296.0);
     return start_ + static_cast<std::uint32_t>(whole);
+}
+
+std::uint64_t SimClock::MicroTicks() const {
+    return std::uint64_t{start_} * 1000u +
+           static_cast<std::uint64_t>(std::floor(elapsedMs_ * 1000.0));
 }
 
 void SimClock::Advance(double milliseconds) {
@@ -143,7 +150,11 @@ void SimDrive::SectorContent(std::int64_t sector, std::span<std::uint8_t> dst) c
         std::fill(dst.begin() + static_cast<std::ptrdiff_t>(n), dst.end(), std::uint8_t{0});
         return;
     }
-    if (sector == kDescriptorSector) {
+    if (params_.udfOnly) {
+        if (FillUdfStructure(sector, mediumSectors_, params_.volumeId, dst)) {
+            return;
+        }
+    } else if (sector == kDescriptorSector) {
         FillPrimaryVolumeDescriptor(params_, dst);
         return;
     }
@@ -208,19 +219,27 @@ std::unique_ptr<DeviceFile> SimDrive::Open(std::shared_ptr<SimDrive> self) {
 
 bool WriteSparseImage(const SimDiscParams& disc, const std::string& path) {
     const auto sectors = disc.mediumSectors.value_or(disc.volumeSectors);
-    std::vector<std::uint8_t> descriptor(kSectorBytes);
-    SimDrive(disc).SectorContent(kDescriptorSector, descriptor);
+    const SimDrive drive(disc);
+    const std::vector<std::int64_t> structures =
+        disc.udfOnly ? UdfStructureSectors() : std::vector<std::int64_t>{kDescriptorSector};
+    std::vector<std::uint8_t> content(kSectorBytes);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.seekp(kDescriptorSector * static_cast<std::streamoff>(kSectorBytes));
-    out.write(reinterpret_cast<const char*>(descriptor.data()),
-              static_cast<std::streamsize>(descriptor.size()));
+    for (const std::int64_t sector : structures) {
+        drive.SectorContent(sector, content);
+        out.seekp(sector * static_cast<std::streamoff>(kSectorBytes));
+        out.write(reinterpret_cast<const char*>(content.data()),
+                  static_cast<std::streamsize>(content.size()));
+    }
     out.close();
     if (!out) {
         return false;
     }
     std::error_code ec;
+    const std::int64_t written =
+        structures.empty() ? 0 : *std::max_element(structures.begin(), structures.end()) + 1;
     std::filesystem::resize_file(
-        path, static_cast<std::uintmax_t>(std::max<std::int64_t>(sectors, 17)) * kSectorBytes, ec);
+        path, static_cast<std::uintmax_t>(std::max<std::int64_t>(sectors, written)) * kSectorBytes,
+        ec);
     return !ec;
 }
 
@@ -267,6 +286,13 @@ SimDiscParams DemoBluRay(bool paced) {
     // About 600 s of modelled reading; the 6,100 pauses of the window's timer alone take
     // 30 s, so the reads get 3 s.
     p.paceDivisor = paced ? 200.0 : 0.0;
+    return p;
+}
+
+SimDiscParams DemoBluRayUdf(bool paced) {
+    SimDiscParams p = DemoBluRay(paced);
+    p.udfOnly = true;
+    p.volumeId = "DISCOMETER_BD_UDF";
     return p;
 }
 

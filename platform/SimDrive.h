@@ -31,6 +31,8 @@ class SimClock {
   public:
     explicit SimClock(std::uint32_t start = 0) : start_(start) {}
     std::uint32_t TickCount() const;
+    // The same clock in whole microseconds, from the same start.
+    std::uint64_t MicroTicks() const;
     void Advance(double milliseconds);
     double ElapsedMs() const { return elapsedMs_; }
 
@@ -49,6 +51,9 @@ struct SimDiscParams {
     // When set, sector 16 holds these bytes (padded with zeros) instead of a descriptor made
     // from the two fields above: any disc at all.
     std::optional<std::vector<std::uint8_t>> descriptorSector;
+    // A disc with a UDF volume and no ISO 9660 one: its volume identifier is the logical
+    // volume's, and its size the medium's.
+    bool udfOnly = false;
     // Read speed in multiples of single speed: at the first sector and at the last. Equal
     // values model a constant linear velocity drive, different ones a constant angular velocity.
     double innerSpeedX = 52.0;
@@ -107,6 +112,7 @@ class SimDrive {
 
     SimClock& Clock() { return clock_; }
     const SimDiscParams& Params() const { return params_; }
+    std::int64_t MediumSectors() const { return mediumSectors_; }
     std::uint64_t ReadCount() const { return reads_; }
     // Every read since the drive was made, in order.
     const std::vector<SimRead>& ReadLog() const { return log_; }
@@ -146,5 +152,8 @@ SimDiscParams DemoDvd(bool paced);
 // A 25 GB Blu-ray disc on a 12x drive turning at a constant rate, about 5x inside to 12x
 // outside.
 SimDiscParams DemoBluRay(bool paced);
+
+// The same disc with a UDF volume alone, as a Blu-ray movie disc or a BD-R written today.
+SimDiscParams DemoBluRayUdf(bool paced);
 
 }  // namespace platform

@@ -26,6 +26,8 @@ constexpr std::array kSimulatedEntries{
     SimulatedEntry{"sim-dvd-unpaced", &Demo<DemoDvd, false>, kDvdModel},
     SimulatedEntry{"sim-bd", &Demo<DemoBluRay, true>, kBluRayModel},
     SimulatedEntry{"sim-bd-unpaced", &Demo<DemoBluRay, false>, kBluRayModel},
+    SimulatedEntry{"sim-bd-udf", &Demo<DemoBluRayUdf, true>, kBluRayModel},
+    SimulatedEntry{"sim-bd-udf-unpaced", &Demo<DemoBluRayUdf, false>, kBluRayModel},
 };
 
 const SimulatedEntry* FindSimulated(std::string_view entry) {
@@ -65,6 +67,10 @@ std::unique_ptr<DeviceFile> SimRoutingSystem::OpenDevice(const std::string& driv
 
 std::uint32_t SimRoutingSystem::TickCount() {
     return activeSim_ ? activeSim_->Clock().TickCount() : native_->TickCount();
+}
+
+std::uint64_t SimRoutingSystem::MicroTicks() {
+    return activeSim_ ? activeSim_->Clock().MicroTicks() : native_->MicroTicks();
 }
 
 std::vector<std::string> SimRoutingSystem::CandidateDrives() {

@@ -41,6 +41,7 @@ class SimRoutingSystem final : public System {
 
     std::unique_ptr<DeviceFile> OpenDevice(const std::string& driveEntry) override;
     std::uint32_t TickCount() override;
+    std::uint64_t MicroTicks() override;
     VersionRecord QueryVersion() override { return native_->QueryVersion(); }
     std::vector<std::string> CandidateDrives() override;
     DriveType DriveTypeOf(const std::string& driveEntry) override;

@@ -17,6 +17,10 @@ std::uint32_t SimSystem::TickCount() {
     return drive_->Clock().TickCount();
 }
 
+std::uint64_t SimSystem::MicroTicks() {
+    return drive_->Clock().MicroTicks();
+}
+
 DriveType SimSystem::DriveTypeOf(const std::string& driveEntry) {
     return driveEntry == entry_ ? DriveType::CdRom : DriveType::NoRootDir;
 }

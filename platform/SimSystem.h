@@ -19,6 +19,7 @@ class SimSystem : public System {
 
     std::unique_ptr<DeviceFile> OpenDevice(const std::string& driveEntry) override;
     std::uint32_t TickCount() override;
+    std::uint64_t MicroTicks() override;
     VersionRecord QueryVersion() override { return version; }
     std::vector<std::string> CandidateDrives() override { return candidates; }
     DriveType DriveTypeOf(const std::string& driveEntry) override;

@@ -24,6 +24,9 @@ class DeviceFile {
         (void)timesCdSpeed;
         return false;
     }
+    // The whole sectors the medium holds, as the system reports its capacity (a device's size,
+    // an image file's length); nothing when the system cannot say.
+    virtual std::optional<std::int64_t> MediumSectors() { return std::nullopt; }
 };
 
 // What the system knows of a drive; any part may be empty.
@@ -94,6 +97,9 @@ class System {
     virtual std::unique_ptr<DeviceFile> OpenDevice(const std::string& driveEntry) = 0;
     // Milliseconds, wrapping at 32 bits like the system's tick counter.
     virtual std::uint32_t TickCount() = 0;
+    // Microseconds of a fine monotonic clock, for reads too short for the millisecond tick to
+    // time well. A system without one counts in whole ticks.
+    virtual std::uint64_t MicroTicks() { return std::uint64_t{TickCount()} * 1000u; }
     virtual VersionRecord QueryVersion() = 0;
     // Candidate drive names in the order the list shows them.
     virtual std::vector<std::string> CandidateDrives() = 0;

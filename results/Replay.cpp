@@ -7,6 +7,7 @@
 #include "results/ChartFrame.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
+#include "results/VolumeLabel.h"
 #include "system/OSInfo.h"
 
 namespace results {
@@ -28,7 +29,7 @@ void TakeHeader(run::RunState& s, const DocumentHeader& h) {
     s.OSMajorVersion = static_cast<std::uint32_t>(h.MajorVersion);
     s.OSMinorVersion = static_cast<std::uint32_t>(h.MinorVersion);
     s.DriveName = h.Name;
-    s.VolumeLabel = h.VolLabel;
+    s.VolumeLabel = PrintableLabel(h.VolLabel);
     s.VolumeSize = h.VolSize;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/BmpFile.h"
 #include "platform/Files.h"
 #include "results/ResultsDocument.h"
+#include "results/VolumeLabel.h"
 
 namespace results {
 
@@ -27,7 +28,7 @@ bool SaveList(run::RunContext& ctx, const std::string& path) {
 }  // namespace
 
 std::string AutoSaveBaseName(std::string_view volumeLabel) {
-    std::string name(volumeLabel);
+    std::string name(WithoutCutCharacter(volumeLabel));
     if (name == "." || name == "..") {
         return std::string(name.size(), '_');
     }

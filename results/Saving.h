@@ -11,9 +11,10 @@ namespace results {
 // trailing blanks included, except that control characters (NUL to 0x1F, and DEL) and every
 // character a file name of this system may not hold ("/"; on Windows also \ : * ? " < > |)
 // become "_", and so do the dots of a label that is "." or "..", and a label that names a
-// device of the system (NUL, COM1 on Windows) gets a "_" in front. The label comes from the
-// disc: it must pick neither the folder nor a device, nor put escape sequences into a
-// listing of it.
+// device of the system (NUL, COM1 on Windows) gets a "_" in front; a UTF-8 character that
+// the label's 32 bytes cut in two is left out, so that the name stays UTF-8. The label comes
+// from the disc: it must pick neither the folder nor a device, nor put escape sequences into
+// a listing of it.
 std::string AutoSaveBaseName(std::string_view volumeLabel);
 
 // Writes the chart picture to VolumeLabel + ".bmp", then the document to VolumeLabel + ".dat",

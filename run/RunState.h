@@ -35,6 +35,10 @@ struct RunState {
     std::int32_t DataSectors = 0;
     std::int32_t BlockStride = 0;
     std::int32_t BlockTicks = 0;
+    // A volume larger than a CD's is read so fast that a timed read lasts only tens of
+    // milliseconds: it is timed with the fine clock too, in microseconds.
+    bool FineTiming = false;
+    std::int64_t BlockMicros = 0;
     double CurSpeed = 0.0;
     double PointY = 0.0;
     double MaxSpeed = 0.0;

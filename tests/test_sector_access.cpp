@@ -64,6 +64,7 @@ struct LibraryCalls {
         bytes[80] = 0x10;
         bytes[81] = 0x27;  // 10,000 sectors
         bytes[82] = 0;
+        bytes[83] = 0;
         return result;
     }
 };
@@ -111,7 +112,7 @@ TEST(SectorAccessRawDevice, ReadsAtSixtyFourBitOffsetsAndChecksTheRequest) {
 TEST(SectorAccessRawDevice, OpensTheListedDriveAndReadsTheVolumeDescriptor) {
     SimDiscParams params;
     params.volumeId = "SHORT";
-    params.volumeSectors = 16777216 + 333000;  // needs 25 bits: only the low 24 count
+    params.volumeSectors = 16777216 + 333000;  // needs 25 bits: all 32 count
     params.mediumSectors = 400000;
     RawPath p(params);
     ASSERT_TRUE(p.access.OpenDevice());
@@ -120,7 +121,7 @@ TEST(SectorAccessRawDevice, OpensTheListedDriveAndReadsTheVolumeDescriptor) {
     EXPECT_EQ(p.state.StartSector, 16);
     EXPECT_EQ(p.state.SectorCount, 1);
     TakeVolumeDescriptor(p.state);
-    EXPECT_EQ(p.state.VolumeSize, 333000.0);
+    EXPECT_EQ(p.state.VolumeSize, 16777216.0 + 333000.0);
     EXPECT_EQ(p.state.VolumeLabel.str(), "SHORT" + std::string(27, ' '));
 
     p.access.CloseDevice();
@@ -129,14 +130,14 @@ TEST(SectorAccessRawDevice, OpensTheListedDriveAndReadsTheVolumeDescriptor) {
     EXPECT_FALSE(p.access.OpenDevice());
 }
 
-TEST(SectorAccessRawDevice, LabelKeepsEveryByteOfTheIdentifier) {
+TEST(SectorAccessRawDevice, LabelKeepsEveryByteOfTheIdentifierButControlBytes) {
     SimDiscParams params;
     params.volumeId = std::string("\0\xFF[x]=/..", 9) + std::string(23, '\0');
     RawPath p(params);
     ASSERT_TRUE(p.access.OpenDevice());
     p.access.Read_VTOC();
     TakeVolumeDescriptor(p.state);
-    EXPECT_EQ(p.state.VolumeLabel.str(), params.volumeId);
+    EXPECT_EQ(p.state.VolumeLabel.str(), "_\xFF[x]=/.." + std::string(23, '_'));
     EXPECT_EQ(p.state.VolumeLabel.size(), 32u);
 }
 
@@ -254,13 +255,13 @@ TEST(SectorAccessRawDevice, AnyDescriptorBytesGiveASizeAndALabel) {
     SimDiscParams params;
     std::vector<std::uint8_t> junk(2048, 0xFF);
     junk[80] = 0x01;
-    junk[83] = 0x7F;  // the top byte does not count
+    junk[83] = 0x7F;  // the top byte counts too
     params.descriptorSector = junk;
     RawPath p(params);
     ASSERT_TRUE(p.access.OpenDevice());
     p.access.Read_VTOC();
     ASSERT_EQ(p.state.ReadStatus, 0);
     TakeVolumeDescriptor(p.state);
-    EXPECT_EQ(p.state.VolumeSize, 0xFFFF01);
+    EXPECT_EQ(p.state.VolumeSize, 0x7FFFFF01);
     EXPECT_EQ(p.state.VolumeLabel.str(), std::string(32, '\xFF'));
 }

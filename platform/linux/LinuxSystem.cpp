@@ -130,6 +130,13 @@ std::uint32_t LinuxSystem::TickCount() {
     return static_cast<std::uint32_t>(ms);  // wraps like the tick counter it stands for
 }
 
+std::uint64_t LinuxSystem::MicroTicks() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
 VersionRecord LinuxSystem::QueryVersion() {
     utsname names{};
     if (::uname(&names) != 0) {

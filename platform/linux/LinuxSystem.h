@@ -26,6 +26,7 @@ class LinuxSystem final : public System {
 
     std::unique_ptr<DeviceFile> OpenDevice(const std::string& driveEntry) override;
     std::uint32_t TickCount() override;
+    std::uint64_t MicroTicks() override;
     VersionRecord QueryVersion() override;
     std::vector<std::string> CandidateDrives() override;
     DriveType DriveTypeOf(const std::string& driveEntry) override;

@@ -2,10 +2,14 @@
 
 #include <fcntl.h>
 #include <linux/cdrom.h>
+#include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/SectorBuffer.h"
 
 namespace platform {
 
@@ -61,6 +65,21 @@ class RawDeviceFile final : public DeviceFile {
         }
         slowed_ = timesCdSpeed > 0;
         return true;
+    }
+
+    // An image's length, or the capacity the kernel knows of a block device.
+    std::optional<std::int64_t> MediumSectors() override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) {
+            return std::nullopt;
+        }
+        std::uint64_t bytes = 0;
+        if (S_ISREG(st.st_mode)) {
+            bytes = static_cast<std::uint64_t>(st.st_size);
+        } else if (!S_ISBLK(st.st_mode) || ::ioctl(fd_, BLKGETSIZE64, &bytes) != 0) {
+            return std::nullopt;
+        }
+        return static_cast<std::int64_t>(bytes / kSectorBytes);
     }
 
   private:

@@ -3,10 +3,13 @@
 #include <windows.h>
 
 #include <ntddcdrm.h>
+#include <winioctl.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <limits>
 
+#include "platform/SectorBuffer.h"
 #include "platform/SingleSpeeds.h"
 
 namespace platform {
@@ -82,7 +85,45 @@ class RawDeviceFile final : public DeviceFile {
         return true;
     }
 
+    // A volume's length as its driver reports it, from the disk's length or the drive's
+    // geometry; an image's length as a file.
+    std::optional<std::int64_t> MediumSectors() override {
+        std::int64_t bytes = 0;
+        if (!IsVolumeDevicePath(path_)) {
+            if (calls_.fileBytes == nullptr || !calls_.fileBytes(handle_, &bytes)) {
+                return std::nullopt;
+            }
+        } else if (!VolumeBytes(bytes)) {
+            return std::nullopt;
+        }
+        return bytes < 0 ? std::nullopt
+                         : std::optional<std::int64_t>(bytes /
+                                                       static_cast<std::int64_t>(kSectorBytes));
+    }
+
   private:
+    bool VolumeBytes(std::int64_t& bytes) const {
+        if (calls_.control == nullptr) {
+            return false;
+        }
+        std::uint32_t returned = 0;
+        GET_LENGTH_INFORMATION length{};
+        if (calls_.control(handle_, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length,
+                           sizeof length, &returned) &&
+            returned >= sizeof length) {
+            bytes = length.Length.QuadPart;
+            return true;
+        }
+        DISK_GEOMETRY_EX geometry{};
+        if (calls_.control(handle_, IOCTL_CDROM_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry,
+                           sizeof geometry, &returned) &&
+            returned >= offsetof(DISK_GEOMETRY_EX, Data)) {
+            bytes = geometry.DiskSize.QuadPart;
+            return true;
+        }
+        return false;
+    }
+
     // Reopens an image for buffered reading; a device stays as it is.
     bool FallBackToBuffered() {
         if (IsVolumeDevicePath(path_)) {
@@ -140,6 +181,12 @@ const RawDeviceCalls& SystemRawDeviceCalls() {
         [](const char* path) -> void* {
             return ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
+        },
+        [](void* handle, std::int64_t* bytes) {
+            LARGE_INTEGER size{};
+            const bool ok = ::GetFileSizeEx(handle, &size) != FALSE;
+            *bytes = size.QuadPart;
+            return ok;
         },
     };
     return calls;

@@ -28,6 +28,8 @@ struct RawDeviceCalls {
     // CreateFileA without the right to read, which is enough to ask a drive about itself and
     // needs no administrator; the invalid handle value on failure.
     void* (*openToAsk)(const char* path) = nullptr;
+    // GetFileSizeEx: the length of a file in bytes. None where no file has a length.
+    bool (*fileBytes)(void* handle, std::int64_t* bytes) = nullptr;
 };
 
 // Whether the path names a raw volume device (\\.\D:) rather than a file.

@@ -62,6 +62,19 @@ std::uint32_t WindowsSystem::TickCount() {
     return ::GetTickCount();
 }
 
+std::uint64_t WindowsSystem::MicroTicks() {
+    LARGE_INTEGER count{};
+    LARGE_INTEGER frequency{};
+    if (!::QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0 ||
+        !::QueryPerformanceCounter(&count)) {
+        return std::uint64_t{::GetTickCount()} * 1000u;
+    }
+    // In two parts, so that the product cannot overflow however long the system has run.
+    const auto ticks = static_cast<std::uint64_t>(count.QuadPart);
+    const auto perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
+    return ticks / perSecond * 1000000u + ticks % perSecond * 1000000u / perSecond;
+}
+
 VersionRecord WindowsSystem::QueryVersion() {
     OSVERSIONINFOA info;
     std::memset(&info, 0, sizeof info);

@@ -20,6 +20,7 @@ class WindowsSystem final : public System {
 
     std::unique_ptr<DeviceFile> OpenDevice(const std::string& driveEntry) override;
     std::uint32_t TickCount() override;
+    std::uint64_t MicroTicks() override;
     VersionRecord QueryVersion() override;
     // The letters A: to Z:, in that order; the drive-type query picks the optical ones.
     std::vector<std::string> CandidateDrives() override;
