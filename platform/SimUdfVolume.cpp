@@ -14,8 +14,10 @@ constexpr std::int64_t kSequenceSectors = 16;
 constexpr std::int64_t kPartitionSector = kSequenceStart;
 constexpr std::int64_t kLogicalVolumeSector = kSequenceStart + 1;
 constexpr std::int64_t kTerminatingSector = kSequenceStart + 2;
-// The partition starts after the anchor.
+// The partition starts after the anchor and leaves room at the medium's end, where a disc
+// may keep its reserve anchor.
 constexpr std::int64_t kPartitionStart = kAnchorSector + 1;
+constexpr std::int64_t kAfterPartition = 257;
 
 void PutLe16(std::span<std::uint8_t> d, std::size_t at, std::uint16_t v) {
     d[at] = static_cast<std::uint8_t>(v);
@@ -76,9 +78,9 @@ bool FillUdfStructure(std::int64_t sector, std::int64_t sectors, std::string_vie
             return true;
         case kPartitionSector:
             PutLe32(dst, 188, static_cast<std::uint32_t>(kPartitionStart));
-            PutLe32(
-                dst, 192,
-                static_cast<std::uint32_t>(std::max<std::int64_t>(sectors - kPartitionStart, 0)));
+            PutLe32(dst, 192,
+                    static_cast<std::uint32_t>(
+                        std::max<std::int64_t>(sectors - kPartitionStart - kAfterPartition, 0)));
             PutTag(dst, 5, sector);
             return true;
         case kLogicalVolumeSector: {

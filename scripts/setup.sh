@@ -12,7 +12,7 @@ PACKAGES=(
     build-essential cmake ninja-build pkg-config python3
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev libasound2-dev libcli11-dev
-    xorriso genisoimage
+    xorriso genisoimage udftools
     desktop-file-utils appstream groff-base lintian
     xfonts-100dpi
     # Liberation Sans, as wide as Arial: without it Qt falls back to DejaVu Sans, whose

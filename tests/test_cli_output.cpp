@@ -289,15 +289,26 @@ TEST_F(CliReference, ExitStatusSaysWhetherEveryBlockWasRead) {
     WriteImage(dir / "disc 1,2.iso", "COMMA", 3000, 3000);
     // An image cut in its last 2000 sectors is measured, and its missing end counted.
     WriteImage(dir / "cut.iso", "CUT", 6000, 4500);
+    // A UDF volume alone: the image's length is the volume's size.
+    platform::SimDiscParams udf;
+    udf.udfOnly = true;
+    udf.volumeSectors = 3000;
+    udf.volumeId = "UDF ONLY";
+    ASSERT_TRUE(platform::WriteSparseImage(udf, (dir / "udf.img").string()));
     struct Case {
         std::string image;
         int status;
         std::string errors;
     };
-    for (const Case& c : {Case{"whole.iso", 0, "0"}, Case{"short.iso", 0, "0"},
-                          Case{"disc 1,2.iso", 0, "0"}, Case{"cut.iso", 3, "1"}}) {
+    for (const Case& c :
+         {Case{"whole.iso", 0, "0"}, Case{"short.iso", 0, "0"}, Case{"disc 1,2.iso", 0, "0"},
+          Case{"cut.iso", 3, "1"}, Case{"udf.img", 0, "0"}}) {
         const Finished f = RunCli({"measure", "./" + c.image}, {}, dir.path());
         EXPECT_EQ(f.status, c.status) << c.image << ": " << f.err;
+        if (c.image == "udf.img") {
+            EXPECT_NE(f.err.find("Volume:          'UDF ONLY', 3000 sectors\n"), std::string::npos)
+                << f.err;
+        }
         EXPECT_NE(f.err.find("State:           Complete\n"), std::string::npos) << f.err;
         EXPECT_NE(f.err.find("Blocks in error: " + c.errors + "\n"), std::string::npos) << f.err;
         EXPECT_EQ(f.err.find("modelled time"), std::string::npos);  // a real clock
@@ -314,6 +325,7 @@ TEST(CliMeasure, WhatCannotBeMeasuredIsSaidBeforeTheRunAndExits1) {
     // call it cut before reading.
     WriteImage(dir / "early.iso", "EARLY", 3000, 1500);
     WriteImage(dir / "small.iso", "SMALL", 1700, 1700);
+    WriteImage(dir / "huge.iso", "HUGE", 4294967295u, 3000);
     fs::create_directories(dir / "folder");
     fs::create_symlink("folder", dir / "to-folder");
     fs::create_symlink("loop-b", dir / "loop-a");
@@ -332,6 +344,7 @@ TEST(CliMeasure, WhatCannotBeMeasuredIsSaidBeforeTheRunAndExits1) {
          "the volume is too small to measure: it holds 1700 sectors, a run "
          "needs at least 1800"},
         {{"./small.iso", "--sequencer", "600"}, ""},  // 1600 sectors are enough for 600-400
+        {{"./huge.iso"}, "the volume is too large to measure: it holds 4294967295 sectors"},
         {{"NA"}, "no optical drive was found"},
         {{"/no/such/device"}, "cannot find /no/such/device: No such file or directory"},
         {{"sr97"}, "cannot find /dev/sr97"},

@@ -16,6 +16,8 @@
 #include "results/NumberText.h"
 #include "results/Replay.h"
 #include "support/ChartCompare.h"
+#include "support/NativeProgram.h"
+#include "support/RunDocuments.h"
 #include "support/RunFakes.h"
 #include "support/TempDir.h"
 
@@ -29,48 +31,6 @@ namespace {
 constexpr platform::Color kCyan = 0xE0E000;
 constexpr platform::Color kMarker = 0xD0D0D0;
 
-// A whole program started up on this build's own system, its drive list the given entries.
-struct NativeProgram {
-    explicit NativeProgram(const std::string& entries)
-        : system(platform::MakeNativeSystem(entries)) {
-        startup::StartUp(ctx);
-    }
-    bool Start() { return engine::StartRun(ctx); }
-    void RunToEnd() {
-        for (int ticks = 0; window.timer && ticks < 100000; ++ticks) {
-            engine::MeasureTick(ctx);
-        }
-    }
-
-    std::unique_ptr<platform::System> system;
-    run::RunState state;
-    results::DataList dataList;
-    run::Chart chart;
-    fakes::FakeWindow window;
-    fakes::FakePrompts prompts;
-    run::RunContext ctx{state, dataList, chart, *system, window, prompts};
-};
-
-// The (block, speed) pairs of the document's result lines.
-std::vector<results::BlockResult> Results(const results::DataList& lines) {
-    std::vector<results::BlockResult> found;
-    const auto header = std::find(lines.begin(), lines.end(), "[TransferResults]");
-    for (auto it = header; it != lines.end(); ++it) {
-        if (const auto r = results::ReadBlockResult(*it)) {
-            found.push_back(*r);
-        }
-    }
-    return found;
-}
-
-// Loads a saved document into a fresh program and replays it.
-template <typename Replayer>
-void Replay(Replayer& p, const results::DataList& document, const fs::path& file) {
-    ASSERT_EQ(results::WriteDocument(document, file.string()), std::error_code());
-    p.prompts.answers.push_back(file.string());
-    results::LoadData(p.ctx);
-}
-
 TEST(LargeVolume, DvdImageThroughTheRawDeviceFitsTheChartAndReplaysTheSame) {
     const fixtures::TempDir dir;
     constexpr std::uint32_t kSectors = 2295104;
@@ -79,7 +39,7 @@ TEST(LargeVolume, DvdImageThroughTheRawDeviceFitsTheChartAndReplaysTheSame) {
     disc.volumeSectors = kSectors;
     disc.volumeId = "SPARSE_DVD";
     ASSERT_TRUE(platform::WriteSparseImage(disc, image.string()));
-    NativeProgram live(image.string());
+    fakes::NativeProgram live(image.string());
     ASSERT_TRUE(live.Start());
     EXPECT_EQ(live.state.Layout, results::ChartLayoutFor(kSectors));
     EXPECT_EQ(live.state.Layout.medium, Medium::DVD);
@@ -109,7 +69,7 @@ TEST(LargeVolume, DvdImageThroughTheRawDeviceFitsTheChartAndReplaysTheSame) {
     EXPECT_EQ(live.window.Panel(Panel::State), "Complete");
     EXPECT_EQ(live.window.Panel(Panel::SectorsTotal), "Sectors Total : 2295104");
     // Block 1 at the start, then every second block; block 2295's read runs past the end.
-    const auto lines = Results(live.dataList);
+    const auto lines = fakes::Results(live.dataList);
     ASSERT_EQ(lines.size(), 1147u);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         ASSERT_EQ(lines[i].BlockIndex, static_cast<std::int32_t>(2 * i + 1));
@@ -117,11 +77,42 @@ TEST(LargeVolume, DvdImageThroughTheRawDeviceFitsTheChartAndReplaysTheSame) {
     }
     EXPECT_EQ(live.window.Panel(Panel::BlocksRead), "Blocks Read : 2295");
 
-    NativeProgram replay("");
-    Replay(replay, live.dataList, dir / "dvd.dat");
+    fakes::NativeProgram replay("");
+    fakes::Replay(replay, live.dataList, dir / "dvd.dat");
     EXPECT_EQ(replay.state.Layout, live.state.Layout);
     EXPECT_EQ(replay.window.panelWidths, PanelWidths::Wide);
     // The summary on the low row differs: the file keeps the first speed limited to full scale.
+    fixtures::ExpectSameChartButTheCurve(live.chart.bitmap, replay.chart.bitmap,
+                                         {.left = 400, .top = 282, .right = 591, .bottom = 316});
+}
+
+TEST(LargeVolume, DualLayerBluRayImageIsReadToItsLastBlock) {
+    const fixtures::TempDir dir;
+    constexpr std::uint32_t kSectors = 24438784;  // BD-50: beyond the descriptor's low 24 bits
+    const fs::path image = dir / "bd50.iso";
+    platform::SimDiscParams disc;
+    disc.volumeSectors = kSectors;
+    disc.volumeId = "SPARSE_BD50";
+    ASSERT_TRUE(platform::WriteSparseImage(disc, image.string()));
+    fakes::NativeProgram live(image.string());
+    ASSERT_TRUE(live.Start());
+    EXPECT_EQ(live.state.VolumeSize, kSectors);
+    EXPECT_EQ(live.state.Layout, results::ChartLayoutFor(kSectors));
+    EXPECT_EQ(live.state.Layout.medium, Medium::BluRay);
+    EXPECT_EQ(live.window.gauge.MaxValue(), 24438);
+    live.RunToEnd();
+    EXPECT_EQ(live.window.Panel(Panel::State), "Complete");
+    EXPECT_EQ(live.window.Panel(Panel::SectorsTotal), "Sectors Total : 24438784");
+    EXPECT_EQ(live.window.Panel(Panel::BlocksRead), "Blocks Read : 24438");
+    const auto lines = fakes::Results(live.dataList);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().BlockIndex, 24437);
+    EXPECT_EQ(live.state.ErrorCount, 0);
+    EXPECT_EQ(live.window.gauge.Progress(), 24438);
+
+    fakes::NativeProgram replay("");
+    fakes::Replay(replay, live.dataList, dir / "bd50.dat");
+    EXPECT_EQ(replay.state.Layout, live.state.Layout);
     fixtures::ExpectSameChartButTheCurve(live.chart.bitmap, replay.chart.bitmap,
                                          {.left = 400, .top = 282, .right = 591, .bottom = 316});
 }
@@ -141,6 +132,7 @@ TEST_P(LayoutBoundary, LiveRunAndItsReplayChooseTheSameChart) {
     disc.mediumSectors = std::max<std::int64_t>(b.sectors, 4000);
     fakes::Program live(disc);
     ASSERT_TRUE(live.Start());
+    EXPECT_EQ(live.state.VolumeSize, b.sectors);
     live.state.StopRequest = true;
     live.Tick();  // ends the run with what the start measured
     EXPECT_EQ(live.state.Layout.IsCdChart(), b.cdChart);
@@ -154,7 +146,7 @@ TEST_P(LayoutBoundary, LiveRunAndItsReplayChooseTheSameChart) {
 
     const fixtures::TempDir dir;
     fakes::Program replay;
-    Replay(replay, live.dataList, dir / "run.dat");
+    fakes::Replay(replay, live.dataList, dir / "run.dat");
     EXPECT_EQ(replay.state.Layout, live.state.Layout);
     EXPECT_EQ(replay.state.XScale, live.state.XScale);
     EXPECT_EQ(replay.window.panelWidths, live.window.panelWidths);
@@ -177,7 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Boundary{"SmallestDvd", 450001, false, Medium::DVD},
                       Boundary{"DualLayerDvd", 4173824, false, Medium::DVD},
                       Boundary{"SmallestBluRay", 4173825, false, Medium::BluRay},
-                      Boundary{"LargestDescriptorSize", 16777215, false, Medium::BluRay}),
+                      Boundary{"LargestIn24Bits", 16777215, false, Medium::BluRay},
+                      Boundary{"SmallestBeyond24Bits", 16777216, false, Medium::BluRay}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LargeVolume, HostileSizesInAFileReplaySafely) {
@@ -200,7 +193,7 @@ TEST(LargeVolume, HostileSizesInAFileReplaySafely) {
                                "3 60000",
                                "2147483647 0"};
         fakes::Program p;
-        Replay(p, file, dir / "hostile.dat");
+        fakes::Replay(p, file, dir / "hostile.dat");
         EXPECT_EQ(p.state.Layout.IsCdChart(), c.cdChart);
         EXPECT_EQ(p.state.Layout.medium, c.medium);
         EXPECT_EQ(p.window.Panel(Panel::State), "Complete");
@@ -216,13 +209,13 @@ TEST(LargeVolume, HostileSizesInAFileReplaySafely) {
 // the drive's top speed.
 void ExpectRunInsideItsScale(const std::string& entry, Medium medium, double topKBs) {
     SCOPED_TRACE(entry);
-    NativeProgram p(entry);
+    fakes::NativeProgram p(entry);
     ASSERT_TRUE(p.Start());
     p.RunToEnd();
     EXPECT_EQ(p.window.Panel(Panel::State), "Complete");
     EXPECT_EQ(p.state.Layout.medium, medium);
     const double fullScale = results::FullScaleKBs(medium);
-    for (const auto& r : Results(p.dataList)) {
+    for (const auto& r : fakes::Results(p.dataList)) {
         ASSERT_LE(r.Speed, fullScale) << r.BlockIndex;
     }
     // Within a millisecond tick of the top speed: reads of 800 sectors take 30 ms and more.
@@ -244,7 +237,7 @@ TEST(ReadSpeed, TheDriveReadsAtTheChosenSpeedAndIsSetBackAfterTheRun) {
     EXPECT_TRUE(capped.state.ReadSpeedTaken);
     capped.RunToEnd();
     EXPECT_EQ(capped.drive->SpeedCap(), std::nullopt);
-    for (const auto& r : Results(capped.dataList)) {
+    for (const auto& r : fakes::Results(capped.dataList)) {
         ASSERT_LE(r.Speed, 2400) << r.BlockIndex;
         ASSERT_GE(r.Speed, 2390) << r.BlockIndex;
     }

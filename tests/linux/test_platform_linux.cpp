@@ -99,6 +99,9 @@ TEST(RawDevice, ReadsWholeSectorsAndFailsShortReadsAtTheEnd) {
     EXPECT_FALSE(device->ReadAt(35 * kSectorBytes, buffer.span().first(10 * kSectorBytes)));
     EXPECT_FALSE(device->ReadAt(40 * kSectorBytes, buffer.span().first(kSectorBytes)));
     EXPECT_TRUE(device->ReadAt(39 * kSectorBytes, buffer.span().first(kSectorBytes)));
+    // An image's length in whole sectors is the medium's size; a character device has none.
+    EXPECT_EQ(device->MediumSectors(), 40);
+    EXPECT_EQ(OpenRawDevice("/dev/zero")->MediumSectors(), std::nullopt);
 }
 
 TEST(RawDevice, ReadsBeyondTwoAndFourGibibytes) {
@@ -223,6 +226,11 @@ TEST(LinuxSystem, TellsTheVersionFromTheKernelRelease) {
 
     LinuxSystem system;
     EXPECT_EQ(system.QueryVersion().platformId, kPlatformLinux);
+    // The fine clock is the tick's own clock, in microseconds.
+    const std::uint32_t tick = system.TickCount();
+    const std::uint64_t fine = system.MicroTicks();
+    EXPECT_LE(static_cast<std::uint32_t>(fine / 1000) - tick, 1000u);
+    EXPECT_GE(system.MicroTicks(), fine);
 }
 
 TEST(LinuxSystem, ListsTheKernelsOpticalDrivesAndTellsImagesFromDevices) {

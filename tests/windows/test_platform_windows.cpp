@@ -157,7 +157,14 @@ TEST(WindowsSystem, ReadsBeyondTwoAndFourGibibytes) {
             EXPECT_EQ(Text(buffer.data(), 14), SectorMarker(sector));
         }
         EXPECT_FALSE(device->ReadAt(2097154ull * kSectorBytes, buffer.span().first(kSectorBytes)));
+        // The medium's size: an image's length; a drive's, where Wine's driver says it.
+        const auto sectors = device->MediumSectors();
+        if (entry == wine::TestBigImage() || sectors) {
+            EXPECT_EQ(sectors, 2097154);
+        }
     }
+    const std::uint64_t fine = system.MicroTicks();
+    EXPECT_GE(system.MicroTicks(), fine);
 }
 
 TEST(WindowsSystem, SaysWhyADriveDoesNotOpen) {
