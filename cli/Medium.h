@@ -20,8 +20,8 @@ Medium LookAt(const std::string& path);
 
 // Why a run on the medium at path would measure nothing worth having, found before it
 // starts: no data volume (neither ISO 9660 nor UDF), a volume too small or too large for a
-// run, an image cut short of its volume. Nothing when it looks measurable, and nothing when sector 16 cannot be read at
-// all: the run's own start then says why.
+// run, an image cut short of its volume. Nothing when it looks measurable, and nothing when
+// sector 16 cannot be read at all: the run's own start then says why.
 std::optional<std::string> MediumProblem(const std::string& path, std::int32_t dataSectors);
 
 // The texts of those problems, also used to explain a start that failed.

@@ -89,16 +89,13 @@ class RawDeviceFile final : public DeviceFile {
     // geometry; an image's length as a file.
     std::optional<std::int64_t> MediumSectors() override {
         std::int64_t bytes = 0;
-        if (!IsVolumeDevicePath(path_)) {
-            if (calls_.fileBytes == nullptr || !calls_.fileBytes(handle_, &bytes)) {
-                return std::nullopt;
-            }
-        } else if (!VolumeBytes(bytes)) {
+        const bool known = IsVolumeDevicePath(path_)
+                               ? VolumeBytes(bytes)
+                               : calls_.fileBytes != nullptr && calls_.fileBytes(handle_, &bytes);
+        if (!known || bytes < 0) {
             return std::nullopt;
         }
-        return bytes < 0 ? std::nullopt
-                         : std::optional<std::int64_t>(bytes /
-                                                       static_cast<std::int64_t>(kSectorBytes));
+        return bytes / static_cast<std::int64_t>(kSectorBytes);
     }
 
   private:
@@ -108,8 +105,8 @@ class RawDeviceFile final : public DeviceFile {
         }
         std::uint32_t returned = 0;
         GET_LENGTH_INFORMATION length{};
-        if (calls_.control(handle_, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length,
-                           sizeof length, &returned) &&
+        if (calls_.control(handle_, IOCTL_DISK_GET_LENGTH_INFO, nullptr, 0, &length, sizeof length,
+                           &returned) &&
             returned >= sizeof length) {
             bytes = length.Length.QuadPart;
             return true;
