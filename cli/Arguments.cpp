@@ -242,8 +242,9 @@ constexpr CommandText kMeasureText{
     "    --autosave   write both under the volume label, in the current folder\n",
     "DRIVE is an entry of the drive list (sr0), an absolute path of a device or a\n"
     "disc image, a relative path of an image with a slash (./disc.iso), or a\n"
-    "simulated drive: sim (52x CD), sim-dvd (16x DVD) or sim-bd (12x Blu-ray),\n"
-    "each also as -unpaced to read as fast as the machine goes.\n"
+    "simulated drive: sim (52x CD), sim-dvd (16x DVD), sim-bd (12x Blu-ray) or\n"
+    "sim-bd-udf (the same disc with a UDF volume alone), each also as -unpaced to\n"
+    "read as fast as the machine goes.\n"
     "\n"
     "On a terminal a progress line shows the run; otherwise standard output holds\n"
     "one line \"BLOCK SPEED\" per measured block, and the summary goes to standard\n"
