@@ -42,6 +42,20 @@ std::size_t Entries(const fs::path& dir) {
 
 }  // namespace
 
+TEST(FileWriter, NewFilesGetTheUsualPermissionsUnderEveryMask) {
+    TempDir dir;
+    for (const mode_t mask : {mode_t{022}, mode_t{002}, mode_t{077}}) {
+        const mode_t before = ::umask(mask);
+        const fs::path file = dir / ("new" + std::to_string(mask) + ".dat");
+        const std::error_code error = Write(file, "x");
+        ::umask(before);
+        ASSERT_EQ(error, std::error_code());
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0666 & ~mask) << "umask " << std::oct << mask;
+    }
+}
+
 TEST(FileWriter, ReplacesFilesWholeAndWritesThroughLinksToTheirTargets) {
     TempDir dir;
     EXPECT_EQ(Write(dir / "new.dat", "one"), std::error_code());

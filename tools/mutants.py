@@ -236,6 +236,15 @@ MUTANTS = [
            "s.FineTiming = results::MediumOf(s.VolumeSize) != run::Medium::CD;",
            "s.FineTiming = false;",
            "a Blu-ray disc timed by the millisecond tick"),
+    # --- Two faults a later mutation run found uncaught ----------------------------------
+    Mutant("platform/linux/RawDevice.cpp",
+           "if (n < 0 && errno == EINTR) {",
+           "if (false) {",
+           "a read interrupted by a signal counted as an unreadable block"),
+    Mutant("platform/linux/AtomicFile.cpp",
+           "if (!error && ::fchmod(fd, permissions) != 0) {",
+           "if (!error && permissions == 0) {",
+           "a newly written file keeps mkstemp's owner-only permissions"),
 ]
 
 

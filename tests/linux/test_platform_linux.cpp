@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -168,6 +169,34 @@ TEST(RawDevice, ReadsBufferedWhereUnbufferedAccessIsRefused) {
     EXPECT_EQ(refusing.refusedReads, 1);
     EXPECT_TRUE(readsSectorFive(*device));
     EXPECT_EQ(refusing.refusedReads, 1);
+}
+
+namespace {
+// Reads so far; every other one a signal interrupts before a byte arrives, the others bring
+// at most a sector, so a read of several sectors is interrupted between its parts too.
+int readCalls = 0;
+}  // namespace
+
+TEST(RawDevice, ReadsOnWhenASignalInterruptsARead) {
+    TempDir dir;
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 20);
+    RawDeviceCalls calls = SystemRawDeviceCalls();
+    calls.pread = [](int fd, void* buffer, std::size_t count, off_t offset) -> ssize_t {
+        if (readCalls++ % 2 == 0) {
+            errno = EINTR;
+            return -1;
+        }
+        return ::pread(fd, buffer, std::min<std::size_t>(count, kSectorBytes), offset);
+    };
+    readCalls = 0;
+    auto device = OpenRawDevice(image.string(), calls);
+    ASSERT_NE(device, nullptr);
+    SectorBuffer buffer;
+    ASSERT_TRUE(device->ReadAt(5 * kSectorBytes, buffer.span().first(3 * kSectorBytes)));
+    EXPECT_EQ(FirstWord(buffer.data()), 5u);
+    EXPECT_EQ(FirstWord(buffer.data() + 2 * kSectorBytes), 7u);
+    EXPECT_EQ(readCalls, 6);
 }
 
 namespace {
