@@ -1,4 +1,21 @@
 #!/usr/bin/env bash
+# update_package_lists: apt-get update, tried again a little later when it fails: a mirror
+# in the middle of a sync serves lists that do not match their index for a minute or two.
+update_package_lists() {
+    local sudo="" try
+    if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+    for try in 1 2 3 4; do
+        if DEBIAN_FRONTEND=noninteractive $sudo apt-get update -qq; then
+            return 0
+        fi
+        if ((try < 4)); then
+            echo "apt-get update failed; trying again in $((try * 30)) s" >&2
+            sleep $((try * 30))
+        fi
+    done
+    return 1
+}
+
 # install_missing PACKAGE...: installs, non-interactively, those of the Debian packages that
 # are not installed yet (as root, or through sudo).
 install_missing() {
@@ -14,6 +31,6 @@ install_missing() {
     echo "Installing: ${missing[*]}"
     local sudo=""
     if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get update -qq
+    update_package_lists
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }

@@ -21,7 +21,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     sudo=""
     if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
     $sudo dpkg --add-architecture i386
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get update -qq
+    update_package_lists
 fi
 PACKAGES=(
     cmake ninja-build python3 file
