@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # update_package_lists: apt-get update, tried again a little later when it fails: a mirror
-# in the middle of a sync serves lists that do not match their index for a minute or two.
+# in the middle of a sync serves lists that do not match their index for a while. When it
+# still fails, the lists it did fetch are used: the install then names what it cannot find.
 update_package_lists() {
     local sudo="" try
     if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
-    for try in 1 2 3 4; do
+    for try in 1 2 3; do
         if DEBIAN_FRONTEND=noninteractive $sudo apt-get update -qq; then
             return 0
         fi
-        if ((try < 4)); then
+        if ((try < 3)); then
             echo "apt-get update failed; trying again in $((try * 30)) s" >&2
             sleep $((try * 30))
         fi
     done
-    return 1
+    echo "apt-get update failed again; going on with the package lists it could fetch" >&2
 }
 
 # install_missing PACKAGE...: installs, non-interactively, those of the Debian packages that
