@@ -63,6 +63,22 @@ struct Window {
         return ticks;
     }
     std::string Panel(run::Panel panel) const { return form->PanelText(panel); }
+    // A key pressed on the focused window, handled with the other messages waiting now, but
+    // not the timers' messages: the test ticks itself, so no run moves on with the wall clock.
+    static void Key(UINT message, WPARAM code) {
+        ::PostMessageA(::GetFocus(), message, code, 0);
+        MSG msg{};
+        for (int handled = 0;
+             handled < 1000 && (::PeekMessageA(&msg, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+                                ::PeekMessageA(&msg, nullptr, WM_TIMER + 1, ~0U, PM_REMOVE));
+             ++handled) {
+            if (msg.message == WM_QUIT) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            ui::win32::DispatchToWindow(msg);
+        }
+    }
 
     static std::unique_ptr<platform::System> MakeSystem(
         platform::SimDiscParams disc, const std::function<void(platform::SimSystem&)>& arrange) {

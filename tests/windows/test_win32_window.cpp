@@ -614,10 +614,7 @@ TEST(Win32WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {
 TEST(Win32WindowKeys, TabEnterAltAndEscAsTheDescriptionSays) {
     Window w;
     ASSERT_EQ(::GetFocus(), w.Control("Button1"));
-    const auto key = [](UINT message, WPARAM code) {
-        ::PostMessageA(::GetFocus(), message, code, 0);
-        ui::win32::ProcessPendingMessages();
-    };
+    const auto key = &Window::Key;
     key(WM_KEYDOWN, VK_TAB);  // the drive list is passed by
     EXPECT_EQ(::GetFocus(), w.Control("Button2"));
     key(WM_KEYDOWN, VK_TAB);
