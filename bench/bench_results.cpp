@@ -70,7 +70,7 @@ void BM_LoadAndReadFromFile(benchmark::State& state) {
     }
     results::DataList list;
     for (auto _ : state) {
-        if (!results::LoadDocument(saved.Path(), list)) {
+        if (results::LoadDocument(saved.Path(), list)) {
             state.SkipWithError("cannot read the temporary data file");
             break;
         }

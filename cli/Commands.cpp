@@ -5,11 +5,9 @@
 #include <optional>
 #include <thread>
 
-#include "cli/Medium.h"
 #include "cli/OutputFiles.h"
 #include "cli/Progress.h"
 #include "cli/Session.h"
-#include "cli/StartFailure.h"
 #include "cli/Summary.h"
 #include "engine/MeasurementLoop.h"
 #include "engine/RunStart.h"
@@ -22,6 +20,8 @@
 #include "results/Saving.h"
 #include "run/ReadSpeed.h"
 #include "startup/DriveDiscovery.h"
+#include "startup/Medium.h"
+#include "startup/StartFailure.h"
 #include "startup/StartUp.h"
 
 namespace cli {
@@ -55,9 +55,22 @@ bool SaveAs(Session& s, void (*save)(run::RunContext&)) {
     return s.prompts.Errors().size() == errorsBefore;
 }
 
-std::vector<std::string> AutoSaveNames(const run::RunState& state) {
-    const std::string base = results::AutoSaveBaseName(state.VolumeLabel);
-    return {base + ".bmp", base + ".dat"};
+// The files the run's end has written under the volume label. It tries both, each whether
+// the other could be written or not, and names one it cannot write with its folder.
+std::vector<std::string> AutoSavedFiles(const Session& s) {
+    const std::string base = results::AutoSaveBaseName(s.state.VolumeLabel);
+    std::vector<std::string> written;
+    bool tried = !s.prompts.Messages().empty();  // the note that both were written
+    for (const std::string& name : {base + ".bmp", base + ".dat"}) {
+        const auto& failed = s.prompts.CreateFailures();
+        if (std::find(failed.begin(), failed.end(), results::InCurrentFolder(name)) !=
+            failed.end()) {
+            tried = true;
+        } else {
+            written.push_back(name);
+        }
+    }
+    return tried ? written : std::vector<std::string>{};
 }
 
 // The named drive is the whole drive list, so it is judged as the window judges the drives
@@ -97,7 +110,7 @@ std::optional<int> RefuseBeforeRun(Session& s, const MeasureCommand& command,
         problem = AutoSaveProblem();
     }
     if (!simulated && !s.state.NoDrive && !problem) {
-        problem = MediumProblem(device, engine::DataSectorsFromMarks(s.window));
+        problem = startup::MediumProblem(device, engine::DataSectorsFromMarks(s.window));
     }
     if (problem) {
         streams.Say(*problem);
@@ -129,7 +142,7 @@ int RunDrives(Streams& streams) {
         for (const std::string& entry : *entries) {
             if (std::find(listed.begin(), listed.end(), entry) == listed.end()) {
                 streams.Say(std::string(platform::kDrivesVariable) + " entry left out: " +
-                            DescribeUnlistedDrive(entry, s.system.DevicePath(entry)));
+                            startup::DescribeUnlistedDrive(entry, s.system.DevicePath(entry)));
             }
         }
     }
@@ -182,7 +195,7 @@ int RunMeasure(const MeasureCommand& command, Streams& streams) {
     platform::InstallStopRequests();
     const auto wallStart = std::chrono::steady_clock::now();
     if (!engine::StartRun(s.ctx)) {
-        streams.Say(DescribeStartFailure(s.state, s.system, drive));
+        streams.Say(startup::DescribeStartFailure(s.state, s.system, drive));
         return kExitError;
     }
     if (!s.state.ReadSpeedTaken) {
@@ -212,8 +225,8 @@ int RunMeasure(const MeasureCommand& command, Streams& streams) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
 
     std::vector<std::string> written;
-    if (command.autoSave && !s.prompts.Messages().empty()) {
-        written = AutoSaveNames(s.state);  // the run's end has written them
+    if (command.autoSave) {
+        written = AutoSavedFiles(s);
     }
     if (command.bmpFile && SaveAs(s, results::SaveGraphic)) {
         written.push_back(*command.bmpFile);

@@ -15,9 +15,10 @@ void TerminalPrompts::ShowError(std::string_view text) {
 }
 
 void TerminalPrompts::ShowCreateError(const std::string& path, std::error_code reason) {
-    std::string text = "cannot create file " + Quoted(path) + ": " + reason.message();
+    std::string text = run::FileErrorText("cannot create file", Quoted(path), reason);
     streams_.Say(text);
     errors_.push_back(std::move(text));
+    createFailures_.push_back(path);
 }
 
 std::optional<std::string> TerminalPrompts::AskFileName(run::FileDialog dialog) {

@@ -19,7 +19,7 @@ class TerminalPrompts final : public run::UserPrompts {
     void Sound_Error() override { ++errorSounds_; }
     void ShowMessage(std::string_view text) override;
     void ShowError(std::string_view text) override;
-    // With the reason, which a terminal has room for.
+    // In the terminal's own words, the name quoted.
     void ShowCreateError(const std::string& path, std::error_code reason) override;
     std::optional<std::string> AskFileName(run::FileDialog dialog) override;
     void ProcessPendingEvents() override {}
@@ -31,6 +31,8 @@ class TerminalPrompts final : public run::UserPrompts {
     int ErrorSounds() const { return errorSounds_; }
     const std::vector<std::string>& Messages() const { return messages_; }
     const std::vector<std::string>& Errors() const { return errors_; }
+    // The files that could not be created, as their errors named them.
+    const std::vector<std::string>& CreateFailures() const { return createFailures_; }
 
   private:
     Streams& streams_;
@@ -40,6 +42,7 @@ class TerminalPrompts final : public run::UserPrompts {
     int errorSounds_ = 0;
     std::vector<std::string> messages_;
     std::vector<std::string> errors_;
+    std::vector<std::string> createFailures_;
 };
 
 }  // namespace cli

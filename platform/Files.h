@@ -33,9 +33,20 @@ std::string OpenFailureHint(const std::string& path, std::error_code error);
 // Whether a new file can be made in the folder; the reason when not.
 std::error_code CheckFolderWritable(const std::string& folder);
 
-// The bytes of a regular file of at most maxBytes; nothing when it cannot be read, is larger,
-// or is no regular file (a device or a pipe could block the program or never end).
-std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
+// A file's bytes, or why they could not be read.
+struct FileBytes {
+    std::string bytes;
+    std::error_code error;  // none when bytes holds the whole file
+};
+
+// The bytes of a regular file of at most maxBytes; the reason when it cannot be read, is
+// larger ("File too large"), is a folder ("Is a directory") or is no regular file at all (a
+// device or a pipe could block the program or never end).
+FileBytes ReadRegularFile(const std::string& path, std::uint64_t maxBytes);
+
+// The reasons of this program's own that a file could not be read.
+enum class FileProblem { NotRegular = 1, ChangedWhileRead };
+std::error_code MakeError(FileProblem problem);
 
 // Whether a file name on this system may hold the character: never the folder separator or
 // NUL; on Windows none of \ / : * ? " < > | and no control character either.

@@ -44,6 +44,7 @@ class SimRoutingSystem final : public System {
     std::uint64_t MicroTicks() override;
     VersionRecord QueryVersion() override { return native_->QueryVersion(); }
     std::vector<std::string> CandidateDrives() override;
+    std::optional<std::vector<std::string>> NamedDrives() const override { return driveEntries_; }
     DriveType DriveTypeOf(const std::string& driveEntry) override;
     std::shared_ptr<LoadedModule> LoadModule(const std::string& fileName) override {
         return native_->LoadModule(fileName);

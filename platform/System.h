@@ -103,6 +103,8 @@ class System {
     virtual VersionRecord QueryVersion() = 0;
     // Candidate drive names in the order the list shows them.
     virtual std::vector<std::string> CandidateDrives() = 0;
+    // The entries the user named in place of the search for drives, when they did.
+    virtual std::optional<std::vector<std::string>> NamedDrives() const { return std::nullopt; }
     virtual DriveType DriveTypeOf(const std::string& driveEntry) = 0;
     // Null when the module cannot be loaded.
     virtual std::shared_ptr<LoadedModule> LoadModule(const std::string& fileName) = 0;

@@ -70,8 +70,8 @@ void LoadData(run::RunContext& ctx) {
     if (!path) {
         return;
     }
-    if (!LoadDocument(*path, ctx.dataList)) {
-        ctx.prompts.ShowError("Cannot open file " + *path);
+    if (const std::error_code error = LoadDocument(*path, ctx.dataList)) {
+        ctx.prompts.ShowOpenError(*path, error);
         return;
     }
     ReplayLock lock(ctx.window);
@@ -125,7 +125,9 @@ void DrawData(run::RunContext& ctx) {
     ctx.window.SetGaugeProgress(0);
     ctx.window.SetGaugeMaxValue(GaugeBlocks(s.VolumeSize));
 
-    for (std::size_t i = first + 1; i < count; ++i) {
+    s.StopRequest = false;  // a Stop pressed before the replay is no stop of it
+    bool stopped = false;
+    for (std::size_t i = first + 1; i < count && !stopped; ++i) {
         if (const auto result = ReadBlockResult(lines[i])) {
             s.BlockIndex = result->BlockIndex;
             s.CurSpeed = result->Speed;
@@ -141,13 +143,20 @@ void DrawData(run::RunContext& ctx) {
             if (ctx.window.Closing()) {
                 return;
             }
+            stopped = s.StopRequest;
         }
     }
 
-    s.BlockIndex = OneMore(s.BlockIndex);
-    ctx.window.SetPanelText(Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
-    ctx.window.SetGaugeProgress(GaugeBlocks(s.VolumeSize));
-    ctx.window.SetPanelText(Panel::State, "Complete");
+    if (stopped) {
+        // What has been drawn stays, with the summary of it, as when a run is stopped.
+        s.StopRequest = false;
+        ctx.window.SetPanelText(Panel::State, "System Stopped");
+    } else {
+        s.BlockIndex = OneMore(s.BlockIndex);
+        ctx.window.SetPanelText(Panel::BlocksRead, "Blocks Read : " + IntToText(s.BlockIndex));
+        ctx.window.SetGaugeProgress(GaugeBlocks(s.VolumeSize));
+        ctx.window.SetPanelText(Panel::State, "Complete");
+    }
     DrawSummary(s, canvas);
     ctx.window.ChartChanged();
 }

@@ -53,13 +53,45 @@ DataList ParseDocument(std::string_view bytes) {
     return list;
 }
 
-bool LoadDocument(const std::string& path, DataList& list) {
-    const auto bytes = platform::ReadRegularFile(path, kMaxDocumentBytes);
-    if (!bytes) {
-        return false;
+namespace {
+
+class DocumentProblemCategory final : public std::error_category {
+  public:
+    const char* name() const noexcept override { return "document"; }
+    std::string message(int value) const override {
+        switch (static_cast<DocumentProblem>(value)) {
+            case DocumentProblem::Utf16Text:
+                return "not a Discometer data file (UTF-16 text)";
+        }
+        return "not a Discometer data file";
     }
-    list = ParseDocument(*bytes);
-    return true;
+};
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+
+}  // namespace
+
+std::error_code MakeError(DocumentProblem problem) {
+    static const DocumentProblemCategory category;
+    return {static_cast<int>(problem), category};
+}
+
+std::error_code LoadDocument(const std::string& path, DataList& list) {
+    platform::FileBytes file = platform::ReadRegularFile(path, kMaxDocumentBytes);
+    if (file.error) {
+        return file.error;
+    }
+    std::string_view bytes = file.bytes;
+    if (bytes.starts_with(kUtf16LittleEndianMark) || bytes.starts_with(kUtf16BigEndianMark)) {
+        return MakeError(DocumentProblem::Utf16Text);
+    }
+    if (bytes.starts_with(kUtf8Mark)) {
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    list = ParseDocument(bytes);
+    return {};
 }
 
 std::int32_t SearchKey(const DataList& list, std::string_view header) {

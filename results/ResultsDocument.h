@@ -35,10 +35,15 @@ DataList ParseDocument(std::string_view bytes);
 // The largest file LoadDocument takes; the largest run writes well under one megabyte.
 inline constexpr std::uint64_t kMaxDocumentBytes = 64u << 20;
 
-// Replaces the list with the lines of the file. False when the file cannot be opened or
-// read, is no regular file or is larger than kMaxDocumentBytes; the list is then left as
-// it was.
-bool LoadDocument(const std::string& path, DataList& list);
+// Replaces the list with the lines of the file; a UTF-8 byte-order mark before the first
+// line is no part of it. The reason when the file cannot be opened or read, is no regular
+// file, is larger than kMaxDocumentBytes or holds UTF-16 text (which an editor may have
+// saved it as); the list is then left as it was.
+std::error_code LoadDocument(const std::string& path, DataList& list);
+
+// What makes a readable file no document of this program.
+enum class DocumentProblem { Utf16Text = 1 };
+std::error_code MakeError(DocumentProblem problem);
 
 // The index of the line after the first line equal to header (whole line, byte for byte),
 // or 0 when no line is.

@@ -1,5 +1,7 @@
 #include "results/Saving.h"
 
+#include <filesystem>
+
 #include "platform/BmpFile.h"
 #include "platform/Files.h"
 #include "results/ResultsDocument.h"
@@ -9,18 +11,31 @@ namespace results {
 
 namespace {
 
-bool SavePicture(run::RunContext& ctx, const std::string& path) {
-    const std::error_code error = platform::WriteBmpFile(path, ctx.chart.bitmap);
+std::error_code WritePicture(run::RunContext& ctx, const std::string& path) {
+    return platform::WriteBmpFile(path, ctx.chart.bitmap);
+}
+
+std::error_code WriteList(run::RunContext& ctx, const std::string& path) {
+    return WriteDocument(ctx.dataList, path);
+}
+
+using Writer = std::error_code (*)(run::RunContext&, const std::string&);
+
+// Writes the file the user chose; shows why when it cannot.
+bool SaveChosen(run::RunContext& ctx, const std::string& path, Writer write) {
+    const std::error_code error = write(ctx, path);
     if (error) {
         ctx.prompts.ShowCreateError(path, error);
     }
     return !error;
 }
 
-bool SaveList(run::RunContext& ctx, const std::string& path) {
-    const std::error_code error = WriteDocument(ctx.dataList, path);
+// Writes a file of AutoSave's; one that cannot be written is named with its folder, which
+// the user never chose and may not know.
+bool SaveAutomatically(run::RunContext& ctx, const std::string& name, Writer write) {
+    const std::error_code error = write(ctx, name);
     if (error) {
-        ctx.prompts.ShowCreateError(path, error);
+        ctx.prompts.ShowCreateError(InCurrentFolder(name), error);
     }
     return !error;
 }
@@ -44,20 +59,29 @@ std::string AutoSaveBaseName(std::string_view volumeLabel) {
     return name;
 }
 
+std::string InCurrentFolder(const std::string& name) {
+    std::error_code unknown;
+    const std::filesystem::path full = std::filesystem::absolute(name, unknown);
+    return unknown ? name : full.string();
+}
+
 bool AutoSave(run::RunContext& ctx) {
     const std::string base = AutoSaveBaseName(ctx.state.VolumeLabel);
-    return SavePicture(ctx, base + ".bmp") && SaveList(ctx, base + ".dat");
+    // Each file on its own: a disk too full for the picture may still take the data.
+    const bool picture = SaveAutomatically(ctx, base + ".bmp", WritePicture);
+    const bool list = SaveAutomatically(ctx, base + ".dat", WriteList);
+    return picture && list;
 }
 
 void SaveGraphic(run::RunContext& ctx) {
     if (const auto path = ctx.prompts.AskFileName(run::FileDialog::SaveGraphic)) {
-        SavePicture(ctx, *path);
+        SaveChosen(ctx, *path, WritePicture);
     }
 }
 
 void SaveData(run::RunContext& ctx) {
     if (const auto path = ctx.prompts.AskFileName(run::FileDialog::SaveData)) {
-        SaveList(ctx, *path);
+        SaveChosen(ctx, *path, WriteList);
     }
 }
 

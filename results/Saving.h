@@ -17,13 +17,17 @@ namespace results {
 // a listing of it.
 std::string AutoSaveBaseName(std::string_view volumeLabel);
 
+// The full path of a file of that name in the current folder, as AutoSave's errors name it;
+// the name itself when the folder cannot be told.
+std::string InCurrentFolder(const std::string& name);
+
 // Writes the chart picture to VolumeLabel + ".bmp", then the document to VolumeLabel + ".dat",
-// in the current folder. A file that cannot be created is shown as "Cannot create file %s"
-// and ends the save; false then.
+// in the current folder, each whether the other could be written or not. A file that cannot
+// be created is shown as "Cannot create file %s: REASON" with its full path; false then.
 bool AutoSave(run::RunContext& ctx);
 
 // Ask for a file name and write the chart picture or the document to it. A cancelled dialog
-// writes nothing; a file that cannot be created is shown as "Cannot create file %s".
+// writes nothing; a file that cannot be created is shown as "Cannot create file %s: REASON".
 void SaveGraphic(run::RunContext& ctx);
 void SaveData(run::RunContext& ctx);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Color.h"
+#include "run/FileErrorText.h"
 
 namespace run {
 
@@ -79,10 +80,13 @@ class UserPrompts {
     virtual void ShowMessage(std::string_view text) = 0;
     // The application's error box, for files that cannot be opened or created.
     virtual void ShowError(std::string_view text) = 0;
-    // A file that cannot be created, and why: the window's error box says "Cannot create
-    // file %s"; a front end with room for the reason says it too.
-    virtual void ShowCreateError(const std::string& path, std::error_code /*reason*/) {
-        ShowError("Cannot create file " + path);
+    // A file that cannot be created or opened, and why: "Cannot create file NAME: REASON",
+    // "Cannot open file NAME: REASON".
+    virtual void ShowCreateError(const std::string& path, std::error_code reason) {
+        ShowError(FileErrorText("Cannot create file", path, reason));
+    }
+    virtual void ShowOpenError(const std::string& path, std::error_code reason) {
+        ShowError(FileErrorText("Cannot open file", path, reason));
     }
     // The chosen file name, or nothing when the user cancels.
     virtual std::optional<std::string> AskFileName(FileDialog dialog) = 0;

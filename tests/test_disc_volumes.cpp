@@ -229,7 +229,7 @@ TEST_F(Labels, ControlBytesAndACutCharacterBreakNeitherTheDocumentNorANameNorThe
         const std::string dat = fixtures::ReadBytes(c.autoSave + ".dat");
         EXPECT_NE(dat.find("\r\nVolLabel=" + c.shown + "\r\nVolSize=3000\r\n"), std::string::npos);
         results::DataList loaded;
-        ASSERT_TRUE(results::LoadDocument(c.autoSave + ".dat", loaded));
+        ASSERT_EQ(results::LoadDocument(c.autoSave + ".dat", loaded), std::error_code());
         EXPECT_EQ(loaded, p->dataList);
         EXPECT_EQ(results::ReadDocumentHeader(loaded).VolLabel, c.shown);
         EXPECT_TRUE(fs::exists(c.autoSave + ".bmp"));

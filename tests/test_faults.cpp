@@ -187,7 +187,7 @@ TEST(Faults, SavesThatCannotBeWrittenLeaveEarlierFilesAndTheRunIntact) {
     f.SaveData1()->trigger();
     f.SaveData1()->trigger();
     EXPECT_EQ(w.prompts->errors.size(), 4u);
-    EXPECT_EQ(w.prompts->errors[0], "Cannot create file plain-file/run.bmp");
+    EXPECT_EQ(w.prompts->errors[0], "Cannot create file plain-file/run.bmp: Not a directory");
     EXPECT_EQ(f.Document(), document);
     EXPECT_EQ(f.ChartPicture().bitmap, chart);
 
@@ -214,6 +214,8 @@ TEST(Faults, AutoSaveOnAFullFileSystemShowsTheFailureAndKeepsEarlierFiles) {
         while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
         }
     }
+    // Room for the data file, far too little for the picture.
+    fs::resize_file("small/filler", fs::file_size("small/filler") - 8192);
     fs::current_path("small");
     Window w;
     ui::qt::TForm1& f = *w.form;
@@ -222,14 +224,20 @@ TEST(Faults, AutoSaveOnAFullFileSystemShowsTheFailureAndKeepsEarlierFiles) {
     w.RunToEnd();
     fs::current_path("..");
 
-    EXPECT_EQ(w.prompts->errors, std::vector<std::string>{"Cannot create file " + base + ".bmp"});
+    EXPECT_EQ(w.prompts->errors,
+              std::vector<std::string>{"Cannot create file " +
+                                       (fs::current_path() / "small" / (base + ".bmp")).string() +
+                                       ": No space left on device"});
     EXPECT_TRUE(w.prompts->messages.empty());
     EXPECT_TRUE(f.SaveGraphic2()->isEnabled());
     EXPECT_TRUE(f.SaveData1()->isEnabled());
     EXPECT_EQ(fixtures::ReadBytes("small/" + base + ".bmp"), "earlier picture");
+    // The data file fitted and was written although the picture failed first.
+    EXPECT_EQ(fixtures::ReadBytes("small/" + base + ".dat"), results::DocumentBytes(f.Document()));
     for (const auto& e : fs::directory_iterator("small")) {
         const std::string name = e.path().filename().string();
-        EXPECT_TRUE(name == base + ".bmp" || name == "filler") << name;  // no temporary left
+        EXPECT_TRUE(name == base + ".bmp" || name == base + ".dat" || name == "filler")
+            << name;  // no temporary left
     }
     EXPECT_EQ(BlockResults(f.Document()).size(), 9u);  // the results stay in memory
 }

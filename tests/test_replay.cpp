@@ -182,7 +182,8 @@ TEST(Replay, CancelledOrUnreadableFilesLeaveTheDocument) {
     Load(p, TempFile(""));  // a folder
     EXPECT_EQ(p.dataList, std::vector<std::string>{"kept"});
     ASSERT_EQ(p.prompts.errors.size(), 2u);
-    EXPECT_EQ(p.prompts.errors[0], "Cannot open file " + TempFile("does-not-exist.dat").string());
+    EXPECT_EQ(p.prompts.errors[0], "Cannot open file " + TempFile("does-not-exist.dat").string() +
+                                       ": No such file or directory");
     EXPECT_TRUE(p.prompts.sounds.empty());
 }
 
@@ -205,6 +206,32 @@ TEST(Replay, StartAndLoadAreRefusedWhileItRunsAndClosingEndsIt) {
     EXPECT_EQ(closing.prompts.eventPasses, 1);
     EXPECT_EQ(closing.state.BlockIndex, 3);
     EXPECT_NE(closing.window.Panel(Panel::State), "Complete");
+}
+
+TEST(Replay, StopEndsItWhereItIsAndAnEarlierStopDoesNot) {
+    const fs::path file =
+        WriteFile("stop.dat", kHeader + Lines({"1 100", "3 0", "5 300", "7 400"}));
+    fakes::Program p;
+    p.state.StopRequest = true;  // pressed after start-up, before the replay
+    p.prompts.onEvents = [&] {
+        if (p.prompts.eventPasses == 2) {
+            p.state.StopRequest = true;  // Stop, during the replay
+        }
+    };
+    Load(p, file);
+    EXPECT_EQ(p.prompts.eventPasses, 2);
+    EXPECT_EQ(p.state.BlockIndex, 5);  // the line drawn before Stop was pressed
+    EXPECT_EQ(p.state.ErrorCount, 1);
+    EXPECT_FALSE(p.state.StopRequest);
+    EXPECT_EQ(p.window.Panel(Panel::State), "System Stopped");
+    EXPECT_EQ(p.window.Panel(Panel::BlocksRead), "Blocks Read : 5");
+    EXPECT_TRUE(p.window.IsEnabled(Control::StartButton));
+
+    // Unstopped, the same file is replayed to its end.
+    fakes::Program whole;
+    Load(whole, file);
+    EXPECT_EQ(whole.window.Panel(Panel::State), "Complete");
+    EXPECT_EQ(whole.state.BlockIndex, 8);
 }
 
 TEST(Replay, HostileValuesAreDrawnSafely) {

@@ -170,13 +170,18 @@ TEST_F(DocumentFiles, SaveAndLoadGiveBackTheSameLines) {
     ASSERT_EQ(WriteDocument(lines, path), std::error_code());
     EXPECT_EQ(fixtures::ReadBytes(path), DocumentBytes(lines));
     DataList loaded = {"previous"};
-    ASSERT_TRUE(LoadDocument(path, loaded));
+    ASSERT_EQ(LoadDocument(path, loaded), std::error_code());
     EXPECT_EQ(loaded, lines);
 
     ASSERT_EQ(WriteDocument({}, path), std::error_code());
     EXPECT_EQ(fixtures::ReadBytes(path), "");
-    ASSERT_TRUE(LoadDocument(path, loaded));
+    ASSERT_EQ(LoadDocument(path, loaded), std::error_code());
     EXPECT_TRUE(loaded.empty());
+
+    // An editor's UTF-8 byte-order mark is no part of the first line.
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBF[Builder]\r\nProgram=x\r\n";
+    ASSERT_EQ(LoadDocument(path, loaded), std::error_code());
+    EXPECT_EQ(loaded, (DataList{"[Builder]", "Program=x"}));
 }
 
 TEST_F(DocumentFiles, FailedSaveLeavesEarlierFileIntact) {
@@ -192,17 +197,31 @@ TEST_F(DocumentFiles, FailedSaveLeavesEarlierFileIntact) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
-TEST_F(DocumentFiles, FailedLoadLeavesTheListAsItWas) {
-    DataList list = {"[Builder]", "Program=kept"};
-    EXPECT_FALSE(LoadDocument(PathOf("nonexistent.dat"), list));
-    EXPECT_FALSE(LoadDocument(dir_.string(), list));
-    // Endless devices and oversized files are refused rather than read.
-    EXPECT_FALSE(LoadDocument("/dev/zero", list));
+TEST_F(DocumentFiles, FailedLoadSaysWhyAndLeavesTheListAsItWas) {
     const std::string huge = PathOf("huge.dat");
     std::ofstream(huge) << "[Builder]";
     fs::resize_file(huge, kMaxDocumentBytes + 1);  // sparse: costs no disk
-    EXPECT_FALSE(LoadDocument(huge, list));
-    EXPECT_EQ(list, (DataList{"[Builder]", "Program=kept"}));
+    std::ofstream(PathOf("utf16le.dat"), std::ios::binary) << std::string("\xFF\xFE[\0B\0", 6);
+    std::ofstream(PathOf("utf16be.dat"), std::ios::binary) << std::string("\xFE\xFF\0[\0B", 6);
+    struct Row {
+        const char* name;
+        std::string path;
+        std::string reason;
+    };
+    for (const Row& row : {
+             Row{"missing", PathOf("nonexistent.dat"), "No such file or directory"},
+             Row{"folder", dir_.string(), "Is a directory"},
+             // Endless devices and oversized files are refused rather than read.
+             Row{"device", "/dev/zero", "Not a regular file"},
+             Row{"too large", huge, "File too large"},
+             Row{"UTF-16 LE", PathOf("utf16le.dat"), "not a Discometer data file (UTF-16 text)"},
+             Row{"UTF-16 BE", PathOf("utf16be.dat"), "not a Discometer data file (UTF-16 text)"},
+         }) {
+        SCOPED_TRACE(row.name);
+        DataList list = {"[Builder]", "Program=kept"};
+        EXPECT_EQ(LoadDocument(row.path, list).message(), row.reason);
+        EXPECT_EQ(list, (DataList{"[Builder]", "Program=kept"}));
+    }
 }
 
 // ---------------------------------------------------------------- look-ups

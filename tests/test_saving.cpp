@@ -88,14 +88,19 @@ TEST_F(InCurrentFolder, FailedAutoSaveIsShownAndOffersTheSaveCommands) {
     p.window.SetChecked(MenuMark::AutoSave, true);
     ASSERT_TRUE(p.Start());
     p.RunToEnd();
-    EXPECT_EQ(p.prompts.errors, std::vector<std::string>{"Cannot create file " + base + ".bmp"});
+    // Named with the folder, which the user never chose.
+    EXPECT_EQ(p.prompts.errors,
+              std::vector<std::string>{"Cannot create file " +
+                                       (fs::current_path() / (base + ".bmp")).string() +
+                                       ": Is a directory"});
     EXPECT_TRUE(p.prompts.messages.empty());  // no success note for a failure
     EXPECT_TRUE(p.window.IsEnabled(Control::SaveGraphic));
     EXPECT_TRUE(p.window.IsEnabled(Control::SaveData));
     EXPECT_TRUE(p.window.IsEnabled(Control::FilesMenu));
-    EXPECT_FALSE(fs::exists(base + ".dat"));  // the picture comes first and stopped the save
+    // The data file is written all the same.
+    EXPECT_EQ(fixtures::ReadBytes(base + ".dat"), results::DocumentBytes(p.dataList));
     EXPECT_TRUE(fs::is_directory(base + ".bmp"));
-    EXPECT_EQ(Files().size(), 1u);  // no temporary file left behind
+    EXPECT_EQ(Files().size(), 2u);  // no temporary file left behind
 }
 
 TEST_F(InCurrentFolder, SavingByHandWritesTheChosenFilesAndReportsFailures) {
@@ -113,7 +118,9 @@ TEST_F(InCurrentFolder, SavingByHandWritesTheChosenFilesAndReportsFailures) {
     EXPECT_EQ(fixtures::ReadBytes("earlier.dat"),
               results::DocumentBytes(p.dataList));  // replaced, unasked
     results::SaveData(p.ctx);
-    EXPECT_EQ(p.prompts.errors, std::vector<std::string>{"Cannot create file missing/dir/run.dat"});
+    EXPECT_EQ(p.prompts.errors,
+              std::vector<std::string>{"Cannot create file missing/dir/run.dat: No such file or "
+                                       "directory"});
     EXPECT_EQ(p.prompts.asked, (std::vector<run::FileDialog>{
                                    run::FileDialog::SaveGraphic, run::FileDialog::SaveGraphic,
                                    run::FileDialog::SaveData, run::FileDialog::SaveData}));

@@ -21,6 +21,7 @@
 #include "run/ReadSpeed.h"
 #include "support/ParityFiles.h"
 #include "support/RunFakes.h"
+#include "support/SectorImages.h"
 #include "support/WindowFixture.h"
 #include "ui/qt/Bevels.h"
 #include "ui/qt/BitmapImage.h"
@@ -211,7 +212,7 @@ TEST(WindowStartUp, StatesAfterStartUp) {
     EXPECT_NE(f.ChartPicture().bitmap, platform::Bitmap(591, 352));
 }
 
-TEST(WindowStartUp, WithoutDrivesListsNAAndStartOnlySoundsTheError) {
+TEST(WindowStartUp, WithoutDrivesListsNAAndStartSaysSo) {
     Window w(fakes::SmallDisc(), [](platform::SimSystem& s) { s.candidates.clear(); });
     ui::qt::TForm1& f = *w.form;
     ASSERT_FALSE(f.StartUpStatus().has_value());
@@ -221,9 +222,49 @@ TEST(WindowStartUp, WithoutDrivesListsNAAndStartOnlySoundsTheError) {
 
     f.Button1()->click();
     EXPECT_EQ(w.prompts->sounds, std::vector<std::string>{"ERROR"});
+    EXPECT_EQ(w.prompts->errors, std::vector<std::string>{"No drive"});
     EXPECT_EQ(w.drive->ReadCount(), 0u);
     EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
     ExpectStates(w, kIdleBeforeFirstRun, "after a refused start");
+}
+
+TEST(WindowStartUp, AFailedStartSaysWhyAsTheCommandLineDoes) {
+    InTempDir temp;
+    const std::string here = std::filesystem::current_path().string();
+    fixtures::WriteImage("numbers.img", 40);  // sector 16 holds no volume descriptor
+    fixtures::WriteImage("short.img", 10);
+    struct Row {
+        const char* name;
+        std::string entry;
+        std::string error;
+        std::string state;  // the state panel afterwards
+    };
+    for (const Row& row : {
+             Row{"named drive missing", here + "/none.iso",
+                 "No drive\n" + here + "/none.iso left out: cannot find " + here +
+                     "/none.iso: No such file or directory",
+                 "System Stopped"},
+             Row{"no data volume", here + "/numbers.img",
+                 here + "/numbers.img holds no data volume (neither an ISO 9660 volume "
+                        "descriptor at sector 16 nor a UDF volume)",
+                 "No data volume on this disc"},
+             Row{"nothing at sector 16", here + "/short.img",
+                 "No disc or unreadable volume descriptor in " + here +
+                     "/short.img: it holds only 10 sectors",
+                 "System Stopped"},
+         }) {
+        SCOPED_TRACE(row.name);
+        App();
+        auto ownPrompts = std::make_unique<fakes::FakePrompts>();
+        fakes::FakePrompts& prompts = *ownPrompts;
+        ui::qt::TForm1 f(platform::MakeNativeSystem(row.entry), std::move(ownPrompts));
+        f.Button1()->click();
+        EXPECT_EQ(prompts.sounds, std::vector<std::string>{"ERROR"});
+        EXPECT_EQ(prompts.errors, std::vector<std::string>{row.error});
+        EXPECT_EQ(f.StatusBar1()->PanelText(static_cast<int>(Panel::State)).toStdString(),
+                  row.state);
+        EXPECT_FALSE(f.Timer1()->isActive());
+    }
 }
 
 TEST(WindowStartUp, MissingSectorLibraryEndsWithStatusOneBeforeShowing) {
@@ -404,7 +445,8 @@ TEST(WindowFiles, SaveItemsWriteWhatTheUserNamesAndLoadOnlyAsks) {
     EXPECT_TRUE(std::filesystem::exists("run.bmp"));
     EXPECT_TRUE(std::filesystem::exists("run.dat"));
     EXPECT_EQ(w.prompts->errors,
-              std::vector<std::string>{"Cannot create file missing/dir/run.dat"});
+              std::vector<std::string>{
+                  "Cannot create file missing/dir/run.dat: No such file or directory"});
 
     const results::DataList before = f.Document();
     w.prompts->answers = {"run.dat"};

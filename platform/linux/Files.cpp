@@ -87,28 +87,37 @@ std::error_code CheckFolderWritable(const std::string& folder) {
     return {};
 }
 
-std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+FileBytes ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+    FileBytes file;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        return std::nullopt;
+        file.error = LastError();
+        return file;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
-        static_cast<std::uint64_t>(info.st_size) > maxBytes) {
-        ::close(fd);
-        return std::nullopt;
+    if (::fstat(fd, &info) != 0) {
+        file.error = LastError();
+    } else if (S_ISDIR(info.st_mode)) {
+        file.error = std::make_error_code(std::errc::is_a_directory);
+    } else if (!S_ISREG(info.st_mode) || info.st_size < 0) {
+        file.error = MakeError(FileProblem::NotRegular);
+    } else if (static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        file.error = std::make_error_code(std::errc::file_too_large);
     }
-    std::string data;
+    if (file.error) {
+        ::close(fd);
+        return file;
+    }
+    std::string& data = file.bytes;
     data.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[64 * 1024];
-    bool ok = true;
     for (;;) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            ok = false;
+            file.error = LastError();
             break;
         }
         if (n == 0) {
@@ -116,15 +125,15 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_
         }
         data.append(chunk, static_cast<std::size_t>(n));
         if (data.size() > maxBytes) {  // the file grew while it was read
-            ok = false;
+            file.error = MakeError(FileProblem::ChangedWhileRead);
             break;
         }
     }
     ::close(fd);
-    if (!ok) {
-        return std::nullopt;
+    if (file.error) {
+        data.clear();
     }
-    return data;
+    return file;
 }
 
 bool FileNameMayHold(char c) {

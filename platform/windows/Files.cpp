@@ -131,38 +131,63 @@ std::error_code CheckFolderWritable(const std::string& folder) {
     return {};
 }
 
-std::optional<std::string> ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+FileBytes ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
+    FileBytes file;
     if (IsVolumeDevicePath(path)) {
-        return std::nullopt;
+        file.error = MakeError(FileProblem::NotRegular);
+        return file;
+    }
+    // A folder cannot be opened as a file at all; say what it is rather than "access denied".
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        file.error = std::make_error_code(std::errc::is_a_directory);
+        return file;
     }
     Handle h(OpenForReading(path));
-    if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK) {
-        return std::nullopt;  // a console, a pipe or a device such as NUL
+    if (!h.valid()) {
+        file.error = LastError();
+        return file;
+    }
+    if (::GetFileType(h.get()) != FILE_TYPE_DISK) {
+        file.error = MakeError(FileProblem::NotRegular);  // a console, a pipe or a device (NUL)
+        return file;
     }
     BY_HANDLE_FILE_INFORMATION about{};
     LARGE_INTEGER size{};
-    if (!::GetFileInformationByHandle(h.get(), &about) ||
-        (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        !::GetFileSizeEx(h.get(), &size) || size.QuadPart < 0 ||
-        static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
-        return std::nullopt;
+    if (!::GetFileInformationByHandle(h.get(), &about) || !::GetFileSizeEx(h.get(), &size)) {
+        file.error = LastError();
+        return file;
     }
-    std::string data;
+    if ((about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        file.error = std::make_error_code(std::errc::is_a_directory);
+        return file;
+    }
+    if (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
+        file.error = std::make_error_code(std::errc::file_too_large);
+        return file;
+    }
+    std::string& data = file.bytes;
     data.reserve(static_cast<std::size_t>(size.QuadPart));
     char chunk[64 * 1024];
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(h.get(), chunk, sizeof chunk, &got, nullptr)) {
-            return std::nullopt;
+            file.error = LastError();
+            break;
         }
         if (got == 0) {
-            return data;
+            break;
         }
         data.append(chunk, got);
         if (data.size() > maxBytes) {  // the file grew while it was read
-            return std::nullopt;
+            file.error = MakeError(FileProblem::ChangedWhileRead);
+            break;
         }
     }
+    if (file.error) {
+        data.clear();
+    }
+    return file;
 }
 
 bool FileNameMayHold(char c) {

@@ -33,7 +33,9 @@ TEST_F(InCurrentFolder, SavesGoThroughLinksAndRefuseAPipeNobodyReads) {
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status("link.dat")));
     EXPECT_EQ(fixtures::ReadBytes("target.dat"), results::DocumentBytes(p.dataList));
     results::SaveData(p.ctx);  // returns at once, with the window's error box
-    EXPECT_EQ(p.prompts.errors, std::vector<std::string>{"Cannot create file pipe.dat"});
+    EXPECT_EQ(p.prompts.errors,
+              std::vector<std::string>{"Cannot create file pipe.dat: no program is reading from "
+                                       "the pipe"});
     EXPECT_TRUE(fs::is_fifo("pipe.dat"));
     EXPECT_EQ(Files(), (std::vector<std::string>{"link.dat", "pipe.dat", "target.dat"}));
 }

@@ -447,11 +447,18 @@ TEST(WindowsFiles, AnswerInWindowsTerms) {
     EXPECT_EQ(FirstWord(head), 3u);
     EXPECT_FALSE(PeekBytes(image, 20 * kSectorBytes, head));
 
-    EXPECT_EQ(ReadRegularFile(image, 1 << 20)->size(), 20u * kSectorBytes);
-    EXPECT_FALSE(ReadRegularFile(image, 1000).has_value());  // too large
-    EXPECT_FALSE(ReadRegularFile("NUL", 1000).has_value());  // a device, never a document
-    EXPECT_FALSE(ReadRegularFile("\\\\.\\D:", 1 << 30).has_value());
-    EXPECT_FALSE(ReadRegularFile(dir.path().string(), 1000).has_value());
+    const FileBytes whole = ReadRegularFile(image, 1 << 20);
+    EXPECT_EQ(whole.error, std::error_code());
+    EXPECT_EQ(whole.bytes.size(), 20u * kSectorBytes);
+    const FileBytes tooLarge = ReadRegularFile(image, 1000);
+    EXPECT_EQ(tooLarge.error, std::errc::file_too_large);
+    EXPECT_TRUE(tooLarge.bytes.empty());
+    // A device is never a document.
+    EXPECT_EQ(ReadRegularFile("NUL", 1000).error, MakeError(FileProblem::NotRegular));
+    EXPECT_EQ(ReadRegularFile("\\\\.\\D:", 1 << 30).error, MakeError(FileProblem::NotRegular));
+    EXPECT_EQ(ReadRegularFile(dir.path().string(), 1000).error, std::errc::is_a_directory);
+    EXPECT_EQ(ReadRegularFile((dir / "missing").string(), 1000).error,
+              std::errc::no_such_file_or_directory);
 
     EXPECT_FALSE(CheckFolderWritable(dir.path().string()));
     EXPECT_EQ(CheckFolderWritable(image), std::errc::not_a_directory);

@@ -83,6 +83,14 @@ bool MenuChecked(const Window& w, forms::Command command) {
     return (MenuState(w, command) & MF_CHECKED) != 0;
 }
 
+// The error names the file, then the system's reason in its words without the full stop
+// and line break that Windows ends them with.
+bool SaysWhy(const std::string& error, const std::string& named) {
+    const std::string prefix = named + ": ";
+    return error.starts_with(prefix) && error.size() > prefix.size() && error.back() != '.' &&
+           error.find_first_of("\r\n") == std::string::npos;
+}
+
 }  // namespace
 
 TEST(Win32WindowLayout, ControlsSitWhereTheDescriptionPutsThem) {
@@ -225,13 +233,14 @@ TEST(Win32WindowLayout, MenusAreTheDescriptionsWithCommandsAsIdentifiers) {
     EXPECT_EQ(w.form->Menus().NumberedItems().size(), run::kReadSpeeds.size());
 }
 
-TEST(Win32WindowStartUp, WithoutDrivesListsNAAndStartOnlySoundsTheError) {
+TEST(Win32WindowStartUp, WithoutDrivesListsNAAndStartSaysSo) {
     Window w(fakes::SmallDisc(), [](platform::SimSystem& s) { s.candidates.clear(); });
     ASSERT_FALSE(w.form->StartUpStatus().has_value());
     EXPECT_EQ(::SendMessageA(w.Control("ComboBox1"), CB_GETCOUNT, 0, 0), 1);
     EXPECT_EQ(w.form->DriveListText(), "NA");
     w.Click("Button1");
     EXPECT_EQ(w.prompts->sounds, std::vector<std::string>{"ERROR"});
+    EXPECT_EQ(w.prompts->errors, std::vector<std::string>{"No drive"});
     EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
     EXPECT_FALSE(w.form->TimerEnabled());
 }
@@ -570,8 +579,10 @@ TEST(Win32WindowFiles, SaveAndLoadGoThroughThePrompts) {
     EXPECT_EQ(platform::LoadBmpFile("run.bmp"), std::optional(w.form->ChartPicture().bitmap));
     EXPECT_NE(fixtures::ReadBytes("run.dat").find("[TransferResults]\r\n1 8000\r\n"),
               std::string::npos);
-    EXPECT_EQ(w.prompts->errors,
-              std::vector<std::string>{"Cannot create file missing\\dir\\run.dat"});
+    // The system's reason follows the name, in the system's words.
+    ASSERT_EQ(w.prompts->errors.size(), 1u);
+    EXPECT_TRUE(SaysWhy(w.prompts->errors[0], "Cannot create file missing\\dir\\run.dat"))
+        << w.prompts->errors[0];
 
     Window other;
     other.prompts->answers = {"run.dat", "absent.dat"};
@@ -579,7 +590,9 @@ TEST(Win32WindowFiles, SaveAndLoadGoThroughThePrompts) {
     EXPECT_EQ(other.form->Document(), w.form->Document());
     EXPECT_EQ(other.Panel(Panel::State), "Complete");
     other.Choose(forms::Command::LoadData);
-    EXPECT_EQ(other.prompts->errors, std::vector<std::string>{"Cannot open file absent.dat"});
+    ASSERT_EQ(other.prompts->errors.size(), 1u);
+    EXPECT_TRUE(SaysWhy(other.prompts->errors[0], "Cannot open file absent.dat"))
+        << other.prompts->errors[0];
     EXPECT_EQ(other.form->Document(), w.form->Document());
 }
 

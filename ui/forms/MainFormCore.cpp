@@ -7,6 +7,7 @@
 #include "engine/Sequencer.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
+#include "startup/StartFailure.h"
 #include "startup/StartUp.h"
 
 namespace ui::forms {
@@ -23,7 +24,10 @@ void MainFormCore::FormCreate() {
 }
 
 void MainFormCore::Button1Click() {
-    engine::StartRun(ctx_);
+    if (!engine::StartRun(ctx_)) {
+        // The error sound has said that no run started; the box says why.
+        Prompts().ShowError(startup::WindowStartFailure(state_, *system_, DriveListText()));
+    }
 }
 
 void MainFormCore::Button2Click() {

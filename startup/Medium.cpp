@@ -1,4 +1,4 @@
-#include "cli/Medium.h"
+#include "startup/Medium.h"
 
 #include <cmath>
 #include <memory>
@@ -9,7 +9,7 @@
 #include "platform/Files.h"
 #include "run/RunState.h"
 
-namespace cli {
+namespace startup {
 
 namespace {
 
@@ -102,4 +102,4 @@ std::int64_t SectorsNeeded(std::int32_t dataSectors) {
     return 1000 + dataSectors;
 }
 
-}  // namespace cli
+}  // namespace startup

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace cli {
+namespace startup {
 
 // What can be learnt about the medium behind a path without the run's own reads.
 struct Medium {
@@ -32,4 +32,4 @@ std::string TooLargeText(double volumeSectors);
 // Sectors a run reads before it can measure: up to the end of block 1's timed sectors.
 std::int64_t SectorsNeeded(std::int32_t dataSectors);
 
-}  // namespace cli
+}  // namespace startup

@@ -1,13 +1,13 @@
-#include "cli/StartFailure.h"
+#include "startup/StartFailure.h"
 
 #include <cmath>
 
-#include "cli/Medium.h"
 #include "engine/VolumeRecognition.h"
 #include "platform/Files.h"
 #include "startup/DriveDiscovery.h"
+#include "startup/Medium.h"
 
-namespace cli {
+namespace startup {
 
 namespace {
 
@@ -28,13 +28,21 @@ std::string OpenFailureText(const std::string& path, std::error_code error) {
     return text;
 }
 
+// The text with its first letter a capital, as a sentence of its own.
+std::string Sentence(std::string text) {
+    if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') {
+        text.front() = static_cast<char>(text.front() - 'a' + 'A');
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string DescribeUnlistedDrive(const std::string& drive, const std::string& path) {
     const platform::PathInfo info = platform::InspectPath(path);
     if (info.kind == platform::PathKind::Missing) {
         // What the drive list shows when it found no drive, typed back.
-        if (drive == startup::kNoDriveItem) {
+        if (drive == kNoDriveItem) {
             return "no optical drive was found (NA stands for none); name a device or a disc "
                    "image instead, such as /dev/sr1 or ./disc.iso, or try sim for the "
                    "simulated drive";
@@ -66,7 +74,7 @@ std::string DescribeStartFailure(const run::RunState& s, const platform::System&
     const Medium medium = LookAt(path);
     const std::int64_t first = s.StartSector;
     const std::int64_t last = first + s.SectorCount - 1;
-    if (first == kDescriptorSector && s.SectorCount == 1) {
+    if (first == kDescriptorSector && s.SectorCount == 1 && s.ReadStatus < 0) {
         std::string text = "no disc or unreadable volume descriptor in " + path;
         if (medium.sectors && *medium.sectors <= kDescriptorSector) {
             text += ": it holds only " + std::to_string(*medium.sectors) + " sectors";
@@ -91,4 +99,19 @@ std::string DescribeStartFailure(const run::RunState& s, const platform::System&
     return text;
 }
 
-}  // namespace cli
+std::string WindowStartFailure(const run::RunState& state, const platform::System& system,
+                               const std::string& drive) {
+    if (!state.NoDrive) {
+        return Sentence(DescribeStartFailure(state, system, drive));
+    }
+    std::string text = "No drive";
+    if (const auto named = system.NamedDrives()) {
+        for (const std::string& entry : *named) {
+            text += "\n" + entry +
+                    " left out: " + DescribeUnlistedDrive(entry, system.DevicePath(entry));
+        }
+    }
+    return text;
+}
+
+}  // namespace startup
