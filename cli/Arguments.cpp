@@ -237,7 +237,8 @@ constexpr CommandText kMeasureText{
     "                 600-400; 800 and 600 say the same\n"
     "    --speed N    ask the drive to read at most N x 150 KB/s (52, 48, 40, 32,\n"
     "                 24, 16, 8 or 4) or, by default, max; set back after the run\n"
-    "    --dat FILE   write the results document at the end\n"
+    "    --dat FILE   write the results document at the end; - for standard output,\n"
+    "                 which then holds it alone (the block lines go to standard error)\n"
     "    --bmp FILE   write the chart picture at the end\n"
     "    --autosave   write both under the volume label, in the current folder\n",
     "DRIVE is an entry of the drive list (sr0), an absolute path of a device or a\n"
@@ -258,7 +259,7 @@ constexpr CommandText kReplayText{
     "replay",
     "discometer-cli replay FILE.dat [--bmp OUT.bmp]",
     "  replay       redraw a saved data file, optionally into a picture\n",
-    "",
+    "FILE.dat is - for standard input.\n",
     kSimpleExits};
 
 constexpr std::array kCommandTexts{&kDrivesText, &kMeasureText, &kReplayText};

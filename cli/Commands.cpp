@@ -5,6 +5,7 @@
 #include <optional>
 #include <thread>
 
+#include "cli/DocumentStreams.h"
 #include "cli/OutputFiles.h"
 #include "cli/Progress.h"
 #include "cli/Session.h"
@@ -170,7 +171,10 @@ int RunDrives(Streams& streams) {
     return kExitOk;
 }
 
-int RunMeasure(const MeasureCommand& command, Streams& streams) {
+namespace {
+
+// The measure command, with the document also written to `documentOut` when it is given.
+int Measure(const MeasureCommand& command, Streams& streams, std::FILE* documentOut) {
     const std::string drive = DriveEntryOf(command.drive);
     // Commas part the entries of a drive list; one drive is measured at a time, though a file
     // of that name is measured whatever its name holds.
@@ -234,12 +238,19 @@ int RunMeasure(const MeasureCommand& command, Streams& streams) {
     if (command.datFile && SaveAs(s, results::SaveData)) {
         written.push_back(*command.datFile);
     }
+    bool documentLost = false;
+    if (documentOut != nullptr) {
+        if (const std::error_code error = WriteDocumentTo(documentOut, s.dataList)) {
+            streams.Say("cannot write the data file to standard output: " + run::ReasonText(error));
+            documentLost = true;
+        }
+    }
     std::FILE* summary = streams.SummaryStream();
-    PrintRunSummary(summary, s.state, s.window, written);
+    PrintRunSummary(summary, s.state, s.window, s.dataList, written);
     PrintReadSpeed(summary, s.state);
     PrintTimes(summary, timed, wallSeconds, platform::IsSimulatedEntry(drive));
 
-    if (!s.prompts.Errors().empty()) {
+    if (!s.prompts.Errors().empty() || documentLost) {
         return kExitError;
     }
     // A signal that came with the last block found the run complete already.
@@ -249,12 +260,28 @@ int RunMeasure(const MeasureCommand& command, Streams& streams) {
     return s.state.ErrorCount > 0 ? kExitUnreadBlocks : kExitOk;
 }
 
+}  // namespace
+
+int RunMeasure(const MeasureCommand& command, Streams& streams) {
+    if (command.datFile != kStandardStream) {
+        return Measure(command, streams, nullptr);
+    }
+    // The document takes standard output; the block lines, notes and summary make way.
+    MeasureCommand toOutput = command;
+    toOutput.datFile.reset();
+    Streams diverted = streams.AllOnError();
+    return Measure(toOutput, diverted, streams.OutStream());
+}
+
 int RunReplay(const ReplayCommand& command, Streams& streams) {
-    if (command.bmpFile) {
+    const bool fromInput = command.datFile == kStandardStream;
+    if (command.bmpFile && !fromInput) {
         if (const auto clash =
                 SameFileClash({{"the data file", command.datFile}, {"--bmp", *command.bmpFile}})) {
             return UsageFailure(streams, *clash);
         }
+    }
+    if (command.bmpFile) {
         if (const auto problem = OutputProblem(*command.bmpFile)) {
             streams.Say(*problem);
             return kExitError;
@@ -268,7 +295,15 @@ int RunReplay(const ReplayCommand& command, Streams& streams) {
     s.prompts.SetFileName(run::FileDialog::LoadData, command.datFile);
     s.prompts.SetFileName(run::FileDialog::SaveGraphic, command.bmpFile);
 
-    results::LoadData(s.ctx);
+    if (fromInput) {
+        if (const std::error_code error = ReadDocumentFrom(stdin, s.dataList)) {
+            streams.Say("cannot read the data file from standard input: " + run::ReasonText(error));
+            return kExitError;
+        }
+        results::DrawData(s.ctx);
+    } else {
+        results::LoadData(s.ctx);
+    }
     // The load says what went wrong: a file it cannot open, or one without results.
     if (!s.prompts.Errors().empty() || s.prompts.ErrorSounds() > 0) {
         return kExitError;
@@ -281,7 +316,7 @@ int RunReplay(const ReplayCommand& command, Streams& streams) {
         written.push_back(*command.bmpFile);
     }
     PrintReplayHeader(streams.OutStream(), s.state);
-    PrintRunSummary(streams.OutStream(), s.state, s.window, written);
+    PrintRunSummary(streams.OutStream(), s.state, s.window, s.dataList, written);
     return kExitOk;
 }
 

@@ -37,6 +37,9 @@ class Streams {
     std::FILE* SummaryStream() const { return outIsTerminal_ ? out_ : err_; }
     // Standard output itself, for a command whose report is its output.
     std::FILE* OutStream() const { return out_; }
+    // The streams of a command whose standard output carries a file: everything else, the
+    // block lines too, goes to standard error.
+    Streams AllOnError() const { return Streams(err_, err_, errIsTerminal_, errIsTerminal_); }
 
   private:
     void Out(std::string_view text);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/TerminalWindow.h"
+#include "run/DataList.h"
 #include "run/RunState.h"
 
 namespace cli {
@@ -16,10 +17,11 @@ struct TimedTotals {
     std::int64_t microseconds = 0;  // whole ticks of a millisecond on a CD's volume
 };
 
-// What a finished run or replay prints: its state and figures and the files written. Texts
+// What a finished run or replay prints: its state and figures, the speeds also in multiples
+// of the medium's single speed, the mean of the measured blocks, and the files written. Texts
 // from the disc or the file are printed safely (Printable), and names quoted.
 void PrintRunSummary(std::FILE* out, const run::RunState& state, const TerminalWindow& window,
-                     const std::vector<std::string>& written);
+                     const run::DataList& document, const std::vector<std::string>& written);
 
 // The header values of a replayed file, before its summary.
 void PrintReplayHeader(std::FILE* out, const run::RunState& state);

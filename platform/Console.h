@@ -21,6 +21,10 @@ void IgnoreBrokenPipes();
 // True when the stream writes to a terminal.
 bool IsTerminal(std::FILE* stream);
 
+// Makes the stream carry bytes as they are: a data file through standard input or output
+// keeps its CR LF line ends (Windows would otherwise translate them); nothing to do on Linux.
+void UseBinaryMode(std::FILE* stream);
+
 // The width in columns of the terminal the stream writes to; nothing when it is no terminal
 // or does not say.
 std::optional<int> TerminalColumns(std::FILE* stream);

@@ -79,11 +79,14 @@ std::error_code MakeError(DocumentProblem problem) {
 }
 
 std::error_code LoadDocument(const std::string& path, DataList& list) {
-    platform::FileBytes file = platform::ReadRegularFile(path, kMaxDocumentBytes);
+    const platform::FileBytes file = platform::ReadRegularFile(path, kMaxDocumentBytes);
     if (file.error) {
         return file.error;
     }
-    std::string_view bytes = file.bytes;
+    return TakeDocument(file.bytes, list);
+}
+
+std::error_code TakeDocument(std::string_view bytes, DataList& list) {
     if (bytes.starts_with(kUtf16LittleEndianMark) || bytes.starts_with(kUtf16BigEndianMark)) {
         return MakeError(DocumentProblem::Utf16Text);
     }

@@ -40,6 +40,8 @@ inline constexpr std::uint64_t kMaxDocumentBytes = 64u << 20;
 // file, is larger than kMaxDocumentBytes or holds UTF-16 text (which an editor may have
 // saved it as); the list is then left as it was.
 std::error_code LoadDocument(const std::string& path, DataList& list);
+// The same for bytes read from elsewhere (standard input).
+std::error_code TakeDocument(std::string_view bytes, DataList& list);
 
 // What makes a readable file no document of this program.
 enum class DocumentProblem { Utf16Text = 1 };

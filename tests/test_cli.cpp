@@ -240,8 +240,23 @@ TEST_F(CliRun, MeasureWritesWhatTheWindowsRunWrites) {
     EXPECT_NE(run_->err.find("State:           Complete\n"), std::string::npos);
     EXPECT_NE(run_->err.find("Blocks read:     333\n"), std::string::npos);
     EXPECT_NE(run_->err.find("Blocks in error: 2\n"), std::string::npos);
-    EXPECT_NE(run_->err.find("Maximum speed:   7804 KB/s\n"), std::string::npos);
-    EXPECT_NE(run_->err.find("Minimum speed:   0 KB/s\n"), std::string::npos);
+    // The speeds also in multiples of 150 KB/s, and the mean of the blocks read without error.
+    EXPECT_NE(run_->err.find("Maximum speed:   7804 KB/s (52.0x CD)\n"), std::string::npos);
+    EXPECT_NE(run_->err.find("Minimum speed:   0 KB/s (0.0x CD)\n"), std::string::npos);
+    double sum = 0;
+    std::size_t measured = 0;
+    const std::vector<std::string> results = ResultLines(dat);
+    for (const std::string& line : results) {
+        const double speed = std::stod(line.substr(line.find(' ') + 1));
+        sum += speed;
+        measured += speed > 0 ? 1 : 0;
+    }
+    ASSERT_EQ(measured, results.size() - 2);  // the blocks in error left out
+    char mean[80];
+    std::snprintf(mean, sizeof mean, "Mean speed:      %lld KB/s (%.1fx CD)\n",
+                  static_cast<long long>(sum / static_cast<double>(measured)),
+                  sum / static_cast<double>(measured) / 150.0);
+    EXPECT_NE(run_->err.find(mean), std::string::npos) << mean << run_->err;
 }
 
 TEST_F(CliRun, TimedSpeedTotalsTheReadsThatWereTimed) {
@@ -480,6 +495,69 @@ TEST_F(CliRun, ReplayReproducesThePicture) {
               std::string::npos);
     EXPECT_NE(f.out.find("Blocks in error: 2\n"), std::string::npos);
     EXPECT_NE(f.out.find("State:           Complete\n"), std::string::npos);
+}
+
+TEST(CliStandardStreams, DashIsStandardOutputForTheDocumentAndStandardInputForAReplay) {
+    TempDir dir;
+    const Finished toFile = RunCli({"measure", "sim-unpaced", "--dat", "run.dat"}, {}, dir.path());
+    ASSERT_EQ(toFile.status, 3) << toFile.err;
+    const Finished toOut = RunCli({"measure", "sim-unpaced", "--dat", "-"}, {}, dir.path());
+    EXPECT_EQ(toOut.status, 3) << toOut.err;
+    // Standard output holds the document alone, byte for byte; the block lines make way.
+    EXPECT_EQ(toOut.out, ReadBytes(dir / "run.dat"));
+    EXPECT_EQ(Lines(toFile.out), ResultLines(toOut.out));
+    EXPECT_NE(toOut.err.find(Lines(toFile.out).front() + "\n"), std::string::npos);
+    EXPECT_NE(toOut.err.find("State:           Complete\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "-"));
+
+    const std::string cli = "'" + kCli + "'";
+    const Finished fromIn = RunTool(
+        {"/bin/sh", "-c",
+         "cd '" + dir.path().string() + "' && " + cli + " replay - --bmp in.bmp < run.dat"});
+    const Finished fromFile = RunCli({"replay", "run.dat", "--bmp", "file.bmp"}, {}, dir.path());
+    EXPECT_EQ(fromIn.status, 0) << fromIn.err;
+    EXPECT_EQ(ReadBytes(dir / "in.bmp"), ReadBytes(dir / "file.bmp"));
+    const auto figures = [](const std::string& out) {
+        const std::size_t from = out.find("State:");
+        return out.substr(from, out.find("Written:") - from);
+    };
+    EXPECT_EQ(figures(fromIn.out), figures(fromFile.out)) << fromIn.out;
+
+    // Nothing on standard input is no document.
+    const Finished empty = RunTool({"/bin/sh", "-c", cli + " replay - < /dev/null"});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("No right Transfer Results in this file found"), std::string::npos)
+        << empty.err;
+}
+
+TEST(CliReplay, SpeedsComeInTheMultiplesOfTheVolumesMedium) {
+    TempDir dir;
+    struct Row {
+        const char* volumeSize;
+        const char* maximum;
+        const char* minimum;
+        const char* mean;
+    };
+    for (const Row& row : {
+             Row{"2295104", "21917 KB/s (16.2x DVD)", "0 KB/s (0.0x DVD)",
+                 "20958 KB/s (15.5x DVD)"},
+             Row{"12219392", "21917 KB/s (5.0x BD)", "0 KB/s (0.0x BD)", "20958 KB/s (4.8x BD)"},
+         }) {
+        SCOPED_TRACE(row.volumeSize);
+        const fs::path file = dir / "run.dat";
+        std::ofstream(file, std::ios::binary)
+            << "[VolInfo]\r\nVolSize=" << row.volumeSize
+            << "\r\n\r\n[TransferResults]\r\n1 21917\r\n3 0\r\n5 20000\r\n";
+        const Finished f = RunCli({"replay", file.string()});
+        EXPECT_EQ(f.status, 0) << f.err;
+        EXPECT_NE(f.out.find(std::string("Maximum speed:   ") + row.maximum + "\n"),
+                  std::string::npos)
+            << f.out;
+        EXPECT_NE(f.out.find(std::string("Minimum speed:   ") + row.minimum + "\n"),
+                  std::string::npos);
+        EXPECT_NE(f.out.find(std::string("Mean speed:      ") + row.mean + "\n"),
+                  std::string::npos);
+    }
 }
 
 TEST(CliReplay, FilesWithoutResultsAreRefused) {

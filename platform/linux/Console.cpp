@@ -41,6 +41,8 @@ bool IsTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;
 }
 
+void UseBinaryMode(std::FILE* /*stream*/) {}
+
 std::optional<int> TerminalColumns(std::FILE* stream) {
     winsize size{};
     if (::ioctl(::fileno(stream), TIOCGWINSZ, &size) != 0 || size.ws_col == 0) {

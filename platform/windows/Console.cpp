@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
 #include <io.h>
 
 #include <atomic>
@@ -44,6 +45,11 @@ bool IsTerminal(std::FILE* stream) {
     DWORD mode = 0;
     const HANDLE h = ConsoleOf(stream);
     return h != INVALID_HANDLE_VALUE && ::GetConsoleMode(h, &mode) != FALSE;
+}
+
+void UseBinaryMode(std::FILE* stream) {
+    std::fflush(stream);
+    ::_setmode(::_fileno(stream), _O_BINARY);
 }
 
 std::optional<int> TerminalColumns(std::FILE* stream) {
