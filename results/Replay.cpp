@@ -1,7 +1,10 @@
 #include "results/Replay.h"
 
 #include <limits>
+#include <string>
+#include <string_view>
 
+#include "platform/Files.h"
 #include "results/BlockDisplay.h"
 #include "results/ChartAxes.h"
 #include "results/ChartFrame.h"
@@ -65,13 +68,37 @@ void BadData(run::RunContext& ctx) {
     ctx.prompts.ShowMessage("No right Transfer Results in this file found");
 }
 
+std::string LoadDataPath(const std::string& given) {
+    const auto exists = [](const std::string& path) {
+        return platform::InspectPath(path).kind != platform::PathKind::Missing;
+    };
+    if (exists(given)) {
+        return given;
+    }
+    constexpr std::string_view kExtension = ".dat";
+    const std::size_t nameStart = given.find_last_of("/\\") + 1;  // 0 without a folder
+    const std::string_view name = std::string_view(given).substr(nameStart);
+    if (name.size() > kExtension.size() && name.ends_with(kExtension)) {
+        const std::string bare = given.substr(0, given.size() - kExtension.size());
+        if (exists(bare) && bare.find('.', nameStart) == std::string::npos) {
+            return bare;
+        }
+    }
+    if (!name.empty() && name.find('.') == std::string_view::npos &&
+        exists(given + std::string(kExtension))) {
+        return given + std::string(kExtension);
+    }
+    return given;
+}
+
 void LoadData(run::RunContext& ctx) {
-    const auto path = ctx.prompts.AskFileName(run::FileDialog::LoadData);
-    if (!path) {
+    const auto asked = ctx.prompts.AskFileName(run::FileDialog::LoadData);
+    if (!asked) {
         return;
     }
-    if (const std::error_code error = LoadDocument(*path, ctx.dataList)) {
-        ctx.prompts.ShowOpenError(*path, error);
+    const std::string path = LoadDataPath(*asked);
+    if (const std::error_code error = LoadDocument(path, ctx.dataList)) {
+        ctx.prompts.ShowOpenError(path, error);
         return;
     }
     ReplayLock lock(ctx.window);

@@ -4,6 +4,12 @@
 
 namespace results {
 
+// The file a name from the Load Data dialog means. A dialog may add ".dat" to a name typed
+// without an extension, and a user may leave it out: the name as given when that file
+// exists; else without the ".dat" when the name without it exists, or with ".dat" added to
+// a name without an extension when that file exists; else the name as given.
+std::string LoadDataPath(const std::string& given);
+
 // Asks for a data file, reads it into the document and replays it. A cancelled dialog
 // changes nothing; a file that cannot be opened is shown as "Cannot open file %s: REASON"
 // and leaves the document as it was. Start and Load Data are refused while the replay runs.

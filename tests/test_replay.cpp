@@ -187,6 +187,37 @@ TEST(Replay, CancelledOrUnreadableFilesLeaveTheDocument) {
     EXPECT_TRUE(p.prompts.sounds.empty());
 }
 
+TEST(Replay, LoadDataOpensTheFileTheUserMeant) {
+    const fixtures::TempDir dir;
+    for (const char* name : {"noext", "run.dat", "both", "both.dat", "a.b"}) {
+        std::ofstream(dir / name) << "x";
+    }
+    const auto in = [&](const std::string& name) { return (dir / name).string(); };
+    struct Row {
+        const char* name;
+        std::string given;
+        std::string opened;
+    };
+    for (const Row& row : {
+             Row{"as given", in("run.dat"), in("run.dat")},
+             Row{".dat the dialog added", in("noext.dat"), in("noext")},
+             Row{".dat the user left out", in("run"), in("run.dat")},
+             Row{"both there: as given", in("both"), in("both")},
+             Row{"both there: as given, with .dat", in("both.dat"), in("both.dat")},
+             Row{"an extension of its own is no added .dat", in("a.b.dat"), in("a.b.dat")},
+             Row{"neither there", in("none"), in("none")},
+         }) {
+        EXPECT_EQ(results::LoadDataPath(row.given), row.opened) << row.name;
+    }
+
+    // Loaded through the dialog: a data file without the extension replays.
+    fakes::Program p;
+    std::ofstream(dir / "plain", std::ios::binary) << kHeader << Lines({"1 100", "3 200"});
+    Load(p, dir / "plain.dat");
+    EXPECT_TRUE(p.prompts.errors.empty());
+    EXPECT_EQ(p.window.Panel(Panel::State), "Complete");
+}
+
 TEST(Replay, StartAndLoadAreRefusedWhileItRunsAndClosingEndsIt) {
     fakes::Program p;
     p.window.SetEnabled(Control::LoadData, true);

@@ -43,7 +43,9 @@ std::unique_ptr<QFileDialog> MakeFileDialog(run::FileDialog which, QWidget* pare
     const bool save = spec.kind == forms::FileDialogKind::Save;
     auto dialog = std::make_unique<QFileDialog>(parent, FromUtf8(spec.title));
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // Any name, for Load Data too: the dialog adds the default extension to a name typed
+    // without one, and the program then finds the file the user meant (LoadDataPath).
+    dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setNameFilters(NameFilters(spec.filter));
     dialog->setDefaultSuffix(FromUtf8(spec.defaultExtension));
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
