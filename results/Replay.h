@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "run/RunContext.h"
 
 namespace results {
