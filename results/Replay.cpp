@@ -79,7 +79,7 @@ std::string LoadDataPath(const std::string& given) {
     const std::size_t nameStart = given.find_last_of("/\\") + 1;  // 0 without a folder
     const std::string_view name = std::string_view(given).substr(nameStart);
     if (name.size() > kExtension.size() && name.ends_with(kExtension)) {
-        const std::string bare = given.substr(0, given.size() - kExtension.size());
+        std::string bare = given.substr(0, given.size() - kExtension.size());
         if (exists(bare) && bare.find('.', nameStart) == std::string::npos) {
             return bare;
         }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 
+#include "platform/Files.h"
 #include "results/Replay.h"
 #include "results/ResultsDocument.h"
 #include "support/ChartCompare.h"
@@ -182,8 +183,10 @@ TEST(Replay, CancelledOrUnreadableFilesLeaveTheDocument) {
     Load(p, TempFile(""));  // a folder
     EXPECT_EQ(p.dataList, std::vector<std::string>{"kept"});
     ASSERT_EQ(p.prompts.errors.size(), 2u);
-    EXPECT_EQ(p.prompts.errors[0], "Cannot open file " + TempFile("does-not-exist.dat").string() +
-                                       ": No such file or directory");
+    const std::string missing = TempFile("does-not-exist.dat").string();
+    const std::error_code reason = platform::ReadRegularFile(missing, 1).error;
+    EXPECT_EQ(reason, std::errc::no_such_file_or_directory);
+    EXPECT_EQ(p.prompts.errors[0], run::FileErrorText("Cannot open file", missing, reason));
     EXPECT_TRUE(p.prompts.sounds.empty());
 }
 

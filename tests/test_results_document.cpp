@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "results/ResultsDocument.h"
@@ -206,22 +207,29 @@ TEST_F(DocumentFiles, FailedLoadSaysWhyAndLeavesTheListAsItWas) {
     struct Row {
         const char* name;
         std::string path;
-        std::string reason;
+        std::error_condition reason;  // each system words its own reasons
     };
     for (const Row& row : {
-             Row{"missing", PathOf("nonexistent.dat"), "No such file or directory"},
-             Row{"folder", dir_.string(), "Is a directory"},
+             Row{"missing", PathOf("nonexistent.dat"), std::errc::no_such_file_or_directory},
+             Row{"folder", dir_.string(), std::errc::is_a_directory},
              // Endless devices and oversized files are refused rather than read.
-             Row{"device", "/dev/zero", "Not a regular file"},
-             Row{"too large", huge, "File too large"},
-             Row{"UTF-16 LE", PathOf("utf16le.dat"), "not a Discometer data file (UTF-16 text)"},
-             Row{"UTF-16 BE", PathOf("utf16be.dat"), "not a Discometer data file (UTF-16 text)"},
+             Row{"device", "/dev/zero",
+                 platform::MakeError(platform::FileProblem::NotRegular).default_error_condition()},
+             Row{"too large", huge, std::errc::file_too_large},
+             Row{"UTF-16 LE", PathOf("utf16le.dat"),
+                 MakeError(results::DocumentProblem::Utf16Text).default_error_condition()},
+             Row{"UTF-16 BE", PathOf("utf16be.dat"),
+                 MakeError(results::DocumentProblem::Utf16Text).default_error_condition()},
          }) {
         SCOPED_TRACE(row.name);
         DataList list = {"[Builder]", "Program=kept"};
-        EXPECT_EQ(LoadDocument(row.path, list).message(), row.reason);
+        const std::error_code error = LoadDocument(row.path, list);
+        EXPECT_EQ(error, row.reason) << error.message();
         EXPECT_EQ(list, (DataList{"[Builder]", "Program=kept"}));
     }
+    DataList list;
+    EXPECT_EQ(LoadDocument(PathOf("utf16le.dat"), list).message(),
+              "not a Discometer data file (UTF-16 text)");
 }
 
 // ---------------------------------------------------------------- look-ups

@@ -118,9 +118,11 @@ TEST_F(InCurrentFolder, SavingByHandWritesTheChosenFilesAndReportsFailures) {
     EXPECT_EQ(fixtures::ReadBytes("earlier.dat"),
               results::DocumentBytes(p.dataList));  // replaced, unasked
     results::SaveData(p.ctx);
-    EXPECT_EQ(p.prompts.errors,
-              std::vector<std::string>{"Cannot create file missing/dir/run.dat: No such file or "
-                                       "directory"});
+    // The reason in the system's words for a file in a folder that is not there.
+    const std::error_code missing = results::WriteDocument({}, "missing/dir/other.dat");
+    EXPECT_EQ(missing, std::errc::no_such_file_or_directory);
+    EXPECT_EQ(p.prompts.errors, std::vector<std::string>{run::FileErrorText(
+                                    "Cannot create file", "missing/dir/run.dat", missing)});
     EXPECT_EQ(p.prompts.asked, (std::vector<run::FileDialog>{
                                    run::FileDialog::SaveGraphic, run::FileDialog::SaveGraphic,
                                    run::FileDialog::SaveData, run::FileDialog::SaveData}));
