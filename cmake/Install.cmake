@@ -37,6 +37,9 @@ add_custom_target(discometer_compressed ALL DEPENDS ${DISCOMETER_GZ_FILES})
 install(TARGETS discometer-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT cli)
 install(FILES ${DISCOMETER_GZ_DIR}/discometer-cli.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT cli)
+# Where bash-completion looks for a command's completion, under the command's name.
+install(FILES packaging/discometer-cli.bash RENAME discometer-cli
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT cli)
 
 # The window is built only where Qt is.
 if(TARGET discometer)
@@ -82,6 +85,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window is laid out for Liberation Sans (as wide as Arial); without it the system's sans
+# serif, wider, would cut its texts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 # The about dialog opens the home page with the desktop's browser.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)

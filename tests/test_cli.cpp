@@ -17,6 +17,7 @@
 
 #include "platform/BmpFile.h"
 #include "platform/DriveEntries.h"
+#include "platform/SimRouting.h"
 #include "platform/System.h"
 #include "results/Replay.h"
 #include "startup/DriveDiscovery.h"
@@ -599,7 +600,8 @@ TEST(CliInstall, InstalledFilesAreWhereTheDesktopLooksAndValidate) {
     const fs::path metainfo = share / "metainfo/io.github.discometer.Discometer.metainfo.xml";
     const fs::path docdir = prefix / DISCOMETER_INSTALL_DOCDIR;
     for (const fs::path& p : {prefix / "bin/discometer-cli", share / "man/man1/discometer-cli.1.gz",
-                              desktop, metainfo, docdir / "index.html", docdir / "README.md",
+                              share / "bash-completion/completions/discometer-cli", desktop,
+                              metainfo, docdir / "index.html", docdir / "README.md",
                               docdir / "copyright", docdir / "changelog.gz"}) {
         EXPECT_TRUE(fs::is_regular_file(p)) << p;
     }
@@ -626,6 +628,54 @@ TEST(CliInstall, InstalledFilesAreWhereTheDesktopLooksAndValidate) {
     EXPECT_EQ(entry.out.find("error"), std::string::npos) << entry.out;
     const Finished meta = RunTool({*appstreamcli, "validate", "--no-net", metainfo.string()});
     EXPECT_EQ(meta.status, 0) << meta.out << meta.err;
+}
+
+TEST(CliInstall, BashCompletesCommandsOptionsTheirValuesDrivesAndDataFiles) {
+    TempDir dir;
+    std::ofstream(dir / "run.dat") << "x";
+    std::ofstream(dir / "run.txt") << "x";
+    // A program in the place of discometer-cli whose drive list holds a drive that is no file.
+    const fs::path lister = dir / "lister";
+    std::ofstream(lister) << "#!/bin/sh\n[ \"$1\" = drives ] && echo sr7\n";
+    fs::permissions(lister, fs::perms::owner_all);
+    const std::string completion =
+        (fs::path(DISCOMETER_SOURCE_DIR) / "packaging/discometer-cli.bash").string();
+    // The completion of the last word, as bash asks for it, one candidate a line.
+    const auto complete = [&](const std::string& program, const std::vector<std::string>& words) {
+        std::string script = "source '" + completion + "'; COMP_WORDS=('" + program + "'";
+        for (const std::string& w : words) {
+            script += " '" + w + "'";
+        }
+        script += "); COMP_CWORD=" + std::to_string(words.size()) +
+                  "; _discometer_cli; printf '%s\\n' \"${COMPREPLY[@]}\" | sort -u";
+        Child child({"/bin/bash", "-c", script}, {}, dir.path());
+        const Finished f = child.Finish();
+        EXPECT_EQ(f.status, 0) << f.err;
+        return Lines(f.out);
+    };
+    using Words = std::vector<std::string>;
+    Words simulated;
+    for (const platform::SimulatedEntry& e : platform::SimulatedEntries()) {
+        simulated.emplace_back(e.name);
+    }
+    std::sort(simulated.begin(), simulated.end());
+    struct Row {
+        const char* name;
+        Words words;
+        Words expected;
+    };
+    for (const Row& row : {
+             Row{"commands", {""}, {"--help", "--version", "drives", "measure", "replay"}},
+             Row{"a command begun", {"me"}, {"measure"}},
+             Row{"options", {"measure", "--s"}, {"--sequencer", "--speed"}},
+             Row{"a speed", {"measure", "--speed", "1"}, {"16"}},
+             Row{"a sequencer", {"measure", "--sequencer", "8"}, {"800-200"}},
+             Row{"every simulated drive", {"measure", "sim"}, simulated},
+             Row{"the data files to replay", {"replay", "run"}, {"run.dat"}},
+         }) {
+        EXPECT_EQ(complete(kCli, row.words), row.expected) << row.name;
+    }
+    EXPECT_EQ(complete(lister.string(), {"measure", "sr"}), Words{"sr7"});
 }
 
 // The Debian package as CPack makes it, checked by Debian's own checker: no error, no warning.

@@ -1,0 +1,66 @@
+# Bash completion for discometer-cli: its commands, each command's options and their values,
+# and for measure the drives that `discometer-cli drives` lists, the simulated drives and files.
+
+_discometer_cli() {
+    local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev=${COMP_WORDS[COMP_CWORD - 1]}
+    local command="" i
+    for ((i = 1; i < COMP_CWORD; i++)); do
+        case ${COMP_WORDS[i]} in
+            drives | measure | replay)
+                command=${COMP_WORDS[i]}
+                break
+                ;;
+        esac
+    done
+    COMPREPLY=()
+    case $prev in
+        --sequencer)
+            mapfile -t COMPREPLY < <(compgen -W "1000 800-200 600-400" -- "$cur")
+            return
+            ;;
+        --speed)
+            mapfile -t COMPREPLY < <(compgen -W "max 52 48 40 32 24 16 8 4" -- "$cur")
+            return
+            ;;
+        --dat | --bmp)
+            compopt -o filenames 2> /dev/null
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            return
+            ;;
+    esac
+    case $command in
+        "")
+            mapfile -t COMPREPLY < <(compgen -W "drives measure replay --help --version" -- "$cur")
+            ;;
+        drives)
+            mapfile -t COMPREPLY < <(compgen -W "--help" -- "$cur")
+            ;;
+        measure)
+            if [[ $cur == -* ]]; then
+                mapfile -t COMPREPLY < <(compgen -W \
+                    "--sequencer --speed --dat --bmp --autosave --help" -- "$cur")
+            else
+                # The drives as the program finds them (one entry a line when not on a
+                # terminal), the simulated ones, and disc images.
+                local drives simulated
+                drives=$("${COMP_WORDS[0]}" drives 2> /dev/null)
+                simulated="sim sim-unpaced sim-dvd sim-dvd-unpaced sim-bd sim-bd-unpaced"
+                simulated+=" sim-bd-udf sim-bd-udf-unpaced"
+                compopt -o filenames 2> /dev/null
+                mapfile -t COMPREPLY < <(compgen -W "$drives $simulated" -- "$cur"
+                    compgen -f -- "$cur")
+            fi
+            ;;
+        replay)
+            if [[ $cur == -* ]]; then
+                mapfile -t COMPREPLY < <(compgen -W "--bmp --help" -- "$cur")
+            else
+                compopt -o filenames 2> /dev/null
+                mapfile -t COMPREPLY < <(compgen -f -X '!*.dat' -- "$cur"; compgen -d -- "$cur")
+            fi
+            ;;
+    esac
+}
+
+complete -F _discometer_cli discometer-cli
