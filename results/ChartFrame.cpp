@@ -239,12 +239,11 @@ void DrawSummary(const run::RunState& s, platform::Canvas& canvas) {
     const std::int32_t y = s.MaxSpeed > lowRowAbove ? 282 : 25;
     const std::string maxText = "Max. Speed (Kb/s) - " + TruncToText(s.MaxSpeed);
     const std::string minText = "Min.  Speed (Kb/s) - " + TruncToText(s.MinSpeed);
-    std::int32_t x = kSummaryX;
-    if (!s.Layout.IsCdChart()) {
-        // Longer numbers move the texts left rather than past the picture's edge.
-        const std::int32_t widest = std::max(canvas.TextWidth(maxText), canvas.TextWidth(minText));
-        x = std::max(0, std::min(x, s.ChartWidth - widest));
-    }
+    // Longer numbers move the texts left rather than past the picture's edge: a disc image
+    // on a fast disk gives seven digits even on the CD chart. A drive's speeds fit where
+    // they stand.
+    const std::int32_t widest = std::max(canvas.TextWidth(maxText), canvas.TextWidth(minText));
+    const std::int32_t x = std::max(0, std::min(kSummaryX, s.ChartWidth - widest));
     canvas.TextOut(x, y, maxText);
     canvas.TextOut(x, y + 20, minText);
 }

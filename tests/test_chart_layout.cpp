@@ -13,6 +13,7 @@
 #include "platform/Canvas.h"
 #include "results/ChartAxes.h"
 #include "results/ChartFrame.h"
+#include "results/NumberText.h"
 #include "run/RunState.h"
 
 using run::ChartLayout;
@@ -233,6 +234,29 @@ TEST_F(ScaledChart, SummaryStaysWholeInsideThePictureAndMovesDownForAFastRun) {
     reference.TextOut(200, 20, "Min.  Speed (Kb/s) - 7654321");
     EXPECT_EQ(titleInk(picture, 282, 316), titleInk(wide, 0, 34));
     EXPECT_EQ(titleInk(picture, 25, 58), 0);
+
+    // On the CD chart too, though a CD drive's five digits stay where they always stood.
+    for (const double speed : {1234567.0, 99999.0}) {
+        Paint(333000);
+        canvas.SetFontColor(s.TitleColor);
+        s.MaxSpeed = speed;
+        s.MinSpeed = 0;
+        DrawSummary(s, canvas);
+        const std::string text = "Max. Speed (Kb/s) - " + TruncToText(speed);
+        const std::int32_t left = std::min(454, 591 - canvas.TextWidth(text));
+        platform::Bitmap alone(591, 352);
+        platform::Canvas drawn(alone);
+        drawn.SetFontColor(s.TitleColor);
+        drawn.TextOut(left, 282, text);
+        // The text, whole, where it was put, and its ink the text's alone.
+        for (std::int32_t y = 282; y < 300; ++y) {
+            for (std::int32_t x = 200; x < 591; ++x) {
+                ASSERT_EQ(picture.Pixel(x, y) == s.TitleColor, alone.Pixel(x, y) == s.TitleColor)
+                    << speed << " at " << x << "," << y;
+            }
+        }
+        EXPECT_EQ(left, speed < 100000 ? 454 : 591 - canvas.TextWidth(text));
+    }
 
     // A DVD read at 12x stays on the top row, as a CD at 5000 KB/s does.
     Paint(2295104);
