@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/LittleEndian.h"
 #include "platform/SectorBuffer.h"
 #include "results/VolumeLabel.h"
 
@@ -35,11 +36,7 @@ constexpr std::size_t kLogicalVolumeIdentifier = 84;
 constexpr std::size_t kLogicalVolumeIdentifierBytes = 128;
 
 using Sector = std::array<std::uint8_t, platform::kSectorBytes>;
-
-std::uint32_t Le32(const Sector& s, std::size_t at) {
-    return std::uint32_t{s[at]} | std::uint32_t{s[at + 1]} << 8 | std::uint32_t{s[at + 2]} << 16 |
-           std::uint32_t{s[at + 3]} << 24;
-}
+using platform::Le32;
 
 std::string_view Identifier(const Sector& s) {
     return {reinterpret_cast<const char*>(s.data() + 1), 5};

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/LittleEndian.h"
 #include "results/VolumeLabel.h"
 
 namespace engine {
@@ -38,21 +39,17 @@ void SectorAccess::Read_VTOC() {
 }
 
 void SectorAccess::Time_Block() {
-    if (!state_.FineTiming) {
-        const std::uint32_t t0 = system_.TickCount();
-        Read_Block();
-        const std::uint32_t t1 = system_.TickCount();
-        state_.BlockTicks = TicksBetween(t0, t1);
-        return;
-    }
-    const std::uint64_t fine0 = system_.MicroTicks();
+    const bool fine = state_.FineTiming;
+    const std::uint64_t fine0 = fine ? system_.MicroTicks() : 0;
     const std::uint32_t t0 = system_.TickCount();
     Read_Block();
     const std::uint32_t t1 = system_.TickCount();
-    const std::uint64_t fine1 = system_.MicroTicks();
+    const std::uint64_t fine1 = fine ? system_.MicroTicks() : 0;
     state_.BlockTicks = TicksBetween(t0, t1);
-    // A clock that went back counts as the shortest time, as the tick does.
-    state_.BlockMicros = fine1 > fine0 ? static_cast<std::int64_t>(fine1 - fine0) : 1;
+    if (fine) {
+        // A clock that went back counts as the shortest time, as the tick does.
+        state_.BlockMicros = fine1 > fine0 ? static_cast<std::int64_t>(fine1 - fine0) : 1;
+    }
 }
 
 double TransferSpeed(std::int32_t sectorCount, std::int32_t blockTicks) {
@@ -72,16 +69,10 @@ double MeasuredSpeed(const run::RunState& state) {
 }
 
 void TakeVolumeDescriptor(run::RunState& state) {
-    const auto& b = state.SectorBuffer;
-    const std::uint32_t size = std::uint32_t{b[kVolumeSizeOffset]} |
-                               std::uint32_t{b[kVolumeSizeOffset + 1]} << 8 |
-                               std::uint32_t{b[kVolumeSizeOffset + 2]} << 16 |
-                               std::uint32_t{b[kVolumeSizeOffset + 3]} << 24;
-    state.VolumeSize = static_cast<double>(size);
-    std::string label(kVolumeIdBytes, ' ');
-    for (std::size_t i = 0; i < kVolumeIdBytes; ++i) {
-        label[i] = static_cast<char>(b[kVolumeIdOffset + i]);
-    }
+    const std::span<const std::uint8_t> b = state.SectorBuffer.span();
+    state.VolumeSize = static_cast<double>(platform::Le32(b, kVolumeSizeOffset));
+    const std::string label(reinterpret_cast<const char*>(b.data() + kVolumeIdOffset),
+                            kVolumeIdBytes);
     state.VolumeLabel = results::PrintableLabel(label);
 }
 

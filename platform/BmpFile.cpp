@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/AtomicFile.h"
+#include "platform/LittleEndian.h"
 
 namespace platform {
 
@@ -28,16 +29,6 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     for (int shift = 0; shift < 32; shift += 8) {
         out.push_back(static_cast<std::uint8_t>((v >> shift) & 0xFF));
     }
-}
-
-std::uint16_t Get16(std::span<const std::uint8_t> b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-std::uint32_t Get32(std::span<const std::uint8_t> b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 
 }  // namespace
@@ -91,15 +82,15 @@ std::optional<BmpHeader> DecodeBmpHeader(std::span<const std::uint8_t> bytes) {
         return std::nullopt;
     }
     BmpHeader h;
-    h.fileSize = Get32(bytes, 2);
-    h.pixelOffset = Get32(bytes, 10);
-    h.infoSize = Get32(bytes, 14);
-    h.width = static_cast<std::int32_t>(Get32(bytes, 18));
-    h.height = static_cast<std::int32_t>(Get32(bytes, 22));
-    h.planes = Get16(bytes, 26);
-    h.bitCount = Get16(bytes, 28);
-    h.compression = Get32(bytes, 30);
-    h.imageSize = Get32(bytes, 34);
+    h.fileSize = Le32(bytes, 2);
+    h.pixelOffset = Le32(bytes, 10);
+    h.infoSize = Le32(bytes, 14);
+    h.width = static_cast<std::int32_t>(Le32(bytes, 18));
+    h.height = static_cast<std::int32_t>(Le32(bytes, 22));
+    h.planes = Le16(bytes, 26);
+    h.bitCount = Le16(bytes, 28);
+    h.compression = Le32(bytes, 30);
+    h.imageSize = Le32(bytes, 34);
     return h;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/LittleEndian.h"
+
 namespace platform {
 
 namespace {
@@ -18,17 +20,6 @@ constexpr std::int64_t kTerminatingSector = kSequenceStart + 2;
 // may keep its reserve anchor.
 constexpr std::int64_t kPartitionStart = kAnchorSector + 1;
 constexpr std::int64_t kAfterPartition = 257;
-
-void PutLe16(std::span<std::uint8_t> d, std::size_t at, std::uint16_t v) {
-    d[at] = static_cast<std::uint8_t>(v);
-    d[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutLe32(std::span<std::uint8_t> d, std::size_t at, std::uint32_t v) {
-    for (std::size_t i = 0; i < 4; ++i) {
-        d[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
-}
 
 // A volume structure descriptor of the recognition sequence.
 void PutStructureDescriptor(std::span<std::uint8_t> d, const char* identifier) {

@@ -213,8 +213,8 @@ MUTANTS = [
            "windows"),
     # --- Discs of every kind: sizes beyond 24 bits, UDF volumes, labels, the fine clock -----
     Mutant("engine/VolumeTiming.cpp",
-           "std::uint32_t{b[kVolumeSizeOffset + 3]} << 24;",
-           "0u;",
+           "static_cast<double>(platform::Le32(b, kVolumeSizeOffset))",
+           "static_cast<double>(platform::Le32(b, kVolumeSizeOffset) & 0xFFFFFFu)",
            "the volume size's top byte dropped again: a BD-50 read to a third"),
     Mutant("engine/VolumeRecognition.cpp",
            '} else if (extended && (id == "NSR02" || id == "NSR03")) {',

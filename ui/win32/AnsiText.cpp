@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/Utf8.h"
+
 namespace ui::win32 {
 
 namespace {
@@ -31,19 +33,7 @@ char FromCodePoint(char32_t c) {
 
 // The number of continuation bytes after a lead byte, or -1 for a byte that leads nothing.
 int ContinuationsAfter(std::uint8_t lead) {
-    if (lead < 0x80) {
-        return 0;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 1;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 2;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 3;
-    }
-    return -1;
+    return static_cast<int>(platform::Utf8Length(lead)) - 1;
 }
 
 }  // namespace
@@ -62,7 +52,7 @@ std::string ToAnsi(std::string_view utf8) {
         char32_t c = more == 0 ? lead : lead & (0x3F >> more);
         int taken = 0;
         while (taken < more && i < utf8.size() &&
-               (static_cast<std::uint8_t>(utf8[i]) & 0xC0) == 0x80) {
+               platform::IsUtf8Continuation(static_cast<std::uint8_t>(utf8[i]))) {
             c = (c << 6) | (static_cast<std::uint8_t>(utf8[i++]) & 0x3F);
             ++taken;
         }
