@@ -137,7 +137,8 @@ FileBytes ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
         file.error = MakeError(FileProblem::NotRegular);
         return file;
     }
-    // A folder cannot be opened as a file at all; say what it is rather than "access denied".
+    // A folder cannot be opened as a file at all (the open fails with "access denied"): say
+    // what it is.
     const DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         file.error = std::make_error_code(std::errc::is_a_directory);
@@ -152,14 +153,9 @@ FileBytes ReadRegularFile(const std::string& path, std::uint64_t maxBytes) {
         file.error = MakeError(FileProblem::NotRegular);  // a console, a pipe or a device (NUL)
         return file;
     }
-    BY_HANDLE_FILE_INFORMATION about{};
     LARGE_INTEGER size{};
-    if (!::GetFileInformationByHandle(h.get(), &about) || !::GetFileSizeEx(h.get(), &size)) {
+    if (!::GetFileSizeEx(h.get(), &size)) {
         file.error = LastError();
-        return file;
-    }
-    if ((about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        file.error = std::make_error_code(std::errc::is_a_directory);
         return file;
     }
     if (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > maxBytes) {
