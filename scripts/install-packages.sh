@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # update_package_lists: apt-get update, tried again a little later when it fails: a mirror
 # in the middle of a sync serves lists that do not match their index for a while. When it
-# still fails, the lists it did fetch are used: the install then names what it cannot find.
+# still fails, the lists it did fetch are used (and package_lists_incomplete is set): the
+# install then names what it cannot find. Once fetched, the lists serve the rest of the script.
+package_lists_incomplete=0
+package_lists_fetched=0
 update_package_lists() {
     local sudo="" try
+    if ((package_lists_fetched)); then
+        return 0
+    fi
+    package_lists_fetched=1
     if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
     for try in 1 2 3; do
         if DEBIAN_FRONTEND=noninteractive $sudo apt-get update -qq; then
+            package_lists_incomplete=0
             return 0
         fi
         if ((try < 3)); then
@@ -15,6 +23,7 @@ update_package_lists() {
         fi
     done
     echo "apt-get update failed again; going on with the package lists it could fetch" >&2
+    package_lists_incomplete=1
 }
 
 # install_missing PACKAGE...: installs, non-interactively, those of the Debian packages that
@@ -33,5 +42,21 @@ install_missing() {
     local sudo=""
     if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
     update_package_lists
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    local install=(apt-get install -y -qq --no-install-recommends)
+    if DEBIAN_FRONTEND=noninteractive $sudo "${install[@]}" "${missing[@]}"; then
+        return 0
+    fi
+    if ((!package_lists_incomplete)); then
+        return 1
+    fi
+    # A list that could not be fetched (the security suite's i386 list, say) leaves one
+    # architecture with older versions than the other, and packages of both architectures
+    # must then agree. The release's own versions exist for every architecture: take those.
+    local release
+    release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    if [[ -z $release ]]; then
+        return 1
+    fi
+    echo "Installing again with the versions of $release itself, since some package lists are missing" >&2
+    DEBIAN_FRONTEND=noninteractive $sudo "${install[@]}" -o APT::Default-Release="$release" "${missing[@]}"
 }
