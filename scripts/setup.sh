@@ -15,9 +15,9 @@ PACKAGES=(
     xorriso genisoimage udftools
     desktop-file-utils appstream groff-base lintian
     xfonts-100dpi
-    # Liberation Sans, as wide as Arial: without it Qt falls back to DejaVu Sans, whose
-    # wider glyphs cut the window's texts.
-    fonts-liberation
+    # Liberation Sans, as wide as Arial, the faces the window is laid out in; DejaVu, the
+    # sans serif of a machine without them, which the window's texts are tested in as well.
+    fonts-liberation fonts-dejavu-core
 )
 
 source "$ROOT/scripts/install-packages.sh"

@@ -116,6 +116,39 @@ void Place(const ControlSpec& spec, QWidget* widget) {
     }
 }
 
+// Smaller than this a caption is no longer read at a glance.
+constexpr int kSmallestPixelSize = 8;
+
+// Where a label's caption must end: before the control beside it on its row, within the
+// bevels of its panel.
+int CaptionLimit(const QLabel& label) {
+    const QWidget& parent = *label.parentWidget();
+    int limit = parent.width() - (qobject_cast<const TPanel*>(&parent) != nullptr ? 2 : 0);
+    const QRect own = label.geometry();
+    for (const QWidget* sibling : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect other = sibling->geometry();
+        if (sibling != &label && other.left() > own.left() && other.top() <= own.bottom() &&
+            other.bottom() >= own.top()) {
+            limit = std::min(limit, other.left());
+        }
+    }
+    return limit;
+}
+
+// A label grown past its limit in this system's font has no room to grow into: it takes the
+// next smaller font size until its caption fits.
+void FitCaption(const ControlSpec& spec, QLabel& label) {
+    const int limit = CaptionLimit(label);
+    QFont font = label.font();
+    while (label.x() + label.sizeHint().width() > limit && font.pixelSize() > kSmallestPixelSize) {
+        font.setPixelSize(font.pixelSize() - 1);
+        label.setFont(font);
+    }
+    const int width = std::max(spec.bounds.width, label.sizeHint().width());
+    label.resize(std::min(width, std::max(limit - label.x(), label.sizeHint().width())),
+                 label.height());
+}
+
 // Kinds that Qt lets take the focus; one that is no tab stop takes it by a click only.
 bool TakesFocus(ControlKind kind) {
     return kind == ControlKind::DropDownList || kind == ControlKind::PictureButton ||
@@ -203,6 +236,11 @@ ControlMap BuildFormControls(const forms::FormSpec& form, QWidget* client,
             widget->setFocusPolicy(Qt::ClickFocus);
         }
         controls.emplace(spec.name, widget);
+    }
+    for (const ControlSpec& spec : form.controls) {
+        if (spec.kind == ControlKind::Label) {
+            FitCaption(spec, *Named<QLabel>(controls, spec.name));
+        }
     }
     const auto sequence = forms::TabSequence(form);
     for (std::size_t i = 1; i < sequence.size(); ++i) {

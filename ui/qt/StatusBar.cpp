@@ -2,52 +2,117 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <algorithm>
 
 namespace ui::qt {
 
 namespace {
 
-constexpr int kTopBorder = 2;   // between the bar's top edge and the panels
-constexpr int kPanelGap = 2;    // between one panel and the next
-constexpr int kTextIndent = 2;  // inside a panel's frame, before and after the text
+constexpr int kTopBorder = 2;  // between the bar's top edge and the panels
+constexpr int kPanelGap = forms::kPanelGap;
+constexpr int kTextIndent = (forms::kPanelFrame - 2) / 2;  // inside the frame, either side
+// Smaller than this a font is no longer read at a glance: texts that still do not fit are cut.
+constexpr int kSmallestPixelSize = 8;
 
 }  // namespace
 
 TStatusBar::TStatusBar(const std::array<PanelLayout, kPanels>& layout, QWidget* parent)
     : QWidget(parent), layout_(layout) {
     setAutoFillBackground(true);
+    for (std::size_t i = 0; i < layout_.size(); ++i) {
+        widths_[i] = layout_[i].width;
+    }
+    textWidths_.fill(-1);
 }
 
 void TStatusBar::SetLayout(const std::array<PanelLayout, kPanels>& layout) {
-    const bool changed = std::any_of(layout.begin(), layout.end(), [&](const PanelLayout& p) {
-        const PanelLayout& old = layout_[static_cast<std::size_t>(&p - layout.data())];
-        return p.width != old.width || p.alignment != old.alignment;
-    });
-    if (changed) {
-        layout_ = layout;
-        update();
+    layout_ = layout;
+    for (std::size_t i = 0; i < layout_.size(); ++i) {
+        widths_[i] = layout_[i].width;
     }
+    if (fullSize_) {
+        setFont(*fullSize_);
+        fullSize_.reset();
+    }
+    longest_.fill(QString());
+    textWidths_.fill(-1);
+    Fit();
+    update();
 }
 
 void TStatusBar::SetPanelText(int panel, const QString& text) {
-    auto& stored = texts_.at(static_cast<std::size_t>(panel));
+    const auto index = static_cast<std::size_t>(panel);
+    auto& stored = texts_.at(index);
     if (stored == text) {
         return;
     }
     stored = text;
-    update(PanelRect(panel));
+    textWidths_[index] = Measure(text);
+    if (textWidths_[index] > longestWidths_[index]) {
+        longest_[index] = text;
+        longestWidths_[index] = textWidths_[index];
+    }
+    const QFont before = font();
+    if (Fit() || font() != before) {
+        update();
+    } else {
+        update(PanelRect(panel));
+    }
 }
 
 QRect TStatusBar::PanelRect(int panel) const {
     int left = 0;
     for (int i = 0; i < panel; ++i) {
-        left += layout_[static_cast<std::size_t>(i)].width;
+        left += widths_[static_cast<std::size_t>(i)];
     }
     const int right = panel == kPanels - 1
                           ? width()
-                          : left + layout_[static_cast<std::size_t>(panel)].width - kPanelGap;
+                          : left + widths_[static_cast<std::size_t>(panel)] - kPanelGap;
     return QRect(QPoint(left, kTopBorder), QPoint(right - 1, height() - 1));
+}
+
+int TStatusBar::Measure(const QString& text) const {
+    return fontMetrics().horizontalAdvance(text);
+}
+
+bool TStatusBar::Fit() {
+    if (width() <= 0) {
+        return false;  // not placed yet: the resize fits it
+    }
+    const std::array<int, kPanels> before = widths_;
+    for (;;) {
+        std::array<int, kPanels> texts{};
+        std::array<int, kPanels> layoutWidths{};
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (textWidths_[i] < 0) {
+                textWidths_[i] = Measure(texts_[i]);
+                longestWidths_[i] = Measure(longest_[i]);
+            }
+            texts[i] = std::max(textWidths_[i], longestWidths_[i]);
+            layoutWidths[i] = layout_[i].width;
+        }
+        if (const auto fitted = forms::FitPanels(layoutWidths, texts, width())) {
+            widths_ = *fitted;
+            return widths_ != before;
+        }
+        QFont smaller = font();
+        if (smaller.pixelSize() <= kSmallestPixelSize) {
+            return widths_ != before;
+        }
+        if (!fullSize_) {
+            fullSize_ = font();
+        }
+        smaller.setPixelSize(smaller.pixelSize() - 1);
+        setFont(smaller);
+        textWidths_.fill(-1);
+    }
+}
+
+void TStatusBar::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    textWidths_.fill(-1);
+    Fit();
 }
 
 void TStatusBar::paintEvent(QPaintEvent* event) {

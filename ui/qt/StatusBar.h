@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <optional>
+
+#include "ui/forms/PanelFit.h"
 
 #include "ui/forms/MainForm.h"
 
 namespace ui::qt {
 
 // A status bar of five sunken panels side by side; the last reaches to the right end. No size
-// grip: the window does not resize.
+// grip: the window does not resize. Whatever font the system resolved, every text shows whole:
+// a panel too narrow for its text widens into the room the others can spare, and when the bar
+// cannot hold all its texts, it takes the next smaller font size.
 class TStatusBar : public QWidget {
     Q_OBJECT
 
@@ -23,7 +29,7 @@ class TStatusBar : public QWidget {
 
     TStatusBar(const std::array<PanelLayout, kPanels>& layout, QWidget* parent);
 
-    // New widths and alignments for the panels; the texts stay.
+    // New widths and alignments for the panels, and the bar's own font again; the texts stay.
     void SetLayout(const std::array<PanelLayout, kPanels>& layout);
     // Repaints the panel only when its text changes.
     void SetPanelText(int panel, const QString& text);
@@ -33,10 +39,23 @@ class TStatusBar : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Widths (and if need be a smaller font) for the texts; says whether the widths changed
+    // or the font is a smaller one.
+    bool Fit();
+    int Measure(const QString& text) const;
+
     std::array<PanelLayout, kPanels> layout_;
+    std::array<int, kPanels> widths_{};
     std::array<QString, kPanels> texts_;
+    std::array<int, kPanels> textWidths_{};  // negative: not measured in this font yet
+    // The widest text each panel was given since the layout: the panel keeps room for it, so
+    // that the panels do not move with every digit.
+    std::array<QString, kPanels> longest_;
+    std::array<int, kPanels> longestWidths_{};
+    std::optional<QFont> fullSize_;  // the font before the texts made it smaller
 };
 
 }  // namespace ui::qt
