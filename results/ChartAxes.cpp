@@ -1,17 +1,20 @@
 #include "results/ChartAxes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "platform/BitmapFont.h"
 #include "platform/SingleSpeeds.h"
 #include "results/ChartFrame.h"
+#include "results/NumberText.h"
 
 namespace results {
 
 namespace {
 
 constexpr std::int32_t kMaxGridSteps = 20;
+constexpr std::int32_t kLabelledRows = 7;
 // Blank pixels at least between two caption numbers.
 constexpr std::int64_t kCaptionGap = 6;
 // The axis of a hostile size stops at the largest block number a result line can hold.
@@ -55,7 +58,7 @@ run::ChartLayout ChartLayoutFor(double volumeSize) {
             const std::int64_t widest =
                 platform::TextWidth(platform::ChartFont(), GridStepText(steps * step)) +
                 kCaptionGap;
-            if (widest * steps <= kPlotWidth) {
+            if (widest * steps <= PlotWidthOf(layout.medium)) {
                 layout.gridStep = step;
                 layout.gridSteps = static_cast<std::int32_t>(steps);
                 return layout;
@@ -73,9 +76,10 @@ void UseChartLayout(run::RunState& s, const run::ChartLayout& layout) {
         return;
     }
     const long double axis = static_cast<long double>(layout.gridStep) * layout.gridSteps;
-    double xScale = static_cast<double>(kPlotWidth / axis);
+    const std::int32_t plotWidth = PlotWidthOf(layout.medium);
+    double xScale = static_cast<double>(plotWidth / axis);
     // The last grid line lies on the plot's right edge however the division rounded.
-    while (std::trunc(axis * xScale) < kPlotWidth) {
+    while (std::trunc(axis * xScale) < plotWidth) {
         xScale = std::nextafter(xScale, std::numeric_limits<double>::infinity());
     }
     s.XScale = xScale;
@@ -108,6 +112,26 @@ const SpeedScale& SpeedScaleOf(run::Medium medium) {
 double FullScaleKBs(run::Medium medium) {
     const SpeedScale& scale = SpeedScaleOf(medium);
     return 7 * scale.labelStepX * scale.singleSpeedKBs;
+}
+
+std::int32_t MarginLeftOf(run::Medium medium) {
+    if (medium == run::Medium::CD) {
+        return kMarginLeft;
+    }
+    const platform::BitmapFont& font = platform::ChartFont();
+    const std::int64_t cdLabel = platform::TextWidth(font, "8400");
+    const std::int64_t widest =
+        platform::TextWidth(font, MediumSpeedLabel(SpeedScaleOf(medium), kLabelledRows));
+    return static_cast<std::int32_t>(
+        std::max<std::int64_t>(kMarginLeft, kMarginLeft - cdLabel + widest));
+}
+
+std::int32_t PlotWidthOf(run::Medium medium) {
+    return run::Chart::kWidth - MarginLeftOf(medium) - kMarginRight;
+}
+
+std::string MediumSpeedLabel(const SpeedScale& scale, std::int32_t row) {
+    return TruncToText(row * scale.labelStepX * scale.singleSpeedKBs);
 }
 
 std::string GridStepText(std::int64_t thousands) {

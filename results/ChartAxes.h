@@ -8,12 +8,12 @@
 
 namespace results {
 
-// The plot area within the 591 x 352 picture.
+// The plot area within the 591 x 352 picture: a CD's; a DVD's and a Blu-ray's begin further
+// right (MarginLeftOf).
 inline constexpr std::int32_t kMarginLeft = 30;
 inline constexpr std::int32_t kMarginRight = 10;
 inline constexpr std::int32_t kMarginTop = 15;
 inline constexpr std::int32_t kMarginBottom = 28;
-inline constexpr std::int32_t kPlotWidth = run::Chart::kWidth - kMarginLeft - kMarginRight;
 
 // Volume sizes in sectors: the last that the CD chart's 380 blocks show, the longest CD, the
 // largest DVD (dual layer). Anything larger is a Blu-ray disc.
@@ -48,6 +48,14 @@ struct SpeedScale {
 const SpeedScale& SpeedScaleOf(run::Medium medium);
 // Seven labelled steps: 8400 KB/s (56x) for a CD, 21x for a DVD, 14x for a Blu-ray disc.
 double FullScaleKBs(run::Medium medium);
+
+// Where the plot area begins for a medium's chart: a CD's speed labels have four digits and
+// start two pixels inside the picture; the five of a DVD's or a Blu-ray's start there too and
+// end as far before the speed axis as a CD's. Its width follows.
+std::int32_t MarginLeftOf(run::Medium medium);
+std::int32_t PlotWidthOf(run::Medium medium);
+// The speed label of a labelled grid row, 1 (the lowest) to 7.
+std::string MediumSpeedLabel(const SpeedScale& scale, std::int32_t row);
 
 // The x caption number of a grid step, in thousands of sectors.
 std::string GridStepText(std::int64_t thousands);

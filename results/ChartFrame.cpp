@@ -107,18 +107,20 @@ void DrawCdSpeedLabels(platform::Canvas& canvas) {
     }
 }
 
-// A DVD's or a Blu-ray's speeds have five digits: they end at the speed axis, and the
-// multiples end where the CD's "x56" ends.
+// A DVD's or a Blu-ray's speeds have five digits: they end as far before the speed axis as
+// the CD's "8400" does, the widest starting where the CD's do, and the multiples end where
+// the CD's "x56" ends.
 void DrawMediumSpeedLabels(const run::RunState& s, platform::Canvas& canvas) {
     const SpeedScale& scale = SpeedScaleOf(s.Layout.medium);
     const std::int32_t multipleEnd = 8 + canvas.TextWidth("x56");
+    const std::int32_t speedEnd = s.MarginLeft - (kMarginLeft - 2 - canvas.TextWidth("8400"));
     double p = kFirstLabelRow;
     for (std::int32_t row = kSpeedSteps / 2; row >= 1; --row) {
         const std::int32_t multiple = row * scale.labelStepX;
-        const std::string speed = TruncToText(multiple * scale.singleSpeedKBs);
+        const std::string speed = MediumSpeedLabel(scale, row);
         const std::string times = "x" + std::to_string(multiple);
         const std::int32_t y = TruncPixel(p);
-        canvas.TextOut(s.MarginLeft - canvas.TextWidth(speed), y, speed);
+        canvas.TextOut(speedEnd - canvas.TextWidth(speed), y, speed);
         canvas.TextOut(multipleEnd - canvas.TextWidth(times), y + 12, times);
         p += kLabelRowStep;
     }
@@ -133,7 +135,7 @@ void HashPaint(run::RunState& s, platform::Canvas& canvas) {
     s.ChartHeight = canvas.Target().Height();
     canvas.Rectangle(0, 0, s.ChartWidth, s.ChartHeight);
 
-    s.MarginLeft = kMarginLeft;
+    s.MarginLeft = MarginLeftOf(s.Layout.medium);
     s.MarginRight = kMarginRight;
     s.MarginTop = kMarginTop;
     s.MarginBottom = kMarginBottom;

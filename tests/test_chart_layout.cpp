@@ -162,22 +162,27 @@ TEST_F(ScaledChart, DvdGridCaptionsAndSpeedLabels) {
     }
     EXPECT_GT(InkIn(482, 339, 581, 352), 0);  // the unit
 
-    // Seven speeds of 3x, 6x, ... 21x ending at the speed axis, with their multiples.
+    // Seven speeds of 3x, 6x, ... 21x, the widest starting two pixels inside the picture as a
+    // CD's do, all ending as far before the speed axis as the CD's "8400"; their multiples.
+    const std::int32_t axis = s.MarginLeft;
+    const std::int32_t speedEnd = 2 + canvas.TextWidth("28403");
+    EXPECT_EQ(axis - speedEnd, 30 - (2 + canvas.TextWidth("8400")));
     const char* speeds[] = {"28403", "24345", "20288", "16230", "12172", "8115", "4057"};
     const char* multiples[] = {"x21", "x18", "x15", "x12", "x9", "x6", "x3"};
     double p = 13.0;
     for (int i = 0; i < 7; ++i) {
         const std::int32_t y = static_cast<std::int32_t>(p);
         const std::int32_t w = canvas.TextWidth(speeds[i]);
-        EXPECT_GT(InkIn(30 - w, y, 30, y + 12), 0) << speeds[i];
-        EXPECT_EQ(InkIn(0, y, 30 - w, y + 12), 0) << speeds[i];
+        EXPECT_GT(InkIn(speedEnd - w, y, speedEnd, y + 12), 0) << speeds[i];
+        EXPECT_EQ(InkIn(0, y, speedEnd - w, y + 12), 0) << speeds[i];
+        EXPECT_EQ(InkIn(speedEnd, y, axis, y + 12), 0) << speeds[i];
         const std::int32_t m = canvas.TextWidth(multiples[i]);
         EXPECT_GT(InkIn(26 - m, y + 12, 26, y + 24), 0) << multiples[i];
         p += 43.5;
     }
     // The speed axis itself is whole.
     for (std::int32_t y = 15; y < 324; ++y) {
-        ASSERT_EQ(picture.Pixel(30, y), s.GridColor) << y;
+        ASSERT_EQ(picture.Pixel(axis, y), s.GridColor) << y;
     }
     const std::set<platform::Color> seen(picture.Pixels().begin(), picture.Pixels().end());
     EXPECT_EQ(seen, (std::set<platform::Color>{s.ChartBackColor, s.GridColor, s.LabelColor}));
@@ -189,7 +194,8 @@ TEST_F(ScaledChart, SpeedScalesFitTodaysFastestDrives) {
     EXPECT_EQ(s.Layout.gridStep, 1000);
     const double bluRay12x = 12 * 4500000.0 / 1024;
     EXPECT_GT(static_cast<std::int32_t>(SpeedToPointY(s, LimitSpeed(s, bluRay12x))), 15);
-    EXPECT_GT(InkIn(0, 13, 30, 25), 0);  // "61523" at the top
+    EXPECT_GT(InkIn(0, 13, 36, 25), 0);  // "61523" at the top
+    EXPECT_EQ(InkIn(0, 13, 2, 324), 0);  // every speed starts two pixels inside the picture
 
     Paint(2295104);
     const double dvd16x = 16 * 1385000.0 / 1024;

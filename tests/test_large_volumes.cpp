@@ -55,14 +55,14 @@ TEST(LargeVolume, DvdImageThroughTheRawDeviceFitsTheChartAndReplaysTheSame) {
     for (int y = 14; y < chart.Height(); ++y) {
         for (int x = 0; x < chart.Width(); ++x) {
             if (chart.Pixel(x, y) == kCyan) {
-                ASSERT_TRUE(x >= 30 && x <= 581 && y >= 15 && y <= 324) << x << "," << y;
+                ASSERT_TRUE(x >= 36 && x <= 581 && y >= 15 && y <= 324) << x << "," << y;
                 curve = std::max(curve, x);
             }
         }
     }
     EXPECT_GE(curve, results::BlockToX(live.state, 2289));
     const std::int32_t marker = results::SectorToX(live.state, kSectors);
-    EXPECT_EQ(marker, 30 + static_cast<int>(551.0 * 2295.104 / 2400));
+    EXPECT_EQ(marker, 36 + static_cast<int>(545.0 * 2295.104 / 2400));
     EXPECT_EQ(chart.Pixel(marker, 15), kMarker);
 
     live.RunToEnd();
