@@ -58,5 +58,26 @@ install_missing() {
         return 1
     fi
     echo "Installing again with the versions of $release itself, since some package lists are missing" >&2
-    DEBIAN_FRONTEND=noninteractive $sudo "${install[@]}" -o APT::Default-Release="$release" "${missing[@]}"
+    if DEBIAN_FRONTEND=noninteractive $sudo "${install[@]}" -o APT::Default-Release="$release" \
+        "${missing[@]}"; then
+        return 0
+    fi
+    # Libraries already installed from the security suite then have no twin of the other
+    # architecture: only the release's versions of both will do. That takes security fixes
+    # back out, so it is done only where asked for with DISCOMETER_ALLOW_DOWNGRADES=1.
+    if [[ -z ${DISCOMETER_ALLOW_DOWNGRADES:-} ]]; then
+        echo "Installed libraries are newer than $release's, and their twins of the other" \
+            "architecture cannot be fetched now: try again later, or set" \
+            "DISCOMETER_ALLOW_DOWNGRADES=1 to go back to $release's versions of them" >&2
+        return 1
+    fi
+    echo "Installing again, going back to $release's versions where the architectures must agree" >&2
+    local pin status=0
+    pin=$(mktemp)
+    printf 'Package: *\nPin: release n=%s\nPin-Priority: 1001\n' "$release" >"$pin"
+    chmod a+r "$pin"
+    DEBIAN_FRONTEND=noninteractive $sudo "${install[@]}" --allow-downgrades \
+        -o Dir::Etc::Preferences="$pin" "${missing[@]}" || status=$?
+    rm -f "$pin"
+    return "$status"
 }
