@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -313,6 +315,23 @@ TEST(QtWindowFromDescription, AboutBoxControlsAndFileDialogs) {
                                            ? QFileDialog::AcceptSave
                                            : QFileDialog::AcceptOpen);
     }
+}
+
+// Tab passes the drive list by, as described; F4, the key that opens a drop-down list, takes
+// the keyboard to it and opens it, but not while a run has it disabled.
+TEST(QtWindowFromDescription, F4TakesTheKeyboardToTheDriveList) {
+    Window w;
+    QComboBox& list = *w.form->ComboBox1();
+    QKeyEvent f4(QEvent::KeyPress, Qt::Key_F4, Qt::NoModifier);
+    w.form->Button1()->click();
+    QApplication::sendEvent(w.form.get(), &f4);
+    EXPECT_NE(w.form->focusWidget(), &list);
+    EXPECT_FALSE(list.view()->isVisible());
+    w.RunToEnd();
+    QApplication::sendEvent(w.form->Button1(), &f4);
+    EXPECT_EQ(w.form->focusWidget(), &list);
+    EXPECT_TRUE(list.view()->isVisible());
+    list.hidePopup();
 }
 
 TEST(QtWindowFromDescription, StatesFollowTheStateTable) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -755,8 +756,21 @@ TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {
     // The list's tooltip names the drive shown.
     App();
     auto prompts = std::make_unique<fakes::FakePrompts>();
-    ui::qt::TForm1 routed(platform::MakeNativeSystem("sim-dvd,sim"), std::move(prompts));
-    EXPECT_EQ(routed.ComboBox1()->toolTip(), "Discometer Simulated DVD-ROM 16x SIM1");
-    routed.ComboBox1()->setCurrentIndex(1);
-    EXPECT_EQ(routed.ComboBox1()->toolTip(), "Discometer Simulated CD-ROM 52x SIM1");
+    InTempDir temp;
+    const std::string image = (std::filesystem::current_path() / "a-long-image-name.iso").string();
+    std::ofstream(image, std::ios::binary) << std::string(2048 * 20, '\0');
+    ui::qt::TForm1 routed(platform::MakeNativeSystem("sim-dvd-unpaced,sim," + image),
+                          std::move(prompts));
+    QComboBox& list = *routed.ComboBox1();
+    EXPECT_EQ(list.toolTip(), "sim-dvd-unpaced\nDiscometer Simulated DVD-ROM 16x SIM1");
+    list.setCurrentIndex(1);
+    EXPECT_EQ(list.toolTip(), "sim\nDiscometer Simulated CD-ROM 52x SIM1");
+    // Each entry in full as its tip; an image has no identity. The list opens as wide as its
+    // longest entry.
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.itemData(2, Qt::ToolTipRole).toString().toStdString(), image);
+    EXPECT_EQ(list.itemData(0, Qt::ToolTipRole).toString(),
+              "sim-dvd-unpaced\nDiscometer Simulated DVD-ROM 16x SIM1");
+    EXPECT_GE(list.view()->minimumWidth(),
+              list.view()->fontMetrics().horizontalAdvance(QString::fromStdString(image)));
 }

@@ -643,6 +643,12 @@ TEST(Win32WindowKeys, TabEnterAltAndEscAsTheDescriptionSays) {
     EXPECT_TRUE(w.form->State().StopRequest);
     w.Tick();
     EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+
+    // F4 takes the keyboard to the drive list, which Tab passes by, and opens it.
+    key(WM_KEYDOWN, VK_F4);
+    const HWND list = w.Control("ComboBox1");
+    EXPECT_TRUE(::GetFocus() == list || ::IsChild(list, ::GetFocus()));
+    EXPECT_TRUE(::SendMessageA(list, CB_GETDROPPEDSTATE, 0, 0));
 }
 
 TEST(Win32WindowPrompts, FileDialogsCarryTheirTitlesFiltersAndExtensions) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -384,6 +385,7 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
     comboBox1_->clear();
     for (const std::string& item : items) {
         comboBox1_->addItem(FromLocal(item));
+        comboBox1_->setItemData(comboBox1_->count() - 1, DriveTip(item), Qt::ToolTipRole);
     }
     comboBox1_->setCurrentIndex(0);
     // The list is narrow; its drop-down opens wide enough for entries such as "sim-unpaced".
@@ -392,9 +394,25 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
 }
 
 void TForm1::ShowDriveIdentity() {
-    const std::string entry = DriveListText();
-    comboBox1_->setToolTip(
-        FromLocal(startup::DriveIdentityText(Context().system.IdentityOf(entry))));
+    comboBox1_->setToolTip(DriveTip(DriveListText()));
+}
+
+QString TForm1::DriveTip(const std::string& entry) {
+    // The list is too narrow for an image's path or "sim-dvd-unpaced": the tip shows it whole.
+    const std::string identity = startup::DriveIdentityText(Context().system.IdentityOf(entry));
+    return FromLocal(identity.empty() ? entry : entry + "\n" + identity);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    // Tab passes the drive list by; F4, the key that opens a drop-down list, takes the
+    // keyboard to it and opens it.
+    if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier &&
+        comboBox1_->isEnabled()) {
+        comboBox1_->setFocus(Qt::ShortcutFocusReason);
+        comboBox1_->showPopup();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 std::string TForm1::DriveListText() const {

@@ -105,6 +105,7 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
   protected:
     // A run in progress simply stops: the timer ends and the drive is let go.
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void FormCreate();
@@ -116,6 +117,8 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     void StopRunNow();
     // The drive list's tooltip: what the system knows of the drive shown.
     void ShowDriveIdentity();
+    // A drive list entry in full, and on a second line the drive's identity where it has one.
+    QString DriveTip(const std::string& entry);
     QWidget* ControlWidget(run::Control control) const;
     QAction* ControlAction(run::Control control) const;
 

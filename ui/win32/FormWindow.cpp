@@ -155,6 +155,17 @@ void FormWindow::MoveFocus(int step) {
     ::SetFocus(stops[static_cast<std::size_t>(next)]);
 }
 
+bool FormWindow::OpenDropDownList() const {
+    for (const BuiltControl& control : controls_->Controls()) {
+        if (control.spec->kind == ControlKind::DropDownList && Usable(control.hwnd)) {
+            ::SetFocus(control.hwnd);
+            ::SendMessageA(control.hwnd, CB_SHOWDROPDOWN, TRUE, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
 const BuiltControl* FormWindow::ButtonWith(bool forms::ControlSpec::*role) const {
     for (const BuiltControl& control : controls_->Controls()) {
         if (IsButton(control) && control.spec->*role) {
@@ -198,6 +209,12 @@ bool FormWindow::PreTranslate(const MSG& msg) {
             case VK_ESCAPE:
                 pressed = ButtonWith(&forms::ControlSpec::isCancel);
                 break;
+            case VK_F4:
+                // The list itself opens and closes on F4.
+                if (focused != nullptr && focused->spec->kind == ControlKind::DropDownList) {
+                    return false;
+                }
+                return OpenDropDownList();
             default:
                 return false;
         }

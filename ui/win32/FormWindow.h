@@ -59,6 +59,9 @@ class FormWindow : public WindowObject {
     void ControlClicked(const BuiltControl& control);
     void EndModal(forms::ModalResult result);
     void MoveFocus(int step);
+    // Tab passes a drop-down list by when it is no tab stop; F4, the key that opens such a
+    // list, takes the keyboard to it and opens it. Says whether the form has one to open.
+    bool OpenDropDownList() const;
     const BuiltControl* FocusedControl() const;
     const BuiltControl* ButtonWith(bool forms::ControlSpec::*role) const;
     const BuiltControl* ButtonForAccelerator(char key) const;
