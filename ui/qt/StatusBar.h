@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QHash>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -45,7 +46,7 @@ class TStatusBar : public QWidget {
     // Widths (and if need be a smaller font) for the texts; says whether the widths changed
     // or the font is a smaller one.
     bool Fit();
-    int Measure(const QString& text) const;
+    int Measure(const QString& text);
 
     std::array<PanelLayout, kPanels> layout_;
     std::array<int, kPanels> widths_{};
@@ -56,6 +57,11 @@ class TStatusBar : public QWidget {
     std::array<QString, kPanels> longest_;
     std::array<int, kPanels> longestWidths_{};
     std::optional<QFont> fullSize_;  // the font before the texts made it smaller
+    // Widths of texts by their shape, their digits made zeros, in the font measured in; only
+    // where all ten digits are as wide.
+    QFont measuredIn_;
+    bool evenDigits_ = false;
+    QHash<QString, int> shapeWidths_;
 };
 
 }  // namespace ui::qt
