@@ -4,6 +4,7 @@
 
 #include <time.h>
 
+#include <chrono>
 #include <cstdint>
 
 namespace bench {
@@ -16,6 +17,11 @@ inline std::int64_t MonotonicNs() {
 
 inline double MonotonicMs() {
     return static_cast<double>(MonotonicNs()) / 1e6;
+}
+
+// A time of std::chrono's steady clock, which is the same clock, in milliseconds.
+inline double SteadyMs(std::chrono::steady_clock::time_point at) {
+    return std::chrono::duration<double, std::milli>(at.time_since_epoch()).count();
 }
 
 }  // namespace bench

@@ -62,12 +62,12 @@ void RunWindow(ImageRun& run, const std::string& image, int limitMs) {
     QEventLoop loop;
     double end = 0.0;
     double tickStart = 0.0;
-    TimerEventWatch watch(form.Timer1(), [&] {
-        tickStart = MonotonicMs();
-        run.pauseOverheadMs += tickStart - end - form.Timer1()->interval();
-    });
-    // Connected after the window's own handler, so it runs when the tick is done.
-    QObject::connect(form.Timer1(), &QTimer::timeout, &loop, [&] {
+    const double interval = form.Timer1()->interval();
+    // A tick starts when Timer1 reaches the window or, as a rule, when the pause that woke
+    // early has slept out the rest.
+    TimerEventWatch watch(form.Timer1(), [&] { tickStart = MonotonicMs(); });
+    const auto tickDone = [&] {
+        run.pauseOverheadMs += tickStart - end - interval;
         end = MonotonicMs();
         run.ticksMs += end - tickStart;
         ++run.ticks;
@@ -75,6 +75,12 @@ void RunWindow(ImageRun& run, const std::string& image, int limitMs) {
             run.windowFinished = true;
             loop.quit();
         }
+    };
+    // Connected after the window's own handlers, so they run when the tick is done.
+    QObject::connect(form.Timer1(), &QTimer::timeout, &loop, tickDone);
+    QObject::connect(form.Pause(), &ui::qt::PrecisePause::Due, &loop, [&] {
+        tickStart = SteadyMs(form.Pause()->LastDue());
+        tickDone();
     });
     QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     const double begin = MonotonicMs();

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <chrono>
 
 #include "bench/BenchClock.h"
 #include "bench/QuietPrompts.h"
@@ -54,12 +55,11 @@ PacedRun RunPaced(const platform::SimDiscParams& disc, int limitMs) {
     Mark begin;
     Mark lastEnd;
     Mark tickStart;
-    TimerEventWatch watch(form.Timer1(), [&] {
-        tickStart = now();
+    // A tick starts when Timer1 reaches the window or, as a rule, when the pause that woke
+    // early has slept out the rest (the model's clock read then is a little later).
+    TimerEventWatch watch(form.Timer1(), [&] { tickStart = now(); });
+    const auto tickDone = [&] {
         run.pauseOverheadMs += RealMs(lastEnd, tickStart) - run.timerMs;
-    });
-    // Connected after the window's own handler, so it runs when the tick is done.
-    QObject::connect(form.Timer1(), &QTimer::timeout, &loop, [&] {
         lastEnd = now();
         ++run.ticks;
         run.tickOverheadMs += RealMs(tickStart, lastEnd) - (lastEnd.modelMs - tickStart.modelMs);
@@ -67,6 +67,16 @@ PacedRun RunPaced(const platform::SimDiscParams& disc, int limitMs) {
             run.finished = true;
             loop.quit();
         }
+    };
+    // Connected after the window's own handlers, so they run when the tick is done.
+    QObject::connect(form.Timer1(), &QTimer::timeout, &loop, tickDone);
+    QObject::connect(form.Pause(), &ui::qt::PrecisePause::Due, &loop, [&] {
+        // Nothing is read between two ticks: the model's clock stood where the last one left it.
+        tickStart.modelMs = lastEnd.modelMs;
+        tickStart.ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                           form.Pause()->LastDue().time_since_epoch())
+                           .count();
+        tickDone();
     });
     QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
 

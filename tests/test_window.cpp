@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QTimerEvent>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -358,6 +359,40 @@ TEST(WindowRun, TimerTicksReachTheTickHandler) {
     EXPECT_EQ(f.State().BlockIndex, 3);
     EXPECT_EQ(f.Document().back(), "3 8000");
     EXPECT_TRUE(f.Timer1()->isActive());  // the run goes on
+}
+
+// The pause wakes a millisecond before Timer1 is due and ends the pause when it is, never
+// earlier; a wake after the run ended ticks nothing.
+TEST(WindowRun, PausesWakeEarlyAndEndWhenTheTimerIsDue) {
+    Window w;
+    ui::qt::TForm1& f = *w.form;
+    ui::qt::PrecisePause& pause = *f.Pause();
+    int due = 0;
+    QObject::connect(&pause, &ui::qt::PrecisePause::Due, [&due] { ++due; });
+    const auto wake = [&pause] {
+        QTimerEvent event(pause.EarlyWake().timerId());
+        QCoreApplication::sendEvent(&pause.EarlyWake(), &event);
+    };
+
+    const auto started = std::chrono::steady_clock::now();
+    f.Button1Click();
+    ASSERT_TRUE(f.Timer1()->isActive());
+    EXPECT_EQ(f.Timer1()->interval(), 5);
+    ASSERT_TRUE(pause.EarlyWake().isActive());
+    EXPECT_EQ(pause.EarlyWake().interval(), 4);
+    wake();
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(5));
+    EXPECT_EQ(due, 1);
+    EXPECT_EQ(f.State().BlockIndex, 3);  // the tick was made
+    EXPECT_TRUE(f.Timer1()->isActive());
+    EXPECT_TRUE(pause.EarlyWake().isActive());  // and the next pause begun
+
+    f.Button2Click();
+    w.RunToEnd();
+    EXPECT_FALSE(pause.EarlyWake().isActive());
+    pause.EarlyWake().start(4);
+    wake();
+    EXPECT_EQ(due, 1);
 }
 
 TEST(WindowRun, StopEndsTheRunAtTheNextTick) {

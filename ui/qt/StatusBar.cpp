@@ -51,10 +51,13 @@ void TStatusBar::SetPanelText(int panel, const QString& text) {
     }
     stored = text;
     textWidths_[index] = Measure(text);
-    if (textWidths_[index] > longestWidths_[index]) {
-        longest_[index] = text;
-        longestWidths_[index] = textWidths_[index];
+    if (textWidths_[index] <= longestWidths_[index]) {
+        // The panel already keeps room for a text as wide: nothing moves.
+        update(PanelRect(panel));
+        return;
     }
+    longest_[index] = text;
+    longestWidths_[index] = textWidths_[index];
     const QFont before = font();
     if (Fit() || font() != before) {
         update();

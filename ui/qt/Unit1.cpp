@@ -150,8 +150,9 @@ void TForm1::BuildControls() {
     timer1_->setObjectName(FromUtf8(spec.timer.name));
     timer1_->setInterval(spec.timer.intervalMs);
     // The pause between two blocks is part of every run's time: a coarse timer may wake 5 %
-    // late, a precise one keeps to the millisecond.
+    // late, a precise one keeps to the millisecond, and the pause keeps to a fraction of it.
     timer1_->setTimerType(Qt::PreciseTimer);
+    pause_ = new PrecisePause(*timer1_, this);
 }
 
 void TForm1::AddMenuItems(QMenu* menu, std::span<const forms::MenuItemSpec> items) {
@@ -261,6 +262,7 @@ void TForm1::ConnectEvents() {
                 [this, item] { Guarded([this, item] { ReadSpeedClick(item); }); });
     }
     plain(timer1_, &QTimer::timeout, &TForm1::Timer1Timer);
+    plain(pause_, &PrecisePause::Due, &TForm1::Timer1Timer);
     connect(comboBox1_, &QComboBox::currentTextChanged, this, [this] { ShowDriveIdentity(); });
 }
 
@@ -295,8 +297,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::StopRunNow() {
-    if (timer1_ != nullptr) {
-        timer1_->stop();
+    if (pause_ != nullptr) {
+        pause_->Stop();
     }
     State().DeviceHandle.reset();
 }
@@ -375,9 +377,9 @@ std::int32_t TForm1::ReadSpeedChoice() const {
 
 void TForm1::SetTimerEnabled(bool enabled) {
     if (enabled) {
-        timer1_->start();
+        pause_->Start();
     } else {
-        timer1_->stop();
+        pause_->Stop();
     }
 }
 

@@ -10,6 +10,7 @@
 #include "run/RunWindow.h"
 #include "ui/forms/MainFormCore.h"
 #include "ui/qt/FormBuilder.h"
+#include "ui/qt/PrecisePause.h"
 
 class QAction;
 class QApplication;
@@ -83,6 +84,7 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     const std::vector<QAction*>& ReadSpeedItems() const { return readSpeedItems_; }
     QAction* About1() const { return about1_; }
     QTimer* Timer1() const { return timer1_; }
+    PrecisePause* Pause() const { return pause_; }
 
     // What a run shows.
     void SetPanelText(run::Panel panel, std::string_view text) override;
@@ -156,6 +158,7 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     std::vector<QAction*> readSpeedItems_;
     QAction* about1_ = nullptr;
     QTimer* timer1_ = nullptr;
+    PrecisePause* pause_ = nullptr;  // Timer1's pauses, kept to the millisecond
 
     // What the run logic's names stand for in this window.
     std::map<run::Control, QWidget*> controlWidgets_;
