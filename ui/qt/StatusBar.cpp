@@ -17,6 +17,20 @@ constexpr int kSmallestPixelSize = 8;
 // Texts of a few shapes each panel shows; more than this and the widths are measured afresh.
 constexpr qsizetype kShapesKept = 64;
 
+// Whether the texts differ in digits alone, digit for digit.
+bool SameShape(const QString& a, const QString& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && !(digit(a[i]) && digit(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 TStatusBar::TStatusBar(const std::array<PanelLayout, kPanels>& layout, QWidget* parent)
@@ -47,6 +61,12 @@ void TStatusBar::SetPanelText(int panel, const QString& text) {
     const auto index = static_cast<std::size_t>(panel);
     auto& stored = texts_.at(index);
     if (stored == text) {
+        return;
+    }
+    if (textWidths_[index] >= 0 && evenDigits_ && measuredIn_ && *measuredIn_ == font() &&
+        SameShape(stored, text)) {
+        stored = text;  // as wide as before: a new number of as many digits
+        update(PanelRect(panel));
         return;
     }
     stored = text;
@@ -82,7 +102,7 @@ int TStatusBar::Measure(const QString& text) {
     // fonts' are, a text is as wide as any other that differs from it in digits alone, and
     // measuring it once a shape keeps a tick's work small.
     const QFontMetrics metrics = fontMetrics();
-    if (measuredIn_ != font()) {
+    if (!measuredIn_ || *measuredIn_ != font()) {
         measuredIn_ = font();
         shapeWidths_.clear();
         const int zero = metrics.horizontalAdvance(QChar(u'0'));

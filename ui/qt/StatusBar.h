@@ -59,7 +59,7 @@ class TStatusBar : public QWidget {
     std::optional<QFont> fullSize_;  // the font before the texts made it smaller
     // Widths of texts by their shape, their digits made zeros, in the font measured in; only
     // where all ten digits are as wide.
-    QFont measuredIn_;
+    std::optional<QFont> measuredIn_;
     bool evenDigits_ = false;
     QHash<QString, int> shapeWidths_;
 };
