@@ -14,7 +14,6 @@ namespace results {
 namespace {
 
 constexpr std::int32_t kMaxGridSteps = 20;
-constexpr std::int32_t kLabelledRows = 7;
 // Blank pixels at least between two caption numbers.
 constexpr std::int64_t kCaptionGap = 6;
 // The axis of a hostile size stops at the largest block number a result line can hold.
@@ -120,8 +119,7 @@ std::int32_t MarginLeftOf(run::Medium medium) {
     }
     const platform::BitmapFont& font = platform::ChartFont();
     const std::int64_t cdLabel = platform::TextWidth(font, "8400");
-    const std::int64_t widest =
-        platform::TextWidth(font, MediumSpeedLabel(SpeedScaleOf(medium), kLabelledRows));
+    const std::int64_t widest = platform::TextWidth(font, TruncToText(FullScaleKBs(medium)));
     return static_cast<std::int32_t>(
         std::max<std::int64_t>(kMarginLeft, kMarginLeft - cdLabel + widest));
 }

@@ -14,8 +14,6 @@ constexpr int kPanelGap = forms::kPanelGap;
 constexpr int kTextIndent = (forms::kPanelFrame - 2) / 2;  // inside the frame, either side
 // Smaller than this a font is no longer read at a glance: texts that still do not fit are cut.
 constexpr int kSmallestPixelSize = 8;
-// Texts of a few shapes each panel shows; more than this and the widths are measured afresh.
-constexpr qsizetype kShapesKept = 64;
 
 // Whether the texts differ in digits alone, digit for digit.
 bool SameShape(const QString& a, const QString& b) {
@@ -65,7 +63,8 @@ void TStatusBar::SetPanelText(int panel, const QString& text) {
     }
     if (textWidths_[index] >= 0 && evenDigits_ && measuredIn_ && *measuredIn_ == font() &&
         SameShape(stored, text)) {
-        stored = text;  // as wide as before: a new number of as many digits
+        // As wide as before: the numbers change with every block, their digit count seldom.
+        stored = text;
         update(PanelRect(panel));
         return;
     }
@@ -98,37 +97,16 @@ QRect TStatusBar::PanelRect(int panel) const {
 }
 
 int TStatusBar::Measure(const QString& text) {
-    // The numbers change with every block. In a font whose digits are all as wide, as most
-    // fonts' are, a text is as wide as any other that differs from it in digits alone, and
-    // measuring it once a shape keeps a tick's work small.
     const QFontMetrics metrics = fontMetrics();
     if (!measuredIn_ || *measuredIn_ != font()) {
         measuredIn_ = font();
-        shapeWidths_.clear();
         const int zero = metrics.horizontalAdvance(QChar(u'0'));
         evenDigits_ = true;
         for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
             evenDigits_ = evenDigits_ && metrics.horizontalAdvance(QChar(digit)) == zero;
         }
     }
-    if (!evenDigits_) {
-        return metrics.horizontalAdvance(text);
-    }
-    QString shape = text;
-    for (QChar& c : shape) {
-        if (c >= u'0' && c <= u'9') {
-            c = u'0';
-        }
-    }
-    if (const auto found = shapeWidths_.constFind(shape); found != shapeWidths_.cend()) {
-        return *found;
-    }
-    if (shapeWidths_.size() >= kShapesKept) {
-        shapeWidths_.clear();
-    }
-    const int width = metrics.horizontalAdvance(text);
-    shapeWidths_.insert(shape, width);
-    return width;
+    return metrics.horizontalAdvance(text);
 }
 
 bool TStatusBar::Fit() {

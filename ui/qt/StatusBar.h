@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QHash>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -57,11 +56,10 @@ class TStatusBar : public QWidget {
     std::array<QString, kPanels> longest_;
     std::array<int, kPanels> longestWidths_{};
     std::optional<QFont> fullSize_;  // the font before the texts made it smaller
-    // Widths of texts by their shape, their digits made zeros, in the font measured in; only
-    // where all ten digits are as wide.
+    // The font the texts were last measured in, and whether all ten of its digits are as wide
+    // (as in most fonts): then a text differing from the last in digits alone is as wide.
     std::optional<QFont> measuredIn_;
     bool evenDigits_ = false;
-    QHash<QString, int> shapeWidths_;
 };
 
 }  // namespace ui::qt
