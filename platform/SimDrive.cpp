@@ -52,13 +52,18 @@ void FillPrimaryVolumeDescriptor(const SimDiscParams& params, std::span<std::uin
     d[881] = 1;                      // file structure version
 }
 
+}  // namespace
+
 class SimDeviceFile final : public DeviceFile {
   public:
-    explicit SimDeviceFile(std::shared_ptr<SimDrive> drive) : drive_(std::move(drive)) {}
+    explicit SimDeviceFile(std::shared_ptr<SimDrive> drive) : drive_(std::move(drive)) {
+        drive_->held_ = true;
+    }
     ~SimDeviceFile() override {
         if (slowed_) {
             drive_->SetSpeedCap(std::nullopt);
         }
+        drive_->held_ = false;
     }
     SimDeviceFile(const SimDeviceFile&) = delete;
     SimDeviceFile& operator=(const SimDeviceFile&) = delete;
@@ -81,8 +86,6 @@ class SimDeviceFile final : public DeviceFile {
     std::shared_ptr<SimDrive> drive_;
     bool slowed_ = false;
 };
-
-}  // namespace
 
 std::uint32_t SimClock::TickCount() const {
     const double whole = std::fmod(std::floor(elapsedMs_), 4294967296.0);
@@ -214,6 +217,9 @@ bool SimDrive::Transfer(std::int64_t first, std::int64_t count, std::span<std::u
 }
 
 std::unique_ptr<DeviceFile> SimDrive::Open(std::shared_ptr<SimDrive> self) {
+    if (held_) {
+        return nullptr;
+    }
     return std::make_unique<SimDeviceFile>(std::move(self));
 }
 

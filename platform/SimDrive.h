@@ -88,6 +88,8 @@ struct SimRead {
     friend bool operator==(const SimRead&, const SimRead&) = default;
 };
 
+class SimDeviceFile;
+
 // A simulated optical drive with a data disc in it.
 class SimDrive {
   public:
@@ -120,9 +122,13 @@ class SimDrive {
     // Fills one sector's worth of bytes as the disc holds them.
     void SectorContent(std::int64_t sector, std::span<std::uint8_t> dst) const;
 
+    // The drive opened for one run; null while an earlier opening still holds it, as a real
+    // drive is held by the run that measures it.
     std::unique_ptr<DeviceFile> Open(std::shared_ptr<SimDrive> self);
+    bool Held() const { return held_; }
 
   private:
+    friend class SimDeviceFile;
     bool Unreadable(std::int64_t first, std::int64_t count) const;
     bool Transfer(std::int64_t first, std::int64_t count, std::span<std::uint8_t> dst);
 
@@ -134,6 +140,7 @@ class SimDrive {
     std::optional<double> speedCap_;
     std::uint64_t reads_ = 0;
     std::vector<SimRead> log_;
+    bool held_ = false;
 };
 
 // The disc as an image file of the medium's size: its volume descriptor, every other sector a

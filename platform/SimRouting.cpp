@@ -58,7 +58,9 @@ std::unique_ptr<DeviceFile> SimRoutingSystem::OpenDevice(const std::string& driv
         }
         activeSim_ = sim;
         lastOpenWasSim_ = true;
-        return sim->Open(sim);
+        auto device = sim->Open(sim);
+        simOpenError_ = device ? std::error_code() : MakeError(DriveProblem::Busy);
+        return device;
     }
     activeSim_.reset();
     lastOpenWasSim_ = false;
@@ -107,7 +109,7 @@ DriveIdentity SimRoutingSystem::IdentityOf(const std::string& driveEntry) {
 }
 
 std::error_code SimRoutingSystem::LastOpenError() const {
-    return lastOpenWasSim_ ? std::error_code() : native_->LastOpenError();
+    return lastOpenWasSim_ ? simOpenError_ : native_->LastOpenError();
 }
 
 }  // namespace platform

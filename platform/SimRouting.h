@@ -62,6 +62,7 @@ class SimRoutingSystem final : public System {
     std::map<std::string, std::shared_ptr<SimDrive>, std::less<>> sims_;
     std::shared_ptr<SimDrive> activeSim_;
     bool lastOpenWasSim_ = false;
+    std::error_code simOpenError_;
 };
 
 }  // namespace platform

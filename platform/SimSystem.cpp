@@ -7,7 +7,12 @@ SimSystem::SimSystem(std::shared_ptr<SimDrive> drive, std::string entry)
 
 std::unique_ptr<DeviceFile> SimSystem::OpenDevice(const std::string& driveEntry) {
     ++openCount;
+    lastOpenError_ = {};
     if (openFails || driveEntry != entry_) {
+        return nullptr;
+    }
+    if (drive_->Held()) {
+        lastOpenError_ = MakeError(DriveProblem::Busy);
         return nullptr;
     }
     return drive_->Open(drive_);

@@ -24,6 +24,7 @@ class SimSystem : public System {
     std::vector<std::string> CandidateDrives() override { return candidates; }
     DriveType DriveTypeOf(const std::string& driveEntry) override;
     std::shared_ptr<LoadedModule> LoadModule(const std::string& fileName) override;
+    std::error_code LastOpenError() const override { return lastOpenError_; }
 
     std::shared_ptr<SimDrive> Drive() { return drive_; }
 
@@ -37,6 +38,7 @@ class SimSystem : public System {
   private:
     std::shared_ptr<SimDrive> drive_;
     std::string entry_;
+    std::error_code lastOpenError_;
 };
 
 }  // namespace platform

@@ -29,6 +29,14 @@ class DeviceFile {
     virtual std::optional<std::int64_t> MediumSectors() { return std::nullopt; }
 };
 
+// Why a drive could not be opened, where the system has no words for the reason.
+enum class DriveProblem {
+    // Another run of this program holds the drive: two measurements at once would each
+    // time the other's reads.
+    Busy = 1,
+};
+std::error_code MakeError(DriveProblem problem);
+
 // What the system knows of a drive; any part may be empty.
 struct DriveIdentity {
     std::string vendor;

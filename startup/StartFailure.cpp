@@ -67,6 +67,9 @@ std::string DescribeStartFailure(const run::RunState& s, const platform::System&
     if (s.NoDrive) {
         return DescribeUnlistedDrive(drive, path);
     }
+    if (system.LastOpenError() == platform::MakeError(platform::DriveProblem::Busy)) {
+        return "the drive is busy with another measurement (" + path + ")";
+    }
     if (system.LastOpenError()) {
         return OpenFailureText(path, system.LastOpenError());
     }

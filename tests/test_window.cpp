@@ -269,6 +269,29 @@ TEST(WindowStartUp, AFailedStartSaysWhyAsTheCommandLineDoes) {
     }
 }
 
+TEST(WindowStartUp, ASecondWindowFindsTheDriveBusyUntilTheFirstRunEnds) {
+    Window first;
+    auto ownPrompts = std::make_unique<fakes::FakePrompts>();
+    fakes::FakePrompts& prompts = *ownPrompts;
+    ui::qt::TForm1 second(std::make_unique<platform::SimSystem>(first.drive),
+                          std::move(ownPrompts));
+    first.form->Button1()->click();
+    ASSERT_TRUE(first.form->Timer1()->isActive());
+    const std::uint64_t reads = first.drive->ReadCount();
+
+    second.Button1()->click();
+    EXPECT_EQ(prompts.sounds, std::vector<std::string>{"ERROR"});
+    EXPECT_EQ(prompts.errors,
+              std::vector<std::string>{"The drive is busy with another measurement (sim)"});
+    EXPECT_FALSE(second.Timer1()->isActive());
+    EXPECT_EQ(first.drive->ReadCount(), reads) << "the refused run read nothing";
+
+    first.RunToEnd();
+    second.Button1()->click();
+    EXPECT_TRUE(second.Timer1()->isActive()) << "the drive is free once the first run ends";
+    EXPECT_EQ(prompts.errors.size(), 1u);
+}
+
 TEST(WindowStartUp, MissingSectorLibraryEndsWithStatusOneBeforeShowing) {
     Window w(fakes::SmallDisc(), [](platform::SimSystem& s) {
         s.version.platformId = platform::kPlatformWin95;

@@ -118,7 +118,13 @@ std::string LinuxSystem::DevicePath(const std::string& driveEntry) const {
 
 std::unique_ptr<DeviceFile> LinuxSystem::OpenDevice(const std::string& driveEntry) {
     auto device = OpenRawDevice(DevicePath(driveEntry));
-    lastOpenError_ = device ? std::error_code() : std::error_code(errno, std::generic_category());
+    if (device) {
+        lastOpenError_ = {};
+    } else if (errno == EWOULDBLOCK) {
+        lastOpenError_ = MakeError(DriveProblem::Busy);
+    } else {
+        lastOpenError_ = std::error_code(errno, std::generic_category());
+    }
     return device;
 }
 

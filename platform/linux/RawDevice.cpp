@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/cdrom.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,6 +104,19 @@ class RawDeviceFile final : public DeviceFile {
     bool slowed_ = false;
 };
 
+// Keeps a second run of this program off a drive while one measures it: an advisory lock on
+// the device, which the kernel lets go of with the last descriptor, so also when a process
+// dies. Other programs may still read the drive. A disc image is a file any number of runs
+// may read at once. False only when another run holds the drive.
+bool TakeDrive(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISREG(st.st_mode)) {
+        return true;
+    }
+    // A system that keeps no such locks leaves the drive unguarded rather than unusable.
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
 }  // namespace
 
 const RawDeviceCalls& SystemRawDeviceCalls() {
@@ -123,6 +137,11 @@ std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path, const RawDevi
         direct = false;
     }
     if (fd < 0) {
+        return nullptr;
+    }
+    if (!TakeDrive(fd)) {
+        ::close(fd);
+        errno = EWOULDBLOCK;
         return nullptr;
     }
     return std::make_unique<RawDeviceFile>(fd, direct, calls);

@@ -27,8 +27,9 @@ const RawDeviceCalls& SystemRawDeviceCalls();
 
 // Opens a device or a disc image read-only for unbuffered reading, shared with other
 // readers. Where unbuffered access is refused, at the open or at a read, reads go through
-// the page cache but drop the pages first, so the figures are never cache speed.
-// Null on failure, with errno set.
+// the page cache but drop the pages first, so the figures are never cache speed. A device
+// (not an image) is held for this run alone until it is closed.
+// Null on failure, with errno set: EWOULDBLOCK when another run holds the device.
 std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path,
                                           const RawDeviceCalls& calls = SystemRawDeviceCalls());
 

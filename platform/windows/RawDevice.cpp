@@ -42,10 +42,41 @@ bool RequestReadSpeed(const RawDeviceCalls& calls, void* handle, std::int32_t ti
                          &returned);
 }
 
+// The lock of a drive, named after its letter so that every process finds the same one.
+std::string DriveLockName(const std::string& devicePath) {
+    std::string name = "Global\\Discometer drive ";
+    for (const char c : devicePath.substr(4)) {
+        name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return name;
+}
+
+// A drive held for one run; nothing for a disc image, or where the system keeps no lock.
+class DriveHold {
+  public:
+    DriveHold(void* lock, const RawDeviceCalls& calls) : lock_(lock), calls_(calls) {}
+    ~DriveHold() {
+        if (lock_ != nullptr && lock_ != INVALID_HANDLE_VALUE) {
+            calls_.releaseDrive(lock_);
+        }
+    }
+    DriveHold(const DriveHold&) = delete;
+    DriveHold& operator=(const DriveHold&) = delete;
+
+  private:
+    void* lock_;
+    const RawDeviceCalls& calls_;
+};
+
 class RawDeviceFile final : public DeviceFile {
   public:
-    RawDeviceFile(void* handle, std::string path, bool unbuffered, const RawDeviceCalls& calls)
-        : handle_(handle), path_(std::move(path)), unbuffered_(unbuffered), calls_(calls) {}
+    RawDeviceFile(void* handle, std::string path, bool unbuffered, void* lock,
+                  const RawDeviceCalls& calls)
+        : handle_(handle),
+          path_(std::move(path)),
+          unbuffered_(unbuffered),
+          calls_(calls),
+          hold_(lock, calls_) {}
     ~RawDeviceFile() override {
         if (slowed_) {
             RequestReadSpeed(calls_, handle_, 0);  // as fast as it goes, for whoever comes next
@@ -140,6 +171,7 @@ class RawDeviceFile final : public DeviceFile {
     std::string path_;
     bool unbuffered_;
     RawDeviceCalls calls_;
+    DriveHold hold_;  // after calls_, which it uses
     bool slowed_ = false;
 };
 
@@ -185,6 +217,24 @@ const RawDeviceCalls& SystemRawDeviceCalls() {
             *bytes = size.QuadPart;
             return ok;
         },
+        // A semaphore of one, not a mutex: it is nobody's twice, not even the thread's that
+        // holds it, and it goes with the last handle when a process ends, however it ends.
+        [](const char* lockName) -> void* {
+            const HANDLE lock = ::CreateSemaphoreA(nullptr, 1, 1, lockName);
+            if (lock == nullptr) {
+                // Only another user's run keeps us out of a lock that exists.
+                return ::GetLastError() == ERROR_ACCESS_DENIED ? nullptr : INVALID_HANDLE_VALUE;
+            }
+            if (::WaitForSingleObject(lock, 0) != WAIT_OBJECT_0) {
+                ::CloseHandle(lock);
+                return nullptr;
+            }
+            return lock;
+        },
+        [](void* lock) {
+            ::ReleaseSemaphore(lock, 1, nullptr);
+            ::CloseHandle(lock);
+        },
     };
     return calls;
 }
@@ -199,7 +249,16 @@ std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path, const RawDevi
     if (handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
-    return std::make_unique<RawDeviceFile>(handle, path, unbuffered, calls);
+    void* lock = nullptr;
+    if (IsVolumeDevicePath(path) && calls.takeDrive != nullptr) {
+        lock = calls.takeDrive(DriveLockName(path).c_str());
+        if (lock == nullptr) {
+            calls.close(handle);
+            ::SetLastError(ERROR_DRIVE_LOCKED);
+            return nullptr;
+        }
+    }
+    return std::make_unique<RawDeviceFile>(handle, path, unbuffered, lock, calls);
 }
 
 }  // namespace platform

@@ -30,6 +30,11 @@ struct RawDeviceCalls {
     void* (*openToAsk)(const char* path) = nullptr;
     // GetFileSizeEx: the length of a file in bytes. None where no file has a length.
     bool (*fileBytes)(void* handle, std::int64_t* bytes) = nullptr;
+    // Takes the named lock that keeps a second run of this program off a drive: its handle;
+    // null when another run holds it; the invalid handle value when the system keeps no such
+    // lock, so the drive is read unguarded. None: no drive is guarded.
+    void* (*takeDrive)(const char* lockName) = nullptr;
+    void (*releaseDrive)(void* lock) = nullptr;
 };
 
 // Whether the path names a raw volume device (\\.\D:) rather than a file.
@@ -41,8 +46,9 @@ const RawDeviceCalls& SystemRawDeviceCalls();
 // Opens a raw volume device (\\.\D:) or a disc image read-only, without system buffering,
 // shared with other readers. An image whose file system refuses unbuffered reads (at the open
 // or at a read) is read buffered instead; a device never is, so its figures are never cache
-// speed. Only a device is told a read speed (the CD-ROM class driver's speed request).
-// Null on failure, with GetLastError set.
+// speed. Only a device is told a read speed (the CD-ROM class driver's speed request), and
+// only a device is held for this run alone until it is closed.
+// Null on failure, with GetLastError set: ERROR_DRIVE_LOCKED when another run holds the drive.
 std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path,
                                           const RawDeviceCalls& calls = SystemRawDeviceCalls());
 

@@ -52,9 +52,14 @@ std::string WindowsSystem::DevicePath(const std::string& driveEntry) const {
 
 std::unique_ptr<DeviceFile> WindowsSystem::OpenDevice(const std::string& driveEntry) {
     auto device = OpenRawDevice(DevicePath(driveEntry));
-    lastOpenError_ =
-        device ? std::error_code()
-               : std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    if (device) {
+        lastOpenError_ = {};
+    } else if (::GetLastError() == ERROR_DRIVE_LOCKED) {
+        lastOpenError_ = MakeError(DriveProblem::Busy);
+    } else {
+        lastOpenError_ =
+            std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+    }
     return device;
 }
 

@@ -2,6 +2,7 @@
 // modules, stop requests.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -230,6 +231,53 @@ TEST(RawDevice, ASlowedDriveIsSetBackToItsMaximumWhenClosed) {
     EXPECT_FALSE(OpenRawDevice(image.string(), calls)->SelectReadSpeed(8));
     EXPECT_EQ(speedCalls, (std::vector<int>{0, 8}));
     EXPECT_FALSE(OpenRawDevice(image.string(), kRefusingCalls)->SelectReadSpeed(8));
+}
+
+// A character device that any user may open and no other program locks stands for a drive.
+TEST(RawDevice, ADeviceServesOneRunAtATimeAndAnImageAny) {
+    constexpr const char* kDevice = "/dev/full";
+    auto held = OpenRawDevice(kDevice);
+    ASSERT_NE(held, nullptr) << std::strerror(errno);
+    errno = 0;
+    EXPECT_EQ(OpenRawDevice(kDevice), nullptr);
+    EXPECT_EQ(errno, EWOULDBLOCK);
+    LinuxSystem system;
+    EXPECT_EQ(system.OpenDevice(kDevice), nullptr);
+    EXPECT_EQ(system.LastOpenError(), MakeError(DriveProblem::Busy));
+    EXPECT_EQ(system.LastOpenError().message(), "The drive is busy with another measurement");
+    held.reset();
+    EXPECT_NE(system.OpenDevice(kDevice), nullptr);
+    EXPECT_FALSE(system.LastOpenError());
+
+    TempDir dir;
+    const fs::path image = dir.path() / "disc.iso";
+    WriteImage(image, 4);
+    const auto reader = OpenRawDevice(image.string());
+    EXPECT_NE(reader, nullptr);
+    EXPECT_NE(OpenRawDevice(image.string()), nullptr) << "an image is read by any number of runs";
+
+    // A run that dies holding the drive lets go of it with its life.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        held = OpenRawDevice(kDevice);
+        const char took = held ? 'y' : 'n';
+        (void)!::write(ready[1], &took, 1);
+        for (;;) {
+            ::pause();
+        }
+    }
+    char took = 0;
+    EXPECT_EQ(::read(ready[0], &took, 1), 1);  // no ASSERT: the child is to be ended first
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(took, 'y');
+    EXPECT_EQ(OpenRawDevice(kDevice), nullptr);
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    EXPECT_NE(OpenRawDevice(kDevice), nullptr);
 }
 
 TEST(RawDevice, MissingDeviceDoesNotOpen) {

@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/AtomicFile.h"
@@ -142,6 +143,31 @@ TEST(WindowsSystem, ReadsTheDiscThroughTheDriveLetterAndAsAnImage) {
         EXPECT_FALSE(device->ReadAt((sectors - 1) * std::uint64_t{kSectorBytes},
                                     buffer.span().first(2 * kSectorBytes)));
     }
+}
+
+TEST(WindowsSystem, ADriveServesOneRunAtATimeAndAnImageAny) {
+    WindowsSystem system;
+    auto held = system.OpenDevice(std::string(wine::kIsoDrive));
+    ASSERT_NE(held, nullptr) << system.LastOpenError().message();
+    EXPECT_EQ(system.OpenDevice(std::string(wine::kIsoDrive)), nullptr);
+    EXPECT_EQ(system.LastOpenError(), MakeError(DriveProblem::Busy));
+
+    // The lock is the drive's, not the thread's: another thread of the same run is refused
+    // too, and the drive is free again once the run closes it.
+    std::error_code fromAnotherThread;
+    std::thread([&] {
+        WindowsSystem other;
+        EXPECT_EQ(other.OpenDevice(std::string(wine::kIsoDrive)), nullptr);
+        fromAnotherThread = other.LastOpenError();
+    }).join();
+    EXPECT_EQ(fromAnotherThread, MakeError(DriveProblem::Busy));
+    held.reset();
+    EXPECT_NE(system.OpenDevice(std::string(wine::kIsoDrive)), nullptr);
+    EXPECT_FALSE(system.LastOpenError());
+
+    const auto reader = system.OpenDevice(wine::TestIso());
+    EXPECT_NE(reader, nullptr);
+    EXPECT_NE(system.OpenDevice(wine::TestIso()), nullptr) << "an image is read by any number";
 }
 
 TEST(WindowsSystem, ReadsBeyondTwoAndFourGibibytes) {
