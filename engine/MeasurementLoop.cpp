@@ -10,6 +10,25 @@
 
 namespace engine {
 
+namespace {
+
+// Ends the run at once when the failed read found the drive without its disc, or with
+// another: every later read would fail (slowly, on an empty drive) or measure another disc
+// under this one's label. The read is then no unreadable block of the disc.
+bool EndedByTheDisc(run::RunContext& ctx, SectorAccess& access) {
+    const platform::DiscState disc = access.CheckDisc();
+    if (disc == platform::DiscState::Present) {
+        return false;
+    }
+    ctx.state.DiscGone = disc;
+    ctx.window.SetPanelText(run::Panel::State,
+                            disc == platform::DiscState::Removed ? "Disc Removed" : "Disc Changed");
+    EndRun(ctx);
+    return true;
+}
+
+}  // namespace
+
 void MeasureTick(run::RunContext& ctx) {
     run::RunState& s = ctx.state;
     platform::Canvas& canvas = ctx.chart.canvas;
@@ -41,6 +60,9 @@ void MeasureTick(run::RunContext& ctx) {
             ctx.window.SetPanelText(run::Panel::State, "Complete");
             ctx.prompts.Sound_Done();
             EndRun(ctx);
+            return;
+        }
+        if (EndedByTheDisc(ctx, access)) {
             return;
         }
         s.ErrorCount += 1;

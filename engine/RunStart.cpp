@@ -49,6 +49,7 @@ bool StartRun(run::RunContext& ctx) {
     ctx.dataList.clear();
     ctx.window.SetTimerEnabled(false);
     s.StopRequest = false;
+    s.DiscGone = platform::DiscState::Present;
     results::UseChartLayout(s, run::ChartLayout{});
     results::HashPaint(s, canvas);
     ctx.window.SetGaugeProgress(0);

@@ -22,6 +22,11 @@ bool SectorAccess::SelectReadSpeed(std::int32_t timesCdSpeed) {
     return state_.DeviceHandle != nullptr && state_.DeviceHandle->SelectReadSpeed(timesCdSpeed);
 }
 
+platform::DiscState SectorAccess::CheckDisc() {
+    return state_.DeviceHandle != nullptr ? state_.DeviceHandle->CheckDisc()
+                                          : platform::DiscState::Present;
+}
+
 void SectorAccess::CloseDevice() {
     state_.DeviceHandle.reset();
 }

@@ -37,6 +37,9 @@ class SectorAccess {
     // Read_Block between two readings of the tick count; sets BlockTicks, at least 1. With
     // FineTiming also between two readings of the fine clock; sets BlockMicros, at least 1.
     void Time_Block();
+    // Whether the disc is still in the drive, asked after a failed read: the raw device's
+    // answer, and Present where the sector library reads (it has no such question).
+    platform::DiscState CheckDisc();
 
     run::RunState& State() { return state_; }
     platform::System& System() { return system_; }

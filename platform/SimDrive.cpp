@@ -81,6 +81,9 @@ class SimDeviceFile final : public DeviceFile {
         return true;
     }
     std::optional<std::int64_t> MediumSectors() override { return drive_->MediumSectors(); }
+    DiscState CheckDisc() override {
+        return drive_->Vanished() ? drive_->Params().vanishesAs : DiscState::Present;
+    }
 
   private:
     std::shared_ptr<SimDrive> drive_;
@@ -202,7 +205,7 @@ bool SimDrive::Read(std::uint64_t byteOffset, std::span<std::uint8_t> dst) {
 }
 
 bool SimDrive::Transfer(std::int64_t first, std::int64_t count, std::span<std::uint8_t> dst) {
-    if (params_.vanishAfterReads && reads_ > *params_.vanishAfterReads) {
+    if (Vanished()) {
         return false;
     }
     const std::int64_t available = std::clamp<std::int64_t>(mediumSectors_ - first, 0, count);

@@ -71,8 +71,10 @@ struct SimDiscParams {
     double seekMs = 0.0;
     std::vector<SectorRange> unreadable;
     EndOfMedium endOfMedium = EndOfMedium::ShortRead;
-    // After this many reads every read fails, as when the disc is taken out.
+    // After this many reads every read fails, as when the disc is taken out, and the drive
+    // then says this of its disc (Present: a drive that cannot tell).
     std::optional<std::uint64_t> vanishAfterReads;
+    DiscState vanishesAs = DiscState::Removed;
     std::uint32_t clockStart = 0;
     // Real time slept per read is the modelled time divided by this; 0 means no sleeping.
     double paceDivisor = 0.0;
@@ -126,6 +128,8 @@ class SimDrive {
     // drive is held by the run that measures it.
     std::unique_ptr<DeviceFile> Open(std::shared_ptr<SimDrive> self);
     bool Held() const { return held_; }
+    // Whether the disc has gone, after the reads it was to last for.
+    bool Vanished() const { return params_.vanishAfterReads && reads_ > *params_.vanishAfterReads; }
 
   private:
     friend class SimDeviceFile;

@@ -10,6 +10,13 @@
 
 namespace platform {
 
+// What a drive says of its disc after a read failed.
+enum class DiscState {
+    Present,  // the disc read so far is still in the drive, or the drive cannot say
+    Removed,  // no disc, or the tray is open
+    Changed,  // another disc, or the same one taken out and put back
+};
+
 // An open raw volume device, read-only and unbuffered.
 class DeviceFile {
   public:
@@ -27,6 +34,9 @@ class DeviceFile {
     // The whole sectors the medium holds, as the system reports its capacity (a device's size,
     // an image file's length); nothing when the system cannot say.
     virtual std::optional<std::int64_t> MediumSectors() { return std::nullopt; }
+    // Whether the disc that was in the drive when it was opened is there still. A disc image
+    // is always there.
+    virtual DiscState CheckDisc() { return DiscState::Present; }
 };
 
 // Why a drive could not be opened, where the system has no words for the reason.

@@ -49,6 +49,9 @@ struct RunState {
     // (0: its maximum), and whether the drive took it.
     std::int32_t ReadSpeed = 0;
     bool ReadSpeedTaken = false;
+    // The disc left the drive at block BlockIndex, which ended the run there (Present for
+    // every other end of a run).
+    platform::DiscState DiscGone = platform::DiscState::Present;
 
     // Chart geometry and scale.
     std::int32_t ChartWidth = 0;

@@ -103,9 +103,57 @@ TEST(Faults, UnreadableSectorsAnywhereAreCountedMarkedAndRecorded) {
     }
 }
 
-TEST(Faults, ADiscThatVanishesMidRunEndsWithEveryLaterBlockInError) {
+TEST(Faults, ADiscTakenOutOrChangedEndsTheRunAtTheReadThatFoundItGone) {
+    struct Row {
+        const char* name;
+        platform::DiscState says;
+        const char* state;
+    };
+    for (const Row& row : {
+             Row{"taken out", platform::DiscState::Removed, "Disc Removed"},
+             Row{"another disc put in", platform::DiscState::Changed, "Disc Changed"},
+         }) {
+        SCOPED_TRACE(row.name);
+        InTempDir temp;
+        platform::SimDiscParams disc = fakes::SmallDisc(40000);
+        disc.vanishAfterReads = 20;
+        disc.vanishesAs = row.says;
+        Window w(disc);
+        ui::qt::TForm1& f = *w.form;
+        f.AutoSave1()->trigger();
+        f.Button1Click();
+        EXPECT_LT(w.RunToEnd(), 20);
+
+        const auto& log = w.drive->ReadLog();
+        ASSERT_EQ(log.size(), 21u) << "nothing is read after the read that found the disc gone";
+        EXPECT_FALSE(log.back().ok);
+        const auto& s = f.State();
+        EXPECT_EQ(s.DiscGone, row.says);
+        EXPECT_EQ(s.ErrorCount, 0) << "the read of an empty drive is no unreadable block";
+        const auto lines = BlockResults(f.Document());
+        ASSERT_FALSE(lines.empty());
+        EXPECT_LT(lines.back().block, s.BlockIndex);
+        for (const Result& r : lines) {
+            EXPECT_NE(r.speed, "0") << "block " << r.block;
+        }
+        const int x = results::SectorToX(s, static_cast<double>(log.back().first));
+        EXPECT_NE(f.ChartPicture().bitmap.Pixel(x, 325), kRed);
+
+        // Ended as a stopped run ends: drive let go, summary drawn, files saved as chosen.
+        EXPECT_EQ(w.Panel(Panel::State), row.state);
+        EXPECT_FALSE(w.drive->Held());
+        EXPECT_FALSE(f.Timer1()->isActive());
+        EXPECT_TRUE(f.Button1()->isEnabled());
+        EXPECT_EQ(fixtures::ReadBytes(fixtures::kSmallLabel + std::string(".dat")),
+                  results::DocumentBytes(f.Document()));
+        EXPECT_TRUE(fs::exists(fixtures::kSmallLabel + std::string(".bmp")));
+    }
+}
+
+TEST(Faults, ADiscGoneFromADriveThatCannotTellCountsEveryLaterBlock) {
     platform::SimDiscParams disc = fakes::SmallDisc(40000);
     disc.vanishAfterReads = 20;
+    disc.vanishesAs = platform::DiscState::Present;
     Window w(disc);
     w.form->Button1Click();
     const int ticks = w.RunToEnd();

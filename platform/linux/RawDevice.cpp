@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 
 #include "platform/SectorBuffer.h"
 
@@ -18,8 +19,13 @@ namespace {
 
 class RawDeviceFile final : public DeviceFile {
   public:
-    RawDeviceFile(int fd, bool direct, const RawDeviceCalls& calls)
-        : fd_(fd), direct_(direct), calls_(calls) {}
+    RawDeviceFile(int fd, bool direct, bool device, const RawDeviceCalls& calls)
+        : fd_(fd), direct_(direct), device_(device), calls_(calls) {
+        if (device_ && calls_.mediaChanged != nullptr) {
+            // The driver keeps a change since anyone last asked: that one is not this run's.
+            calls_.mediaChanged(fd_);
+        }
+    }
     ~RawDeviceFile() override {
         if (slowed_) {
             calls_.selectSpeed(fd_, 0);  // as fast as it goes, for whoever comes next
@@ -83,6 +89,21 @@ class RawDeviceFile final : public DeviceFile {
         return static_cast<std::int64_t>(bytes / kSectorBytes);
     }
 
+    DiscState CheckDisc() override {
+        if (!device_ || calls_.driveStatus == nullptr) {
+            return DiscState::Present;
+        }
+        const int status = calls_.driveStatus(fd_);
+        if (status == CDS_NO_DISC || status == CDS_TRAY_OPEN) {
+            return DiscState::Removed;
+        }
+        if (status == CDS_DISC_OK && calls_.mediaChanged != nullptr &&
+            calls_.mediaChanged(fd_) > 0) {
+            return DiscState::Changed;
+        }
+        return DiscState::Present;
+    }
+
   private:
     bool FallBackToBuffered() {
         const int flags = calls_.fcntl(fd_, F_GETFL, 0);
@@ -100,6 +121,7 @@ class RawDeviceFile final : public DeviceFile {
 
     int fd_;
     bool direct_;
+    bool device_;  // a drive, not a disc image
     RawDeviceCalls calls_;
     bool slowed_ = false;
 };
@@ -109,12 +131,14 @@ class RawDeviceFile final : public DeviceFile {
 // dies. Other programs may still read the drive. A disc image is a file any number of runs
 // may read at once. False only when another run holds the drive.
 bool TakeDrive(int fd) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISREG(st.st_mode)) {
-        return true;
-    }
     // A system that keeps no such locks leaves the drive unguarded rather than unusable.
     return ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
+// A drive or other device, as opposed to a disc image.
+bool IsDevice(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode);
 }
 
 }  // namespace
@@ -125,6 +149,8 @@ const RawDeviceCalls& SystemRawDeviceCalls() {
         ::pread,
         [](int fd, int command, int argument) { return ::fcntl(fd, command, argument); },
         [](int fd, int timesCdSpeed) { return ::ioctl(fd, CDROM_SELECT_SPEED, timesCdSpeed); },
+        [](int fd) { return ::ioctl(fd, CDROM_DRIVE_STATUS, CDSL_CURRENT); },
+        [](int fd) { return ::ioctl(fd, CDROM_MEDIA_CHANGED, CDSL_CURRENT); },
     };
     return calls;
 }
@@ -139,12 +165,13 @@ std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path, const RawDevi
     if (fd < 0) {
         return nullptr;
     }
-    if (!TakeDrive(fd)) {
+    const bool device = IsDevice(fd);
+    if (device && !TakeDrive(fd)) {
         ::close(fd);
         errno = EWOULDBLOCK;
         return nullptr;
     }
-    return std::make_unique<RawDeviceFile>(fd, direct, calls);
+    return std::make_unique<RawDeviceFile>(fd, direct, device, calls);
 }
 
 }  // namespace platform

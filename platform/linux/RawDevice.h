@@ -20,6 +20,11 @@ struct RawDeviceCalls {
     // The CD-ROM driver's speed selection (0: the drive's maximum); none for a device that
     // cannot be told its speed.
     int (*selectSpeed)(int fd, int timesCdSpeed) = nullptr;
+    // The CD-ROM driver's drive status (CDS_NO_DISC, CDS_TRAY_OPEN, CDS_DISC_OK, ...) and
+    // whether the disc changed since it was last asked; none, or a negative answer, for a
+    // device that cannot say.
+    int (*driveStatus)(int fd) = nullptr;
+    int (*mediaChanged)(int fd) = nullptr;
 };
 
 // The kernel's calls.

@@ -76,7 +76,10 @@ class RawDeviceFile final : public DeviceFile {
           path_(std::move(path)),
           unbuffered_(unbuffered),
           calls_(calls),
-          hold_(lock, calls_) {}
+          hold_(lock, calls_) {
+        // The class driver keeps a change until someone asks: one before this run is not its.
+        CheckDisc();
+    }
     ~RawDeviceFile() override {
         if (slowed_) {
             RequestReadSpeed(calls_, handle_, 0);  // as fast as it goes, for whoever comes next
@@ -127,6 +130,28 @@ class RawDeviceFile final : public DeviceFile {
             return std::nullopt;
         }
         return bytes / static_cast<std::int64_t>(kSectorBytes);
+    }
+
+    // The class driver's verify: it fails while the drive holds no disc, and once with
+    // ERROR_MEDIA_CHANGED after another disc (or the same) was put in.
+    DiscState CheckDisc() override {
+        if (!IsVolumeDevicePath(path_) || calls_.control == nullptr) {
+            return DiscState::Present;
+        }
+        std::uint32_t returned = 0;
+        if (calls_.control(handle_, IOCTL_STORAGE_CHECK_VERIFY, nullptr, 0, nullptr, 0,
+                           &returned)) {
+            return DiscState::Present;
+        }
+        switch (::GetLastError()) {
+            case ERROR_NOT_READY:
+            case ERROR_NO_MEDIA_IN_DRIVE:
+                return DiscState::Removed;
+            case ERROR_MEDIA_CHANGED:
+                return DiscState::Changed;
+            default:
+                return DiscState::Present;  // a drive that cannot say
+        }
     }
 
   private:

@@ -1,6 +1,7 @@
 // The Linux system services: raw devices and images, the kernel's drives and version,
 // modules, stop requests.
 #include <fcntl.h>
+#include <linux/cdrom.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -278,6 +279,56 @@ TEST(RawDevice, ADeviceServesOneRunAtATimeAndAnImageAny) {
     ::kill(child, SIGKILL);
     ASSERT_EQ(::waitpid(child, nullptr, 0), child);
     EXPECT_NE(OpenRawDevice(kDevice), nullptr);
+}
+
+namespace {
+// What the driver says of the drive's disc, and how often it was asked whether it changed.
+int driveStatus = 0;
+int mediaChanged = 0;
+int changeQuestions = 0;
+}  // namespace
+
+TEST(RawDevice, TellsADiscTakenOutOrChangedFromOneStillThere) {
+    RawDeviceCalls calls = SystemRawDeviceCalls();
+    calls.driveStatus = [](int) { return driveStatus; };
+    calls.mediaChanged = [](int) {
+        ++changeQuestions;
+        return mediaChanged;
+    };
+    struct Row {
+        const char* name;
+        int status;
+        int changed;
+        DiscState disc;
+    };
+    for (const Row& row : {
+             Row{"there", CDS_DISC_OK, 0, DiscState::Present},
+             Row{"changed", CDS_DISC_OK, 1, DiscState::Changed},
+             Row{"no disc", CDS_NO_DISC, 0, DiscState::Removed},
+             Row{"tray open", CDS_TRAY_OPEN, 1, DiscState::Removed},
+             Row{"spinning up", CDS_DRIVE_NOT_READY, 0, DiscState::Present},
+             Row{"a disk, not a CD drive", -1, -1, DiscState::Present},
+         }) {
+        SCOPED_TRACE(row.name);
+        // A change from before the run is the driver's news to whoever asks first: not ours.
+        mediaChanged = 1;
+        changeQuestions = 0;
+        auto device = OpenRawDevice("/dev/zero", calls);  // a device stands for the drive
+        ASSERT_NE(device, nullptr);
+        EXPECT_EQ(changeQuestions, 1);
+        driveStatus = row.status;
+        mediaChanged = row.changed;
+        EXPECT_EQ(device->CheckDisc(), row.disc);
+    }
+
+    // An image is never asked: it cannot leave.
+    TempDir dir;
+    WriteImage(dir.path() / "disc.iso", 4);
+    changeQuestions = 0;
+    driveStatus = CDS_NO_DISC;
+    EXPECT_EQ(OpenRawDevice((dir.path() / "disc.iso").string(), calls)->CheckDisc(),
+              DiscState::Present);
+    EXPECT_EQ(changeQuestions, 0);
 }
 
 TEST(RawDevice, MissingDeviceDoesNotOpen) {

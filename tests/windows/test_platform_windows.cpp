@@ -257,9 +257,13 @@ struct AnsweringDrive {
     static inline std::vector<std::string> asked;  // the paths opened without access rights
     static inline std::vector<std::uint8_t> descriptor;
     static inline int closes = 0;
+    static inline DWORD verify = ERROR_SUCCESS;  // the answer to a verify, when not success
+    static inline int verifies = 0;
 
     static void Reset(bool answer) {
         answers = answer;
+        verify = ERROR_SUCCESS;
+        verifies = 0;
         speeds.clear();
         asked.clear();
         descriptor.clear();
@@ -271,6 +275,10 @@ struct AnsweringDrive {
         *returned = 0;
         if (code == IOCTL_CDROM_SET_SPEED && inBytes == sizeof(CDROM_SET_SPEED)) {
             speeds.push_back(*static_cast<const CDROM_SET_SPEED*>(in));
+        } else if (code == IOCTL_STORAGE_CHECK_VERIFY) {
+            ++verifies;
+            ::SetLastError(verify);
+            return verify == ERROR_SUCCESS;
         } else if (code == IOCTL_STORAGE_QUERY_PROPERTY &&
                    inBytes >= sizeof(STORAGE_PROPERTY_QUERY)) {
             const auto& query = *static_cast<const STORAGE_PROPERTY_QUERY*>(in);
@@ -367,6 +375,36 @@ TEST(RawDevice, ASlowedDriveIsSetBackToItsMaximumWhenClosed) {
     AnsweringDrive::Reset(true);
     EXPECT_FALSE(OpenRawDevice(wine::TestIso(), calls)->SelectReadSpeed(8));
     EXPECT_TRUE(AnsweringDrive::speeds.empty());
+}
+
+TEST(RawDevice, TellsADiscTakenOutOrChangedFromOneStillThere) {
+    const RawDeviceCalls calls = AnsweringDrive::Calls();
+    struct Row {
+        const char* name;
+        DWORD verify;
+        DiscState disc;
+    };
+    for (const Row& row : {
+             Row{"there", ERROR_SUCCESS, DiscState::Present},
+             Row{"not ready", ERROR_NOT_READY, DiscState::Removed},
+             Row{"no medium", ERROR_NO_MEDIA_IN_DRIVE, DiscState::Removed},
+             Row{"changed", ERROR_MEDIA_CHANGED, DiscState::Changed},
+             Row{"a drive that cannot say", ERROR_INVALID_FUNCTION, DiscState::Present},
+         }) {
+        SCOPED_TRACE(row.name);
+        AnsweringDrive::Reset(true);
+        // A change from before the run is the class driver's news to whoever asks first.
+        AnsweringDrive::verify = ERROR_MEDIA_CHANGED;
+        auto device = OpenRawDevice("\\\\.\\D:", calls);
+        ASSERT_NE(device, nullptr);
+        EXPECT_EQ(AnsweringDrive::verifies, 1);
+        AnsweringDrive::verify = row.verify;
+        EXPECT_EQ(device->CheckDisc(), row.disc);
+    }
+    AnsweringDrive::Reset(true);
+    AnsweringDrive::verify = ERROR_NOT_READY;
+    EXPECT_EQ(OpenRawDevice(wine::TestIso(), calls)->CheckDisc(), DiscState::Present);
+    EXPECT_EQ(AnsweringDrive::verifies, 0) << "an image cannot leave: it is never asked";
 }
 
 TEST(DriveIdentity, FromTheStorageDeviceDescriptor) {
