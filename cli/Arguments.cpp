@@ -1,10 +1,12 @@
 #include "cli/Arguments.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <string_view>
 
+#include "cli/DocumentStreams.h"
 #include "run/ReadSpeed.h"
 
 namespace cli {
@@ -113,6 +115,7 @@ struct MeasureWords {
     Values dat;
     Values bmp;
     bool autoSave = false;
+    Values compare;
 };
 
 CLI::App* AddMeasure(CLI::App& app, MeasureWords& w) {
@@ -123,6 +126,7 @@ CLI::App* AddMeasure(CLI::App& app, MeasureWords& w) {
     ValueOption(measure, "--dat", w.dat);
     ValueOption(measure, "--bmp", w.bmp);
     measure->add_flag("--autosave", w.autoSave);
+    ValueOption(measure, "--compare", w.compare);
     return measure;
 }
 
@@ -166,6 +170,9 @@ Command JudgeMeasure(const CLI::App& app, const MeasureWords& w) {
         return *e;
     }
     m.autoSave = w.autoSave;
+    if (auto e = TakeOne(w.compare, "--compare", "a data file", m.compareFile)) {
+        return *e;
+    }
     return m;
 }
 
@@ -199,6 +206,51 @@ Command JudgeReplay(const CLI::App& app, const ReplayWords& w) {
     return r;
 }
 
+struct CompareWords {
+    bool help = false;
+    Values files;
+    Values bmp;
+    bool json = false;
+    bool force = false;
+};
+
+CLI::App* AddCompare(CLI::App& app, CompareWords& w) {
+    CLI::App* compare = Quiet(app.add_subcommand("compare"), w.help);
+    compare->add_option("files", w.files);
+    ValueOption(compare, "--bmp", w.bmp);
+    compare->add_flag("--json", w.json);
+    compare->add_flag("--force", w.force);
+    return compare;
+}
+
+Command JudgeCompare(const CLI::App& app, const CompareWords& w) {
+    if (w.help) {
+        return HelpCommand{HelpTopic::Compare};
+    }
+    if (auto e = Leftover(app, "compare")) {
+        return *e;
+    }
+    CompareCommand c;
+    if (w.files.size() < 2 ||
+        std::any_of(w.files.begin(), w.files.end(), [](const auto& f) { return f.empty(); })) {
+        return Usage("compare needs two data files, the earlier run's and the later run's");
+    }
+    if (w.files.size() > 2) {
+        return Usage("compare takes two data files, not also '" + w.files[2] + "'");
+    }
+    c.earlierFile = w.files[0];
+    c.laterFile = w.files[1];
+    if (c.earlierFile == kStandardStream && c.laterFile == kStandardStream) {
+        return Usage("only one of the data files can be standard input");
+    }
+    if (auto e = TakeOne(w.bmp, "--bmp", "a file name", c.bmpFile)) {
+        return *e;
+    }
+    c.json = w.json;
+    c.force = w.force;
+    return c;
+}
+
 // --- Help texts ----------------------------------------------------------------------------
 
 struct CommandText {
@@ -214,7 +266,7 @@ constexpr std::string_view kSimpleExits = "Exit status: 0 done; 1 error; 2 usage
 
 constexpr std::string_view kRunExits =
     "Exit status: 0 done, every block read; 1 error; 2 usage; 3 done, with\n"
-    "unreadable blocks; 130 stopped.\n";
+    "unreadable blocks; 4 worse than the run --compare names; 130 stopped.\n";
 
 constexpr CommandText kDrivesText{
     HelpTopic::Drives,
@@ -231,7 +283,8 @@ constexpr CommandText kMeasureText{
     HelpTopic::Measure,
     "measure",
     "discometer-cli measure DRIVE [--sequencer 1000|800-200|600-400]\n"
-    "                 [--speed N|max] [--dat FILE] [--bmp FILE] [--autosave]",
+    "                 [--speed N|max] [--dat FILE] [--bmp FILE] [--autosave]\n"
+    "                 [--compare EARLIER.dat]",
     "  measure      read the disc in DRIVE from start to end and time it\n"
     "    --sequencer  sectors timed per block: 1000, 800-200 (the default) or\n"
     "                 600-400; 800 and 600 say the same\n"
@@ -240,7 +293,10 @@ constexpr CommandText kMeasureText{
     "    --dat FILE   write the results document at the end; - for standard output,\n"
     "                 which then holds it alone (the block lines go to standard error)\n"
     "    --bmp FILE   write the chart picture at the end\n"
-    "    --autosave   write both under the volume label, in the current folder\n",
+    "    --autosave   write both under the volume label, in the current folder\n"
+    "    --compare EARLIER.dat\n"
+    "                 compare the run with an earlier run of the disc, as compare\n"
+    "                 does, in the summary; exit 4 when it is worse\n",
     "DRIVE is an entry of the drive list (sr0), an absolute path of a device or a\n"
     "disc image, a relative path of an image with a slash (./disc.iso), or a\n"
     "simulated drive: sim (52x CD), sim-dvd (16x DVD), sim-bd (12x Blu-ray) or\n"
@@ -262,7 +318,24 @@ constexpr CommandText kReplayText{
     "FILE.dat is - for standard input.\n",
     kSimpleExits};
 
-constexpr std::array kCommandTexts{&kDrivesText, &kMeasureText, &kReplayText};
+constexpr CommandText kCompareText{
+    HelpTopic::Compare,
+    "compare",
+    "discometer-cli compare EARLIER.dat LATER.dat [--bmp OUT.bmp] [--json]\n"
+    "                 [--force]",
+    "  compare      compare two saved runs of one disc: the blocks it can no longer\n"
+    "               read, those it reads again, and where it reads slower\n"
+    "    --bmp FILE   write the later run's chart with the earlier curve behind it\n"
+    "    --json       print the comparison as one JSON object\n"
+    "    --force      compare runs of different discs too\n",
+    "A slower region is 3 or more blocks in a row below 80 % of the earlier\n"
+    "run's speed, once a change of the whole curve (another drive, read speed or\n"
+    "sequencer) is taken out. Runs of discs of another size or label are refused.\n"
+    "Either data file may be - for standard input.\n",
+    "Exit status: 0 the same or better; 1 error, different discs among them;\n"
+    "2 usage; 4 worse.\n"};
+
+constexpr std::array kCommandTexts{&kDrivesText, &kMeasureText, &kReplayText, &kCompareText};
 
 std::string CommandHelp(const CommandText& text) {
     std::string help = "Usage:\n  ";
@@ -308,6 +381,8 @@ Command ParseArguments(const std::vector<std::string>& args) {
     CLI::App* measure = AddMeasure(app, measureWords);
     ReplayWords replayWords;
     CLI::App* replay = AddReplay(app, replayWords);
+    CompareWords compareWords;
+    CLI::App* compare = AddCompare(app, compareWords);
 
     try {
         // CLI11 takes the words last first.
@@ -348,6 +423,9 @@ Command ParseArguments(const std::vector<std::string>& args) {
     }
     if (replay->parsed()) {
         return JudgeReplay(*replay, replayWords);
+    }
+    if (compare->parsed()) {
+        return JudgeCompare(*compare, compareWords);
     }
     return Usage("no command given");
 }

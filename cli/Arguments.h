@@ -11,7 +11,7 @@
 namespace cli {
 
 // What a help text is about: the whole program or one of its commands.
-enum class HelpTopic { Program, Drives, Measure, Replay };
+enum class HelpTopic { Program, Drives, Measure, Replay, Compare };
 
 struct HelpCommand {
     HelpTopic topic = HelpTopic::Program;
@@ -26,11 +26,20 @@ struct MeasureCommand {
     std::optional<std::string> datFile;
     std::optional<std::string> bmpFile;
     bool autoSave = false;
+    std::optional<std::string> compareFile;  // an earlier run of the disc
 };
 
 struct ReplayCommand {
     std::string datFile;
     std::optional<std::string> bmpFile;
+};
+
+struct CompareCommand {
+    std::string earlierFile;
+    std::string laterFile;
+    std::optional<std::string> bmpFile;
+    bool json = false;
+    bool force = false;  // compares runs of different discs too
 };
 
 // A command line that makes no sense; the text says why.
@@ -39,7 +48,7 @@ struct UsageError {
 };
 
 using Command = std::variant<HelpCommand, VersionCommand, DrivesCommand, MeasureCommand,
-                             ReplayCommand, UsageError>;
+                             ReplayCommand, CompareCommand, UsageError>;
 
 // The arguments after the program's name.
 Command ParseArguments(const std::vector<std::string>& args);

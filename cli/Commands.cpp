@@ -5,11 +5,13 @@
 #include <optional>
 #include <thread>
 
+#include "cli/ComparisonReport.h"
 #include "cli/DocumentStreams.h"
 #include "cli/OutputFiles.h"
 #include "cli/Progress.h"
 #include "cli/Session.h"
 #include "cli/Summary.h"
+#include "cli/TerminalText.h"
 #include "engine/MeasurementLoop.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
@@ -17,8 +19,11 @@
 #include "platform/DriveEntries.h"
 #include "platform/Files.h"
 #include "platform/SimRouting.h"
+#include "results/ComparisonChart.h"
 #include "results/Replay.h"
+#include "results/RunComparison.h"
 #include "results/Saving.h"
+#include "run/FileErrorText.h"
 #include "run/ReadSpeed.h"
 #include "startup/DriveDiscovery.h"
 #include "startup/Medium.h"
@@ -120,6 +125,30 @@ std::optional<int> RefuseBeforeRun(Session& s, const MeasureCommand& command,
     return std::nullopt;
 }
 
+// A data file named on the command line, in a message.
+std::string DataFileName(const std::string& name) {
+    return name == kStandardStream ? std::string("standard input") : Quoted(name);
+}
+
+// The run in a data file named on the command line (`-`: standard input), its document in
+// `document`; nothing, once the reason is said, when the file cannot be read or holds no run
+// that can be compared.
+std::optional<results::RunRecord> ReadRunFile(const std::string& name, results::DataList& document,
+                                              Streams& streams) {
+    const std::error_code error = name == kStandardStream ? ReadDocumentFrom(stdin, document)
+                                                          : results::LoadDocument(name, document);
+    if (error) {
+        streams.Say("cannot read " + DataFileName(name) + ": " + run::ReasonText(error));
+        return std::nullopt;
+    }
+    results::RunReading reading = results::ReadRunRecord(document);
+    if (!reading.run) {
+        streams.Say(DataFileName(name) + ": " + reading.problem);
+        return std::nullopt;
+    }
+    return std::move(*reading.run);
+}
+
 }  // namespace
 
 int UsageFailure(Streams& streams, const std::string& message) {
@@ -192,6 +221,15 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
     if (const auto status = RefuseBeforeRun(s, command, drive, streams)) {
         return *status;
     }
+    // The earlier run is read before the run rather than found wanting after it.
+    std::optional<results::RunRecord> earlier;
+    if (command.compareFile) {
+        results::DataList earlierDocument;
+        earlier = ReadRunFile(*command.compareFile, earlierDocument, streams);
+        if (!earlier) {
+            return kExitError;
+        }
+    }
     s.window.SetChecked(run::MenuMark::AutoSave, command.autoSave);
     s.prompts.SetFileName(run::FileDialog::SaveGraphic, command.bmpFile);
     s.prompts.SetFileName(run::FileDialog::SaveData, command.datFile);
@@ -250,12 +288,34 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
     PrintReadSpeed(summary, s.state);
     PrintTimes(summary, timed, wallSeconds, platform::IsSimulatedEntry(drive));
 
-    if (!s.prompts.Errors().empty() || documentLost) {
+    bool notCompared = false;
+    bool worse = false;
+    if (earlier) {
+        const results::RunReading measured = results::ReadRunRecord(s.dataList);
+        const results::ComparisonResult result =
+            measured.run ? results::CompareRuns(*earlier, *measured.run, false)
+                         : results::ComparisonResult{};
+        if (result.comparison) {
+            PrintComparison(summary, result);
+            worse = result.comparison->verdict == results::Verdict::Worse;
+        } else {
+            streams.Say("the run is not compared with " + DataFileName(*command.compareFile) +
+                        ": " +
+                        (measured.run ? "not two runs of one disc: " + *result.differentDiscs
+                                      : measured.problem));
+            notCompared = true;
+        }
+    }
+
+    if (!s.prompts.Errors().empty() || documentLost || notCompared) {
         return kExitError;
     }
     // A signal that came with the last block found the run complete already.
     if (s.window.PanelText(run::Panel::State) == "System Stopped") {
         return kExitStopped;
+    }
+    if (worse) {
+        return kExitWorse;
     }
     return s.state.ErrorCount > 0 ? kExitUnreadBlocks : kExitOk;
 }
@@ -318,6 +378,70 @@ int RunReplay(const ReplayCommand& command, Streams& streams) {
     PrintReplayHeader(streams.OutStream(), s.state);
     PrintRunSummary(streams.OutStream(), s.state, s.window, s.dataList, written);
     return kExitOk;
+}
+
+namespace {
+
+// The later run's chart, as a replay draws it, with the earlier run's curve behind it,
+// written to `bmpFile`; false once the reason is said.
+bool WriteComparisonChart(const results::DataList& later,
+                          const std::vector<results::BlockResult>& earlier,
+                          const std::string& bmpFile, Streams& streams) {
+    Session s(std::vector<std::string>(), streams);
+    if (StartUpSession(s, streams)) {
+        return false;
+    }
+    s.dataList = later;
+    results::DrawData(s.ctx);
+    results::DrawEarlierCurveBehind(s.state, s.chart.canvas, earlier);
+    s.prompts.SetFileName(run::FileDialog::SaveGraphic, bmpFile);
+    return SaveAs(s, results::SaveGraphic);
+}
+
+}  // namespace
+
+int RunCompare(const CompareCommand& command, Streams& streams) {
+    if (command.bmpFile) {
+        for (const auto& [role, name] : {std::pair{"the earlier data file", &command.earlierFile},
+                                         std::pair{"the later data file", &command.laterFile}}) {
+            if (*name == kStandardStream) {
+                continue;
+            }
+            if (const auto clash = SameFileClash({{role, *name}, {"--bmp", *command.bmpFile}})) {
+                return UsageFailure(streams, *clash);
+            }
+        }
+        if (const auto problem = OutputProblem(*command.bmpFile)) {
+            streams.Say(*problem);
+            return kExitError;
+        }
+    }
+    results::DataList earlierDocument;
+    const auto earlier = ReadRunFile(command.earlierFile, earlierDocument, streams);
+    if (!earlier) {
+        return kExitError;
+    }
+    results::DataList laterDocument;
+    const auto later = ReadRunFile(command.laterFile, laterDocument, streams);
+    if (!later) {
+        return kExitError;
+    }
+    const results::ComparisonResult result = results::CompareRuns(*earlier, *later, command.force);
+    if (!result.comparison) {
+        streams.Say("not two runs of one disc: " + *result.differentDiscs +
+                    "; --force compares them anyway");
+        return kExitError;
+    }
+    if (command.bmpFile &&
+        !WriteComparisonChart(laterDocument, earlier->blocks, *command.bmpFile, streams)) {
+        return kExitError;
+    }
+    if (command.json) {
+        streams.OutLine(ComparisonJson(*result.comparison));
+    } else {
+        PrintComparison(streams.OutStream(), result);
+    }
+    return result.comparison->verdict == results::Verdict::Worse ? kExitWorse : kExitOk;
 }
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 # Bash completion for discometer-cli: its commands, each command's options and their values,
-# and for measure the drives that `discometer-cli drives` lists, the simulated drives and files.
+# and for measure the drives that `discometer-cli drives` lists, the simulated drives and files;
+# for replay and compare the data files.
 
 _discometer_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]}
@@ -7,7 +8,7 @@ _discometer_cli() {
     local command="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            drives | measure | replay)
+            drives | measure | replay | compare)
                 command=${COMP_WORDS[i]}
                 break
                 ;;
@@ -23,7 +24,7 @@ _discometer_cli() {
             mapfile -t COMPREPLY < <(compgen -W "max 52 48 40 32 24 16 8 4" -- "$cur")
             return
             ;;
-        --dat | --bmp)
+        --dat | --bmp | --compare)
             compopt -o filenames 2> /dev/null
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
@@ -31,7 +32,8 @@ _discometer_cli() {
     esac
     case $command in
         "")
-            mapfile -t COMPREPLY < <(compgen -W "drives measure replay --help --version" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W \
+                "drives measure replay compare --help --version" -- "$cur")
             ;;
         drives)
             mapfile -t COMPREPLY < <(compgen -W "--help" -- "$cur")
@@ -39,7 +41,7 @@ _discometer_cli() {
         measure)
             if [[ $cur == -* ]]; then
                 mapfile -t COMPREPLY < <(compgen -W \
-                    "--sequencer --speed --dat --bmp --autosave --help" -- "$cur")
+                    "--sequencer --speed --dat --bmp --autosave --compare --help" -- "$cur")
             else
                 # The drives as the program finds them (one entry a line when not on a
                 # terminal), the simulated ones, and disc images.
@@ -52,9 +54,11 @@ _discometer_cli() {
                     compgen -f -- "$cur")
             fi
             ;;
-        replay)
+        replay | compare)
             if [[ $cur == -* ]]; then
-                mapfile -t COMPREPLY < <(compgen -W "--bmp --help" -- "$cur")
+                local options="--bmp --help"
+                [[ $command == compare ]] && options+=" --json --force"
+                mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
             else
                 compopt -o filenames 2> /dev/null
                 mapfile -t COMPREPLY < <(compgen -f -X '!*.dat' -- "$cur"; compgen -d -- "$cur")

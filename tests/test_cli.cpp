@@ -665,13 +665,17 @@ TEST(CliInstall, BashCompletesCommandsOptionsTheirValuesDrivesAndDataFiles) {
         Words expected;
     };
     for (const Row& row : {
-             Row{"commands", {""}, {"--help", "--version", "drives", "measure", "replay"}},
+             Row{"commands",
+                 {""},
+                 {"--help", "--version", "compare", "drives", "measure", "replay"}},
              Row{"a command begun", {"me"}, {"measure"}},
              Row{"options", {"measure", "--s"}, {"--sequencer", "--speed"}},
              Row{"a speed", {"measure", "--speed", "1"}, {"16"}},
              Row{"a sequencer", {"measure", "--sequencer", "8"}, {"800-200"}},
              Row{"every simulated drive", {"measure", "sim"}, simulated},
              Row{"the data files to replay", {"replay", "run"}, {"run.dat"}},
+             Row{"the data files to compare", {"compare", "run.dat", "run"}, {"run.dat"}},
+             Row{"compare's options", {"compare", "--f"}, {"--force"}},
          }) {
         EXPECT_EQ(complete(kCli, row.words), row.expected) << row.name;
     }
