@@ -60,9 +60,6 @@ bool StartRun(run::RunContext& ctx) {
     if (run::UsesRawDevice(s.OSPlatformId) && !access.OpenDevice()) {
         return Fail(ctx, access);
     }
-    // Asked before the first read, so that the whole disc is read at the chosen speed.
-    s.ReadSpeed = ctx.window.ReadSpeedChoice();
-    s.ReadSpeedTaken = s.ReadSpeed == run::kMaxReadSpeed || access.SelectReadSpeed(s.ReadSpeed);
     access.Read_VTOC();
     if (s.ReadStatus < 0) {
         return Fail(ctx, access);
@@ -70,7 +67,14 @@ bool StartRun(run::RunContext& ctx) {
     if (const auto problem = TakeVolume(access)) {
         return Refuse(ctx, access, *problem);
     }
-    s.FineTiming = results::MediumOf(s.VolumeSize) != run::Medium::CD;
+    const run::Medium medium = results::MediumOf(s.VolumeSize);
+    s.FineTiming = medium != run::Medium::CD;
+    // Asked in the medium's own multiples once the volume tells the medium, and before the
+    // first block is read, so that the whole disc is read at the chosen speed.
+    s.ReadSpeed = ctx.window.ReadSpeedChoice();
+    s.ReadSpeedTaken =
+        s.ReadSpeed == run::kMaxReadSpeed ||
+        access.SelectReadSpeed({s.ReadSpeed, medium, static_cast<std::uint32_t>(s.VolumeSize - 1)});
     s.DataSectors = DataSectorsFromMarks(ctx.window);
     s.BlockStride = kBlockStride;
 

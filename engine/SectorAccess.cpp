@@ -18,8 +18,8 @@ bool SectorAccess::OpenDevice() {
     return state_.DeviceHandle != nullptr;
 }
 
-bool SectorAccess::SelectReadSpeed(std::int32_t timesCdSpeed) {
-    return state_.DeviceHandle != nullptr && state_.DeviceHandle->SelectReadSpeed(timesCdSpeed);
+bool SectorAccess::SelectReadSpeed(const platform::ReadSpeedRequest& request) {
+    return state_.DeviceHandle != nullptr && state_.DeviceHandle->SelectReadSpeed(request);
 }
 
 platform::DiscState SectorAccess::CheckDisc() {

@@ -25,10 +25,10 @@ class SectorAccess {
     // Opens the raw device of the drive the list shows into DeviceHandle; false on failure.
     bool OpenDevice();
     void CloseDevice();
-    // Asks the open raw device to read no faster than timesCdSpeed x 150 KB/s (0: its
-    // maximum); false without a device or when the drive refuses. Closing the device sets
-    // a slowed drive back to its maximum.
-    bool SelectReadSpeed(std::int32_t timesCdSpeed);
+    // Asks the open raw device to read no faster than the request (times 0: its maximum);
+    // false without a device or when the drive refuses. Closing the device sets a slowed
+    // drive back to its maximum.
+    bool SelectReadSpeed(const platform::ReadSpeedRequest& request);
 
     // Reads SectorCount sectors from StartSector and sets ReadStatus.
     void Read_Block();

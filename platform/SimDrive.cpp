@@ -71,13 +71,14 @@ class SimDeviceFile final : public DeviceFile {
     bool ReadAt(std::uint64_t byteOffset, std::span<std::uint8_t> dst) override {
         return drive_->Read(byteOffset, dst);
     }
-    bool SelectReadSpeed(std::int32_t timesCdSpeed) override {
-        if (drive_->Params().refusesReadSpeed || timesCdSpeed < 0) {
+    bool SelectReadSpeed(const ReadSpeedRequest& request) override {
+        if (drive_->Params().refusesReadSpeed || request.times < 0) {
             return false;
         }
-        slowed_ = timesCdSpeed > 0;
-        drive_->SetSpeedCap(slowed_ ? std::optional<double>(timesCdSpeed * kCdSingleSpeedKBs)
-                                    : std::nullopt);
+        slowed_ = request.times > 0;
+        drive_->SetSpeedCap(
+            slowed_ ? std::optional<double>(request.times * SingleSpeedKBs(request.medium))
+                    : std::nullopt);
         return true;
     }
     std::optional<std::int64_t> MediumSectors() override { return drive_->MediumSectors(); }

@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/SingleSpeeds.h"
+
 namespace platform {
 
 // What a drive says of its disc after a read failed.
@@ -24,11 +26,12 @@ class DeviceFile {
     // Reads dst.size() bytes from the byte offset. True only when every byte asked for
     // arrived; a short read or any error is a failure.
     virtual bool ReadAt(std::uint64_t byteOffset, std::span<std::uint8_t> dst) = 0;
-    // Asks the drive to read no faster than `timesCdSpeed` x 150 KB/s, or as fast as it can
-    // for 0; false when the drive (or a disc image) refuses. A device told to read slower is
-    // set back to its maximum before it is closed, so no drive is left slowed down.
-    virtual bool SelectReadSpeed(std::int32_t timesCdSpeed) {
-        (void)timesCdSpeed;
+    // Asks the drive to read no faster than the request's multiple of its medium's single
+    // speed, or as fast as it can for 0; false when the drive (or a disc image) refuses. A
+    // device told to read slower is set back to its maximum before it is closed, so no drive
+    // is left slowed down.
+    virtual bool SelectReadSpeed(const ReadSpeedRequest& request) {
+        (void)request;
         return false;
     }
     // The whole sectors the medium holds, as the system reports its capacity (a device's size,

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/SingleSpeeds.h"
+
 namespace run {
 
 // The chart of a CD: 380 blocks across at 1.452 pixels a block, 8400 KB/s (56x) at the top.
@@ -9,7 +11,7 @@ inline constexpr double kCdXScale = 1.452;
 inline constexpr std::int32_t kCdSpeedFullScale = 8400;
 
 // The kind of disc a volume of a given size comes from; it sets the speed scale.
-enum class Medium : std::uint8_t { CD, DVD, BluRay };
+using Medium = platform::Medium;
 
 // How the chart's two axes are laid out for the volume on display. The zero value is the CD
 // chart; a larger volume gets an x axis scaled to fit it, and a DVD or Blu-ray volume the

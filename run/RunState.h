@@ -45,8 +45,8 @@ struct RunState {
     double MinSpeed = 0.0;
     std::int32_t ErrorCount = 0;
     double VolumeSize = 0.0;
-    // The read speed asked of the drive at the start of the run, in multiples of 150 KB/s
-    // (0: its maximum), and whether the drive took it.
+    // The read speed asked of the drive at the start of the run, in multiples of the medium's
+    // single speed (0: its maximum), and whether the drive took it.
     std::int32_t ReadSpeed = 0;
     bool ReadSpeedTaken = false;
     // The disc left the drive at block BlockIndex, which ended the run there (Present for

@@ -9,6 +9,7 @@
 
 #include "platform/DriveEntries.h"
 #include "platform/IdentityField.h"
+#include "platform/MmcCommands.h"
 #include "platform/SectorBuffer.h"
 #include "platform/SimDrive.h"
 #include "platform/SimRouting.h"
@@ -248,7 +249,7 @@ TEST(SimDrive, ASpeedCapIsNeverBeatenEvenToTheTick) {
     params.innerSpeedX = params.outerSpeedX = 52.0;
     const auto drive = std::make_shared<SimDrive>(params);
     auto device = drive->Open(drive);
-    EXPECT_TRUE(device->SelectReadSpeed(16));
+    EXPECT_TRUE(device->SelectReadSpeed({16}));
     EXPECT_EQ(drive->SpeedCap(), 2400.0);
     // 800 sectors at 2400 KB/s are 666.7 ms: the drive takes 667, whatever the clock's fraction.
     EXPECT_EQ(drive->ModelDurationMs(1000, 800, true), 667.0);
@@ -262,20 +263,82 @@ TEST(SimDrive, ASpeedCapIsNeverBeatenEvenToTheTick) {
         EXPECT_LE((1 + i % 7) * 100 * 2000.0 / ticks, 2400.0) << i;
     }
     // A cap above the drive's own speed changes nothing; 0 is the drive's maximum again.
-    EXPECT_TRUE(device->SelectReadSpeed(52));
+    EXPECT_TRUE(device->SelectReadSpeed({52}));
     EXPECT_DOUBLE_EQ(drive->ModelDurationMs(1000, 780, true), 200.0);
-    EXPECT_TRUE(device->SelectReadSpeed(0));
+    EXPECT_TRUE(device->SelectReadSpeed({0}));
     EXPECT_EQ(drive->SpeedCap(), std::nullopt);
-    EXPECT_FALSE(device->SelectReadSpeed(-1));
+    EXPECT_FALSE(device->SelectReadSpeed({-1}));
+    // In the medium's own multiples: 8x on a DVD is eight times 1,385,000 B/s.
+    EXPECT_TRUE(device->SelectReadSpeed({8, Medium::DVD}));
+    EXPECT_DOUBLE_EQ(*drive->SpeedCap(), 8 * 1385000.0 / 1024);
 
     // Closing the device sets the drive back to its maximum.
-    EXPECT_TRUE(device->SelectReadSpeed(8));
+    EXPECT_TRUE(device->SelectReadSpeed({8}));
     device.reset();
     EXPECT_EQ(drive->SpeedCap(), std::nullopt);
     params.refusesReadSpeed = true;
     const auto stubborn = std::make_shared<SimDrive>(params);
-    EXPECT_FALSE(stubborn->Open(stubborn)->SelectReadSpeed(16));
+    EXPECT_FALSE(stubborn->Open(stubborn)->SelectReadSpeed({16}));
     EXPECT_EQ(stubborn->SpeedCap(), std::nullopt);
+}
+
+TEST(MmcCommands, SpeedsInTheDrivesUnitsAndWhatItSaysBack) {
+    struct SpeedRow {
+        ReadSpeedRequest request;
+        std::uint32_t kBs;
+    };
+    for (const SpeedRow& row : {
+             SpeedRow{{16, Medium::CD}, 2822},  // 16 x 176.4
+             SpeedRow{{52, Medium::CD}, 9173},
+             SpeedRow{{8, Medium::DVD}, 11080},
+             SpeedRow{{12, Medium::BluRay}, 54000},
+             SpeedRow{{0, Medium::DVD}, 0},
+             SpeedRow{{-3, Medium::CD}, 0},
+         }) {
+        EXPECT_EQ(mmc::RequestKBs(row.request), row.kBs) << row.request.times;
+    }
+
+    using Bytes = std::vector<std::uint8_t>;
+    struct SenseRow {
+        const char* name;
+        Bytes bytes;
+        mmc::Sense sense;
+        bool refused;
+    };
+    for (const SenseRow& row : {
+             SenseRow{"fixed: unknown command",
+                      {0x70, 0, 0x05, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x20, 0},
+                      {5, 0x20, 0},
+                      true},
+             SenseRow{"descriptor: invalid field", {0x72, 0x05, 0x24, 0x00}, {5, 0x24, 0}, true},
+             SenseRow{"fixed: no medium",
+                      {0xF0, 0, 0x02, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x3A, 1},
+                      {2, 0x3A, 1},
+                      false},
+             SenseRow{"cut short", {0x70, 0, 0x05}, {}, false},
+             SenseRow{"none", {}, {}, false},
+         }) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(mmc::ParseSense(row.bytes), row.sense);
+        EXPECT_EQ(mmc::Refused(mmc::ParseSense(row.bytes)), row.refused);
+    }
+    EXPECT_TRUE(mmc::NoMedium({2, 0x3A, 1}));
+    EXPECT_TRUE(mmc::MediumChanged({6, 0x28, 0}));
+
+    // The identity and the medium, as the drive puts them.
+    mmc::Command inquiry = mmc::Inquiry();
+    EXPECT_EQ(inquiry.cdb, (Bytes{0x12, 0, 0, 0, 36, 0}));
+    const std::string answer = std::string(8, '\0') + "HL-DT-ST" + "DVDRAM GH24NSD1 " + "LG00";
+    EXPECT_EQ(mmc::IdentityFromInquiry(Bytes(answer.begin(), answer.end())),
+              (DriveIdentity{"HL-DT-ST", "DVDRAM GH24NSD1", "LG00"}));
+    EXPECT_EQ(mmc::IdentityFromInquiry(Bytes(20)), DriveIdentity{}) << "cut short";
+    EXPECT_EQ(mmc::GetConfiguration().cdb, (Bytes{0x46, 1, 0, 0, 0, 0, 0, 0, 8, 0}));
+    EXPECT_EQ(mmc::CurrentProfile(Bytes{0, 0, 0, 0, 0, 0, 0x00, 0x2B}), 0x002B);
+    EXPECT_EQ(mmc::CurrentProfile(Bytes(7)), std::nullopt);
+    EXPECT_EQ(mmc::ProfileName(0x002B), "DVD+R DL");
+    EXPECT_EQ(mmc::ProfileName(0x0009), "CD-R");
+    EXPECT_EQ(mmc::ProfileName(0x0043), "BD-RE");
+    EXPECT_EQ(mmc::ProfileName(0x0000), "");
 }
 
 TEST(DriveIdentity, FieldsBecomeOnePrintableLine) {

@@ -11,24 +11,53 @@
 #include <cerrno>
 #include <climits>
 
+#include "platform/DriveSpeed.h"
 #include "platform/SectorBuffer.h"
+#include "platform/linux/ScsiCommand.h"
 
 namespace platform {
 
 namespace {
 
+// The CD-ROM driver's multiple for a request: it sends SET CD SPEED of so many times 177 kB/s.
+int CdromDriverMultiple(const ReadSpeedRequest& request) {
+    constexpr std::uint32_t kDriverSingleSpeedKBs = 177;
+    return static_cast<int>((mmc::RequestKBs(request) + kDriverSingleSpeedKBs / 2) /
+                            kDriverSingleSpeedKBs);
+}
+
+// The speed commands through the SCSI pass-through.
+class PassThroughSpeed final : public SpeedCommands {
+  public:
+    PassThroughSpeed(int fd, ScsiIoctl ioctl) : fd_(fd), ioctl_(ioctl) {}
+    bool SetStreaming(std::uint32_t readKBs, std::uint32_t lastSector,
+                      bool restoreDefaults) override {
+        mmc::Command command = mmc::SetStreaming(readKBs, lastSector, restoreDefaults);
+        return SendCommand(fd_, command, ioctl_).done;
+    }
+    bool SetCdSpeed(std::uint16_t readKBs) override {
+        mmc::Command command = mmc::SetCdSpeed(readKBs);
+        return SendCommand(fd_, command, ioctl_).done;
+    }
+
+  private:
+    int fd_;
+    ScsiIoctl ioctl_;
+};
+
 class RawDeviceFile final : public DeviceFile {
   public:
-    RawDeviceFile(int fd, bool direct, bool device, const RawDeviceCalls& calls)
-        : fd_(fd), direct_(direct), device_(device), calls_(calls) {
+    RawDeviceFile(int fd, std::string path, bool direct, bool device, const RawDeviceCalls& calls)
+        : fd_(fd), path_(std::move(path)), direct_(direct), device_(device), calls_(calls) {
         if (device_ && calls_.mediaChanged != nullptr) {
             // The driver keeps a change since anyone last asked: that one is not this run's.
             calls_.mediaChanged(fd_);
         }
     }
     ~RawDeviceFile() override {
-        if (slowed_) {
-            calls_.selectSpeed(fd_, 0);  // as fast as it goes, for whoever comes next
+        SetSpeedBack();  // as fast as it goes, for whoever comes next
+        if (commandFd_ >= 0 && commandFd_ != fd_) {
+            ::close(commandFd_);
         }
         ::close(fd_);
     }
@@ -63,14 +92,27 @@ class RawDeviceFile final : public DeviceFile {
         return true;
     }
 
-    // The CD-ROM driver's speed selection, in multiples of 150 KB/s; a disc image or a device
-    // of another kind does not know it.
-    bool SelectReadSpeed(std::int32_t timesCdSpeed) override {
-        if (timesCdSpeed < 0 || calls_.selectSpeed == nullptr ||
-            calls_.selectSpeed(fd_, timesCdSpeed) < 0) {
+    // SET STREAMING or SET CD SPEED through the SCSI pass-through, in the drive's units; the
+    // kernel sends them only from a handle open for writing, which a user outside the drive's
+    // group may not have. The CD-ROM driver's speed selection, which needs none, is the last
+    // resort. A disc image has no speed to set.
+    bool SelectReadSpeed(const ReadSpeedRequest& request) override {
+        if (request.times < 0 || !device_) {
             return false;
         }
-        slowed_ = timesCdSpeed > 0;
+        SetSpeedBack();
+        request_ = request;
+        if (calls_.scsi != nullptr) {
+            PassThroughSpeed commands(CommandFd(), calls_.scsi);
+            taken_ = AskReadSpeed(commands, request);
+        }
+        if (taken_ == SpeedCommand::None) {
+            if (calls_.selectSpeed == nullptr ||
+                calls_.selectSpeed(fd_, CdromDriverMultiple(request)) < 0) {
+                return false;
+            }
+        }
+        slowed_ = request.times > 0;
         return true;
     }
 
@@ -105,6 +147,29 @@ class RawDeviceFile final : public DeviceFile {
     }
 
   private:
+    void SetSpeedBack() {
+        if (slowed_ && taken_ != SpeedCommand::None) {
+            PassThroughSpeed commands(CommandFd(), calls_.scsi);
+            RestoreReadSpeed(commands, taken_, request_);
+        } else if (slowed_) {
+            calls_.selectSpeed(fd_, 0);
+        }
+        slowed_ = false;
+        taken_ = SpeedCommand::None;
+    }
+
+    // A second handle for commands, open for writing without waiting for the disc where the
+    // user may; the reading handle where not.
+    int CommandFd() {
+        if (commandFd_ < 0) {
+            commandFd_ = calls_.open(path_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+            if (commandFd_ < 0) {
+                commandFd_ = fd_;
+            }
+        }
+        return commandFd_;
+    }
+
     bool FallBackToBuffered() {
         const int flags = calls_.fcntl(fd_, F_GETFL, 0);
         if (flags < 0 || calls_.fcntl(fd_, F_SETFL, flags & ~O_DIRECT) < 0) {
@@ -120,9 +185,13 @@ class RawDeviceFile final : public DeviceFile {
     }
 
     int fd_;
+    std::string path_;
     bool direct_;
     bool device_;  // a drive, not a disc image
     RawDeviceCalls calls_;
+    int commandFd_ = -1;
+    ReadSpeedRequest request_;
+    SpeedCommand taken_ = SpeedCommand::None;  // None: the CD-ROM driver's selection
     bool slowed_ = false;
 };
 
@@ -151,6 +220,7 @@ const RawDeviceCalls& SystemRawDeviceCalls() {
         [](int fd, int timesCdSpeed) { return ::ioctl(fd, CDROM_SELECT_SPEED, timesCdSpeed); },
         [](int fd) { return ::ioctl(fd, CDROM_DRIVE_STATUS, CDSL_CURRENT); },
         [](int fd) { return ::ioctl(fd, CDROM_MEDIA_CHANGED, CDSL_CURRENT); },
+        SystemScsiIoctl,
     };
     return calls;
 }
@@ -171,7 +241,7 @@ std::unique_ptr<DeviceFile> OpenRawDevice(const std::string& path, const RawDevi
         errno = EWOULDBLOCK;
         return nullptr;
     }
-    return std::make_unique<RawDeviceFile>(fd, direct, device, calls);
+    return std::make_unique<RawDeviceFile>(fd, path, direct, device, calls);
 }
 
 }  // namespace platform

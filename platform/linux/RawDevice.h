@@ -17,14 +17,16 @@ struct RawDeviceCalls {
     int (*open)(const char* path, int flags);
     ssize_t (*pread)(int fd, void* buffer, std::size_t count, off_t offset);
     int (*fcntl)(int fd, int command, int argument);
-    // The CD-ROM driver's speed selection (0: the drive's maximum); none for a device that
-    // cannot be told its speed.
+    // The CD-ROM driver's speed selection in its multiples of 177 kB/s (0: the drive's
+    // maximum); none for a device that cannot be told its speed.
     int (*selectSpeed)(int fd, int timesCdSpeed) = nullptr;
     // The CD-ROM driver's drive status (CDS_NO_DISC, CDS_TRAY_OPEN, CDS_DISC_OK, ...) and
     // whether the disc changed since it was last asked; none, or a negative answer, for a
     // device that cannot say.
     int (*driveStatus)(int fd) = nullptr;
     int (*mediaChanged)(int fd) = nullptr;
+    // The SCSI pass-through (SG_IO) with an sg_io_hdr; none for a device without one.
+    int (*scsi)(int fd, void* sgIoHeader) = nullptr;
 };
 
 // The kernel's calls.

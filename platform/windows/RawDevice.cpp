@@ -9,8 +9,9 @@
 #include <cstddef>
 #include <limits>
 
+#include "platform/DriveSpeed.h"
+#include "platform/MmcCommands.h"
 #include "platform/SectorBuffer.h"
-#include "platform/SingleSpeeds.h"
 
 namespace platform {
 
@@ -22,25 +23,60 @@ bool RefusesUnbuffered() {
     return ::GetLastError() == ERROR_INVALID_PARAMETER;
 }
 
-// The speed request's "as fast as the drive goes", for reading and for writing.
-constexpr std::uint16_t kFastestKBs = 0xFFFF;
+// The class driver's SET STREAMING request, as Windows Vista and later take it; the compiler's
+// headers know only SET CD SPEED's.
+struct StreamingRequest {
+    CDROM_SPEED_REQUEST RequestType;
+    ULONG ReadSize;
+    ULONG ReadTime;
+    ULONG WriteSize;
+    ULONG WriteTime;
+    ULONG StartLba;
+    ULONG EndLba;
+    WRITE_ROTATION RotationControl;
+    BOOLEAN RestoreDefaults;
+    BOOLEAN SetExact;
+    BOOLEAN RandomAccess;
+    BOOLEAN Persistent;
+};
 
-// The CD-ROM class driver's speed request: reading at `timesCdSpeed` x 150 KB/s (0: as fast as
-// the drive goes), writing left at the fastest, the drive's own rotation.
-bool RequestReadSpeed(const RawDeviceCalls& calls, void* handle, std::int32_t timesCdSpeed) {
-    const std::int64_t kilobytes =
-        timesCdSpeed == 0 ? kFastestKBs
-                          : timesCdSpeed * static_cast<std::int64_t>(kCdSingleSpeedKBs);
-    CDROM_SET_SPEED request{};
-    request.RequestType = CdromSetSpeed;
-    // A speed beyond what the request can carry is no slower than the fastest.
-    request.ReadSpeed = static_cast<USHORT>(std::min<std::int64_t>(kilobytes, kFastestKBs));
-    request.WriteSpeed = kFastestKBs;
-    request.RotationControl = CdromDefaultRotation;
-    std::uint32_t returned = 0;
-    return calls.control(handle, IOCTL_CDROM_SET_SPEED, &request, sizeof request, nullptr, 0,
-                         &returned);
-}
+// The speed commands as the CD-ROM class driver's speed requests.
+class ClassDriverSpeed final : public SpeedCommands {
+  public:
+    ClassDriverSpeed(const RawDeviceCalls& calls, void* handle) : calls_(calls), handle_(handle) {}
+    bool SetStreaming(std::uint32_t readKBs, std::uint32_t lastSector,
+                      bool restoreDefaults) override {
+        constexpr ULONG kOneSecondMs = 1000;
+        StreamingRequest request{};
+        request.RequestType = CdromSetStreaming;
+        request.ReadSize = readKBs;
+        request.ReadTime = kOneSecondMs;
+        request.WriteSize = readKBs;
+        request.WriteTime = kOneSecondMs;
+        request.EndLba = lastSector;
+        request.RotationControl = CdromDefaultRotation;
+        request.RestoreDefaults = restoreDefaults ? TRUE : FALSE;
+        return Send(&request, sizeof request);
+    }
+    bool SetCdSpeed(std::uint16_t readKBs) override {
+        CDROM_SET_SPEED request{};
+        request.RequestType = CdromSetSpeed;
+        request.ReadSpeed = readKBs;
+        request.WriteSpeed = mmc::kFastest;
+        request.RotationControl = CdromDefaultRotation;
+        return Send(&request, sizeof request);
+    }
+
+  private:
+    bool Send(const void* request, std::uint32_t bytes) {
+        std::uint32_t returned = 0;
+        return calls_.control(handle_, IOCTL_CDROM_SET_SPEED, request, bytes, nullptr, 0,
+                              &returned);
+    }
+
+    const RawDeviceCalls& calls_;
+    void* handle_;
+};
 
 // The lock of a drive, named after its letter so that every process finds the same one.
 std::string DriveLockName(const std::string& devicePath) {
@@ -82,7 +118,8 @@ class RawDeviceFile final : public DeviceFile {
     }
     ~RawDeviceFile() override {
         if (slowed_) {
-            RequestReadSpeed(calls_, handle_, 0);  // as fast as it goes, for whoever comes next
+            ClassDriverSpeed commands(calls_, handle_);  // as fast as it goes, for whoever is next
+            RestoreReadSpeed(commands, taken_, request_);
         }
         calls_.close(handle_);
     }
@@ -109,14 +146,20 @@ class RawDeviceFile final : public DeviceFile {
         }
     }
 
-    // A drive's speed; a disc image has none to set.
-    bool SelectReadSpeed(std::int32_t timesCdSpeed) override {
-        if (timesCdSpeed < 0 || !IsVolumeDevicePath(path_) || calls_.control == nullptr ||
-            !RequestReadSpeed(calls_, handle_, timesCdSpeed)) {
+    // A drive's speed, in the drive's units; a disc image has none to set.
+    bool SelectReadSpeed(const ReadSpeedRequest& request) override {
+        if (request.times < 0 || !IsVolumeDevicePath(path_) || calls_.control == nullptr) {
             return false;
         }
-        slowed_ = timesCdSpeed > 0;
-        return true;
+        ClassDriverSpeed commands(calls_, handle_);
+        if (slowed_) {
+            RestoreReadSpeed(commands, taken_, request_);
+            slowed_ = false;
+        }
+        request_ = request;
+        taken_ = AskReadSpeed(commands, request);
+        slowed_ = taken_ != SpeedCommand::None && request.times > 0;
+        return taken_ != SpeedCommand::None;
     }
 
     // A volume's length as its driver reports it, from the disk's length or the drive's
@@ -197,6 +240,8 @@ class RawDeviceFile final : public DeviceFile {
     bool unbuffered_;
     RawDeviceCalls calls_;
     DriveHold hold_;  // after calls_, which it uses
+    ReadSpeedRequest request_;
+    SpeedCommand taken_ = SpeedCommand::None;
     bool slowed_ = false;
 };
 

@@ -2,6 +2,7 @@
 // modules, stop requests.
 #include <fcntl.h>
 #include <linux/cdrom.h>
+#include <scsi/sg.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -202,36 +203,149 @@ TEST(RawDevice, ReadsOnWhenASignalInterruptsARead) {
 }
 
 namespace {
-// What a drive was told of its speed, call by call; a negative answer refuses.
-std::vector<int> speedCalls;
-int speedAnswer = 0;
+// A drive that answers speed commands as told: what it was sent through the pass-through
+// (command block, then any data), what through the CD-ROM driver's selection.
+struct SpeedDrive {
+    static inline std::vector<std::vector<std::uint8_t>> sent;
+    static inline std::vector<int> selected;
+    static inline int refuseStreaming = 0;  // 1: ILLEGAL REQUEST; -1: the system will not send it
+    static inline int refuseCdSpeed = 0;
+
+    static void Reset(int streaming, int cdSpeed) {
+        sent.clear();
+        selected.clear();
+        refuseStreaming = streaming;
+        refuseCdSpeed = cdSpeed;
+    }
+    static int Scsi(int, void* header) {
+        auto& h = *static_cast<sg_io_hdr_t*>(header);
+        std::vector<std::uint8_t> bytes(h.cmdp, h.cmdp + h.cmd_len);
+        const auto* data = static_cast<const std::uint8_t*>(h.dxferp);
+        bytes.insert(bytes.end(), data, data + h.dxfer_len);
+        sent.push_back(bytes);
+        const int refuse = h.cmdp[0] == 0xB6 ? refuseStreaming : refuseCdSpeed;
+        if (refuse < 0) {
+            errno = EPERM;  // the kernel's filter: no handle open for writing
+            return -1;
+        }
+        h.info = refuse > 0 ? SG_INFO_CHECK : SG_INFO_OK;
+        if (refuse > 0) {
+            const std::uint8_t invalidOpcode[] = {0x70, 0, 0x05, 0, 0, 0,    0,
+                                                  10,   0, 0,    0, 0, 0x20, 0};
+            std::memcpy(h.sbp, invalidOpcode, sizeof invalidOpcode);
+            h.sb_len_wr = sizeof invalidOpcode;
+        }
+        return 0;
+    }
+    static RawDeviceCalls Calls() {
+        RawDeviceCalls calls = SystemRawDeviceCalls();
+        calls.scsi = Scsi;
+        calls.selectSpeed = [](int, int multiple) {
+            selected.push_back(multiple);
+            return 0;
+        };
+        return calls;
+    }
+};
+
+using Bytes = std::vector<std::uint8_t>;
+const Bytes kCdSpeedFastest{0xBB, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0};
+// SET STREAMING and its performance descriptor: flags, start 0, end 999,999, so many kB in
+// 1,000 ms read and written.
+Bytes Streaming(std::uint8_t flags, std::uint32_t kBs) {
+    Bytes b{0xB6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 28, 0};
+    const Bytes descriptor{flags, 0, 0, 0, 0, 0, 0, 0, 0, 0x0F, 0x42, 0x3F};
+    b.insert(b.end(), descriptor.begin(), descriptor.end());
+    for (int twice = 0; twice < 2; ++twice) {
+        for (const std::uint32_t v : {kBs, 1000u}) {
+            b.insert(b.end(),
+                     {static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+                      static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+        }
+    }
+    return b;
+}
 }  // namespace
 
-TEST(RawDevice, ASlowedDriveIsSetBackToItsMaximumWhenClosed) {
-    TempDir dir;
-    const fs::path image = dir.path() / "disc.iso";
-    WriteImage(image, 4);
-    RawDeviceCalls calls = SystemRawDeviceCalls();
-    calls.selectSpeed = [](int, int timesCdSpeed) {
-        speedCalls.push_back(timesCdSpeed);
-        return speedAnswer;
+// /dev/null stands for a drive: a device that any user may open for writing.
+TEST(RawDevice, AsksTheDriveInItsUnitsAndSetsItBackWhenClosed) {
+    constexpr std::uint32_t kLast = 999999;
+    const RawDeviceCalls calls = SpeedDrive::Calls();
+    const Bytes cd16{0xBB, 0, 0x0B, 0x06, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0};  // 2,822 kB/s
+    const Bytes dvd8{0xBB, 0, 0x2B, 0x48, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0};  // 11,080 kB/s
+    struct Row {
+        const char* name;
+        ReadSpeedRequest request;
+        int refuseStreaming;
+        int refuseCdSpeed;
+        std::vector<Bytes> sent;    // asked, then set back at the close
+        std::vector<int> selected;  // by the CD-ROM driver's selection
     };
-    speedCalls.clear();
-    speedAnswer = 0;
-    auto device = OpenRawDevice(image.string(), calls);
-    ASSERT_NE(device, nullptr);
-    EXPECT_TRUE(device->SelectReadSpeed(16));
-    EXPECT_FALSE(device->SelectReadSpeed(-4));
-    device.reset();
-    EXPECT_EQ(speedCalls, (std::vector<int>{16, 0}));
+    for (const Row& row : {
+             Row{"a CD by SET CD SPEED",
+                 {16, Medium::CD, kLast},
+                 0,
+                 0,
+                 {cd16, kCdSpeedFastest},
+                 {}},
+             Row{"a DVD by SET STREAMING",
+                 {8, Medium::DVD, kLast},
+                 0,
+                 0,
+                 {Streaming(0, 11080), Streaming(4, 0)},
+                 {}},
+             Row{"a Blu-ray disc by SET STREAMING",
+                 {12, Medium::BluRay, kLast},
+                 0,
+                 0,
+                 {Streaming(0, 54000), Streaming(4, 0)},
+                 {}},
+             Row{"a DVD drive that knows only SET CD SPEED",
+                 {8, Medium::DVD, kLast},
+                 1,
+                 0,
+                 {Streaming(0, 11080), dvd8, kCdSpeedFastest},
+                 {}},
+             Row{"a handle that may not send them: the driver's selection",
+                 {8, Medium::DVD, kLast},
+                 -1,
+                 -1,
+                 {Streaming(0, 11080), dvd8},
+                 {63, 0}},
+             Row{"the same for a CD, as the driver counts",
+                 {16, Medium::CD, kLast},
+                 -1,
+                 -1,
+                 {cd16},
+                 {16, 0}},
+         }) {
+        SCOPED_TRACE(row.name);
+        SpeedDrive::Reset(row.refuseStreaming, row.refuseCdSpeed);
+        auto device = OpenRawDevice("/dev/null", calls);
+        ASSERT_NE(device, nullptr);
+        EXPECT_TRUE(device->SelectReadSpeed(row.request));
+        device.reset();
+        EXPECT_EQ(SpeedDrive::sent, row.sent);
+        EXPECT_EQ(SpeedDrive::selected, row.selected);
+    }
 
-    // Told its maximum, or refusing, a drive is left alone at the close.
-    speedCalls.clear();
-    EXPECT_TRUE(OpenRawDevice(image.string(), calls)->SelectReadSpeed(0));
-    speedAnswer = -1;
-    EXPECT_FALSE(OpenRawDevice(image.string(), calls)->SelectReadSpeed(8));
-    EXPECT_EQ(speedCalls, (std::vector<int>{0, 8}));
-    EXPECT_FALSE(OpenRawDevice(image.string(), kRefusingCalls)->SelectReadSpeed(8));
+    // Told its maximum, a drive is left alone at the close; refusing everything, it says so.
+    SpeedDrive::Reset(0, 0);
+    EXPECT_TRUE(OpenRawDevice("/dev/null", calls)->SelectReadSpeed({0}));
+    EXPECT_EQ(SpeedDrive::sent, std::vector<Bytes>{kCdSpeedFastest});
+    EXPECT_FALSE(OpenRawDevice("/dev/null", calls)->SelectReadSpeed({-4}));
+    RawDeviceCalls refusing = calls;
+    refusing.selectSpeed = [](int, int) { return -1; };
+    SpeedDrive::Reset(1, 1);
+    EXPECT_FALSE(OpenRawDevice("/dev/null", refusing)->SelectReadSpeed({8}));
+
+    // A disc image has no speed: nothing is sent.
+    TempDir dir;
+    WriteImage(dir.path() / "disc.iso", 4);
+    SpeedDrive::Reset(0, 0);
+    EXPECT_FALSE(OpenRawDevice((dir.path() / "disc.iso").string(), calls)->SelectReadSpeed({8}));
+    EXPECT_TRUE(SpeedDrive::sent.empty());
+    EXPECT_TRUE(SpeedDrive::selected.empty());
 }
 
 // A character device that any user may open and no other program locks stands for a drive.
@@ -439,5 +553,5 @@ TEST(DriveIdentity, FromTheKernelsAttributes) {
     const fs::path image = dir.path() / "disc.iso";
     WriteImage(image, 2);
     EXPECT_EQ(system.IdentityOf(image.string()), DriveIdentity{});
-    EXPECT_FALSE(system.OpenDevice(image.string())->SelectReadSpeed(16));
+    EXPECT_FALSE(system.OpenDevice(image.string())->SelectReadSpeed({16}));
 }

@@ -253,7 +253,17 @@ namespace {
 // speeds it was told, and what was asked how. Reads go to the real device.
 struct AnsweringDrive {
     static inline bool answers = true;
-    static inline std::vector<CDROM_SET_SPEED> speeds;
+    // A speed request as the drive took it: SET CD SPEED's read speed, or SET STREAMING's
+    // read size a second, last sector and "restore defaults".
+    struct Asked {
+        int type;
+        ULONG kBs;
+        ULONG lastSector = 0;
+        bool restore = false;
+        friend bool operator==(const Asked&, const Asked&) = default;
+    };
+    static inline std::vector<Asked> speeds;
+    static inline bool streams = true;             // whether SET STREAMING is taken
     static inline std::vector<std::string> asked;  // the paths opened without access rights
     static inline std::vector<std::uint8_t> descriptor;
     static inline int closes = 0;
@@ -265,6 +275,7 @@ struct AnsweringDrive {
         verify = ERROR_SUCCESS;
         verifies = 0;
         speeds.clear();
+        streams = true;
         asked.clear();
         descriptor.clear();
         closes = 0;
@@ -273,8 +284,27 @@ struct AnsweringDrive {
                         void* out, std::uint32_t outBytes, std::uint32_t* returned) {
         (void)handle;
         *returned = 0;
+        constexpr std::uint32_t kStreamingBytes = 36;  // as Windows lays the request out
         if (code == IOCTL_CDROM_SET_SPEED && inBytes == sizeof(CDROM_SET_SPEED)) {
-            speeds.push_back(*static_cast<const CDROM_SET_SPEED*>(in));
+            const auto& r = *static_cast<const CDROM_SET_SPEED*>(in);
+            EXPECT_EQ(r.WriteSpeed, 0xFFFF);
+            EXPECT_EQ(r.RotationControl, CdromDefaultRotation);
+            speeds.push_back({r.RequestType, r.ReadSpeed});
+        } else if (code == IOCTL_CDROM_SET_SPEED && inBytes == kStreamingBytes) {
+            const auto* b = static_cast<const std::uint8_t*>(in);
+            const auto field = [b](int at) {
+                ULONG v = 0;
+                std::memcpy(&v, b + at, sizeof v);
+                return v;
+            };
+            EXPECT_EQ(field(0), static_cast<ULONG>(CdromSetStreaming));
+            EXPECT_EQ(field(8), 1000u);      // read time, ms
+            EXPECT_EQ(field(12), field(4));  // written as fast as read
+            if (!streams) {
+                ::SetLastError(ERROR_INVALID_FUNCTION);
+                return false;
+            }
+            speeds.push_back({CdromSetStreaming, field(4), field(24), b[32] != 0});
         } else if (code == IOCTL_STORAGE_CHECK_VERIFY) {
             ++verifies;
             ::SetLastError(verify);
@@ -343,37 +373,55 @@ std::vector<std::uint8_t> Descriptor(const std::string& vendor, const std::strin
 
 }  // namespace
 
-TEST(RawDevice, ASlowedDriveIsSetBackToItsMaximumWhenClosed) {
+TEST(RawDevice, AsksTheDriveInItsUnitsAndSetsItBackWhenClosed) {
+    using Asked = AnsweringDrive::Asked;
+    constexpr ULONG kLast = 999999;
     const RawDeviceCalls calls = AnsweringDrive::Calls();
-    AnsweringDrive::Reset(true);
-    auto device = OpenRawDevice("\\\\.\\D:", calls);
-    ASSERT_NE(device, nullptr);
-    EXPECT_TRUE(device->SelectReadSpeed(16));
-    EXPECT_FALSE(device->SelectReadSpeed(-4));
-    SectorBuffer buffer;
-    EXPECT_TRUE(device->ReadAt(16 * kSectorBytes, buffer.span().first(kSectorBytes)));
-    device.reset();
-    ASSERT_EQ(AnsweringDrive::speeds.size(), 2u);
-    const CDROM_SET_SPEED& slow = AnsweringDrive::speeds[0];
-    EXPECT_EQ(slow.RequestType, CdromSetSpeed);
-    EXPECT_EQ(slow.ReadSpeed, 16 * 150);  // KB/s
-    EXPECT_EQ(slow.WriteSpeed, 0xFFFF);
-    EXPECT_EQ(slow.RotationControl, CdromDefaultRotation);
-    EXPECT_EQ(AnsweringDrive::speeds[1].ReadSpeed, 0xFFFF);  // as fast as it goes, at the close
-    EXPECT_EQ(AnsweringDrive::speeds[1].WriteSpeed, 0xFFFF);
+    struct Row {
+        const char* name;
+        ReadSpeedRequest request;
+        bool streams;
+        std::vector<Asked> asked;  // then set back at the close
+    };
+    for (const Row& row : {
+             // 16 x 176.4 kB/s, as the Linux build asks: not 16 x 150.
+             Row{"a CD",
+                 {16, Medium::CD, kLast},
+                 true,
+                 {{CdromSetSpeed, 2822}, {CdromSetSpeed, 0xFFFF}}},
+             Row{"a DVD",
+                 {8, Medium::DVD, kLast},
+                 true,
+                 {{CdromSetStreaming, 11080, kLast}, {CdromSetStreaming, 0, kLast, true}}},
+             Row{"a DVD drive without SET STREAMING",
+                 {8, Medium::DVD, kLast},
+                 false,
+                 {{CdromSetSpeed, 11080}, {CdromSetSpeed, 0xFFFF}}},
+         }) {
+        SCOPED_TRACE(row.name);
+        AnsweringDrive::Reset(true);
+        AnsweringDrive::streams = row.streams;
+        auto device = OpenRawDevice("\\\\.\\D:", calls);
+        ASSERT_NE(device, nullptr);
+        EXPECT_TRUE(device->SelectReadSpeed(row.request));
+        EXPECT_FALSE(device->SelectReadSpeed({-4}));
+        SectorBuffer buffer;
+        EXPECT_TRUE(device->ReadAt(16 * kSectorBytes, buffer.span().first(kSectorBytes)));
+        device.reset();
+        EXPECT_EQ(AnsweringDrive::speeds, row.asked);
+    }
 
     // Told its maximum, or refusing, a drive is left alone at the close.
     AnsweringDrive::Reset(true);
-    EXPECT_TRUE(OpenRawDevice("\\\\.\\D:", calls)->SelectReadSpeed(0));
-    ASSERT_EQ(AnsweringDrive::speeds.size(), 1u);
-    EXPECT_EQ(AnsweringDrive::speeds[0].ReadSpeed, 0xFFFF);
+    EXPECT_TRUE(OpenRawDevice("\\\\.\\D:", calls)->SelectReadSpeed({0}));
+    EXPECT_EQ(AnsweringDrive::speeds, (std::vector<Asked>{{CdromSetSpeed, 0xFFFF}}));
     AnsweringDrive::Reset(false);
-    EXPECT_FALSE(OpenRawDevice("\\\\.\\D:", calls)->SelectReadSpeed(8));
-    EXPECT_EQ(AnsweringDrive::speeds.size(), 1u);
+    EXPECT_FALSE(OpenRawDevice("\\\\.\\D:", calls)->SelectReadSpeed({8}));
+    EXPECT_EQ(AnsweringDrive::speeds, (std::vector<Asked>{{CdromSetSpeed, 1411}}));
 
     // A disc image has no speed to set: it is not asked.
     AnsweringDrive::Reset(true);
-    EXPECT_FALSE(OpenRawDevice(wine::TestIso(), calls)->SelectReadSpeed(8));
+    EXPECT_FALSE(OpenRawDevice(wine::TestIso(), calls)->SelectReadSpeed({8}));
     EXPECT_TRUE(AnsweringDrive::speeds.empty());
 }
 
@@ -455,7 +503,7 @@ TEST(WindowsSystem, WinesDrivesAnswerNeitherTheIdentityNorTheSpeedRequest) {
     EXPECT_EQ(system.IdentityOf("Q:"), DriveIdentity{});
     auto device = system.OpenDevice(wine::kIsoDrive);
     ASSERT_NE(device, nullptr);
-    EXPECT_FALSE(device->SelectReadSpeed(16));
+    EXPECT_FALSE(device->SelectReadSpeed({16}));
     SectorBuffer buffer;
     ASSERT_TRUE(device->ReadAt(16 * kSectorBytes, buffer.span().first(kSectorBytes)));
     EXPECT_EQ(Text(buffer.data() + 1, 5), "CD001");

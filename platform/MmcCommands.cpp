@@ -1,0 +1,169 @@
+#include "platform/MmcCommands.h"
+
+#include <cmath>
+
+#include "platform/IdentityField.h"
+
+namespace platform::mmc {
+
+namespace {
+
+void Put16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    bytes[at] = static_cast<std::uint8_t>(value >> 8);
+    bytes[at + 1] = static_cast<std::uint8_t>(value);
+}
+
+void Put32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+    Put16(bytes, at, value >> 16);
+    Put16(bytes, at + 2, value & 0xFFFFu);
+}
+
+// The drive's single speed in kB/s of 1,000 bytes, tenths for the CD's 176.4.
+constexpr std::uint32_t SingleSpeedTenthsKBs(Medium medium) {
+    switch (medium) {
+        case Medium::DVD:
+            return 13850;
+        case Medium::BluRay:
+            return 45000;
+        case Medium::CD:
+            break;
+    }
+    return 1764;
+}
+
+std::string Field(std::span<const std::uint8_t> data, std::size_t first, std::size_t length) {
+    if (data.size() < first + length) {
+        return {};
+    }
+    // Some drives end a field with NULs in place of SCSI's blanks.
+    std::string_view field(reinterpret_cast<const char*>(data.data() + first), length);
+    return IdentityField(field.substr(0, field.find('\0')));
+}
+
+}  // namespace
+
+Sense ParseSense(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) {
+        return {};
+    }
+    const std::uint8_t code = bytes[0] & 0x7F;
+    if ((code == 0x70 || code == 0x71) && bytes.size() >= 14) {
+        return {static_cast<std::uint8_t>(bytes[2] & 0x0F), bytes[12], bytes[13]};
+    }
+    if ((code == 0x72 || code == 0x73) && bytes.size() >= 4) {
+        return {static_cast<std::uint8_t>(bytes[1] & 0x0F), bytes[2], bytes[3]};
+    }
+    return {};
+}
+
+std::uint32_t RequestKBs(const ReadSpeedRequest& request) {
+    if (request.times <= 0) {
+        return 0;
+    }
+    // Rounded to the nearest kB/s: "16x" on a CD is 2,822.
+    const std::uint64_t tenths =
+        static_cast<std::uint64_t>(request.times) * SingleSpeedTenthsKBs(request.medium);
+    return static_cast<std::uint32_t>((tenths + 5) / 10);
+}
+
+Command SetCdSpeed(std::uint16_t readKBs) {
+    Command c{std::vector<std::uint8_t>(12), Direction::None, {}};
+    c.cdb[0] = 0xBB;
+    Put16(c.cdb, 2, readKBs);
+    Put16(c.cdb, 4, kFastest);
+    return c;
+}
+
+Command SetStreaming(std::uint32_t readKBs, std::uint32_t lastSector, bool restoreDefaults) {
+    constexpr std::uint32_t kDescriptorBytes = 28;
+    constexpr std::uint32_t kOneSecondMs = 1000;
+    Command c{std::vector<std::uint8_t>(12), Direction::ToDrive,
+              std::vector<std::uint8_t>(kDescriptorBytes)};
+    c.cdb[0] = 0xB6;
+    c.cdb[8] = 0x00;  // a performance descriptor
+    Put16(c.cdb, 9, kDescriptorBytes);
+    c.data[0] = restoreDefaults ? 0x04 : 0x00;  // RDD
+    Put32(c.data, 4, 0);
+    Put32(c.data, 8, lastSector);
+    // So many kB each second, read and write alike.
+    Put32(c.data, 12, readKBs);
+    Put32(c.data, 16, kOneSecondMs);
+    Put32(c.data, 20, readKBs);
+    Put32(c.data, 24, kOneSecondMs);
+    return c;
+}
+
+Command Inquiry() {
+    constexpr std::uint8_t kStandardBytes = 36;
+    Command c{{0x12, 0, 0, 0, kStandardBytes, 0},
+              Direction::FromDrive,
+              std::vector<std::uint8_t>(kStandardBytes)};
+    return c;
+}
+
+DriveIdentity IdentityFromInquiry(std::span<const std::uint8_t> data) {
+    return {Field(data, 8, 8), Field(data, 16, 16), Field(data, 32, 4)};
+}
+
+Command GetConfiguration() {
+    constexpr std::uint8_t kHeaderBytes = 8;
+    Command c{std::vector<std::uint8_t>(10), Direction::FromDrive,
+              std::vector<std::uint8_t>(kHeaderBytes)};
+    c.cdb[0] = 0x46;
+    c.cdb[1] = 0x01;  // the current features only: none is asked for beyond the header
+    Put16(c.cdb, 7, kHeaderBytes);
+    return c;
+}
+
+std::optional<std::uint16_t> CurrentProfile(std::span<const std::uint8_t> data) {
+    if (data.size() < 8) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>((data[6] << 8) | data[7]);
+}
+
+std::string ProfileName(std::uint16_t profile) {
+    switch (profile) {
+        case 0x0008:
+            return "CD-ROM";
+        case 0x0009:
+            return "CD-R";
+        case 0x000A:
+            return "CD-RW";
+        case 0x0010:
+            return "DVD-ROM";
+        case 0x0011:
+            return "DVD-R";
+        case 0x0012:
+            return "DVD-RAM";
+        case 0x0013:
+        case 0x0014:
+            return "DVD-RW";
+        case 0x0015:
+        case 0x0016:
+            return "DVD-R DL";
+        case 0x001A:
+            return "DVD+RW";
+        case 0x001B:
+            return "DVD+R";
+        case 0x002A:
+            return "DVD+RW DL";
+        case 0x002B:
+            return "DVD+R DL";
+        case 0x0040:
+            return "BD-ROM";
+        case 0x0041:
+        case 0x0042:
+            return "BD-R";
+        case 0x0043:
+            return "BD-RE";
+        default:
+            return {};
+    }
+}
+
+Command TestUnitReady() {
+    return {std::vector<std::uint8_t>(6), Direction::None, {}};
+}
+
+}  // namespace platform::mmc
