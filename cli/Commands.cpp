@@ -263,6 +263,13 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
         progress.Update(s.state, s.dataList);
     }
     progress.Finish(s.state, s.dataList);
+    const bool discGone = s.state.DiscGone != platform::DiscState::Present;
+    if (discGone) {
+        streams.Say(std::string("the disc was ") +
+                    (s.state.DiscGone == platform::DiscState::Removed ? "removed" : "changed") +
+                    " at block " + std::to_string(s.state.BlockIndex) +
+                    "; the run ends there, its blocks before it kept");
+    }
     const double wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
 
@@ -307,7 +314,7 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
         }
     }
 
-    if (!s.prompts.Errors().empty() || documentLost || notCompared) {
+    if (!s.prompts.Errors().empty() || documentLost || notCompared || discGone) {
         return kExitError;
     }
     // A signal that came with the last block found the run complete already.

@@ -7,6 +7,7 @@
 #include "results/ChartAxes.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
+#include "results/ReadSpeedReport.h"
 #include "results/ResultsDocument.h"
 #include "run/ReadSpeed.h"
 
@@ -98,11 +99,7 @@ void PrintReplayHeader(std::FILE* out, const run::RunState& s) {
 }
 
 void PrintReadSpeed(std::FILE* out, const run::RunState& s) {
-    std::string text = run::ReadSpeedCaption(s.ReadSpeed);
-    if (!s.ReadSpeedTaken) {
-        text += ", refused by the drive: read at its own speed";
-    }
-    Line(out, "Read speed:", text);
+    Line(out, "Read speed:", results::ReadSpeedText(s));
 }
 
 void PrintTimes(std::FILE* out, const TimedTotals& timed, double wallSeconds, bool modelled) {

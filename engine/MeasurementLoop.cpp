@@ -6,6 +6,7 @@
 #include "results/BlockDisplay.h"
 #include "results/ChartFrame.h"
 #include "results/DocumentHeader.h"
+#include "results/ReadSpeedReport.h"
 #include "results/Saving.h"
 
 namespace engine {
@@ -91,6 +92,9 @@ void EndRun(run::RunContext& ctx) {
     }
     results::DrawSummary(s, canvas);
     ctx.window.ChartChanged();
+    if (const std::string note = results::ReadSpeedNote(s); !note.empty()) {
+        ctx.prompts.ShowMessage(note);
+    }
 
     ctx.window.SetEnabled(run::Control::DriveList, true);
     ctx.window.SetEnabled(run::Control::StartButton, true);

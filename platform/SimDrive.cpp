@@ -75,7 +75,7 @@ class SimDeviceFile final : public DeviceFile {
         if (drive_->Params().refusesReadSpeed || request.times < 0) {
             return false;
         }
-        slowed_ = request.times > 0;
+        slowed_ = request.times > 0 && !drive_->Params().ignoresReadSpeed;
         drive_->SetSpeedCap(
             slowed_ ? std::optional<double>(request.times * SingleSpeedKBs(request.medium))
                     : std::nullopt);

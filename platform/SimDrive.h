@@ -78,8 +78,10 @@ struct SimDiscParams {
     std::uint32_t clockStart = 0;
     // Real time slept per read is the modelled time divided by this; 0 means no sleeping.
     double paceDivisor = 0.0;
-    // A drive that cannot be told its read speed.
+    // A drive that cannot be told its read speed, and one that takes the request and reads
+    // at its own speed all the same.
     bool refusesReadSpeed = false;
+    bool ignoresReadSpeed = false;
 };
 
 // One read as the drive saw it.

@@ -15,6 +15,7 @@
 #include "platform/Files.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
+#include "results/ReadSpeedReport.h"
 #include "results/ResultsDocument.h"
 #include "run/RunState.h"
 #include "support/TempDir.h"
@@ -27,6 +28,42 @@ namespace fs = std::filesystem;
 constexpr double kMaxDouble = std::numeric_limits<double>::max();
 
 // ---------------------------------------------------------------- number conversion
+
+TEST(ReadSpeedReport, SetsTheSpeedAskedAgainstTheFastestBlock) {
+    struct Row {
+        const char* name;
+        std::int32_t asked;
+        bool taken;
+        double volumeSize;
+        double fastest;
+        std::string text;
+    };
+    for (const Row& row : {
+             Row{"max", 0, true, 333000, 7800, "Max"},
+             Row{"refused", 8, false, 333000, 7800,
+                 "8x, refused by the drive: read at its own speed"},
+             Row{"followed", 16, true, 333000, 2398,
+                 "16x asked (2400 KB/s); the drive read up to 2398 KB/s"},
+             Row{"within 5 %", 16, true, 333000, 2520,
+                 "16x asked (2400 KB/s); the drive read up to 2520 KB/s"},
+             Row{"ignored", 16, true, 333000, 7812,
+                 "16x asked (2400 KB/s); the drive read up to 7812 KB/s: not honoured by the "
+                 "drive"},
+             // A DVD's multiples: 8 x 1352.5 KB/s, which a CD's would have called ignored.
+             Row{"a DVD followed", 8, true, 2295104, 10800,
+                 "8x asked (10820 KB/s); the drive read up to 10800 KB/s"},
+         }) {
+        SCOPED_TRACE(row.name);
+        run::RunState s;
+        s.ReadSpeed = row.asked;
+        s.ReadSpeedTaken = row.taken;
+        s.VolumeSize = row.volumeSize;
+        s.MaxSpeed = row.fastest;
+        EXPECT_EQ(results::ReadSpeedText(s), row.text);
+        EXPECT_EQ(results::ReadSpeedNote(s).empty(),
+                  row.text.find("not honoured") == std::string::npos);
+    }
+}
 
 TEST(NumberText, IntegerTakesLongestDecimalPrefix) {
     EXPECT_EQ(TextToInt("42"), 42);

@@ -783,6 +783,18 @@ TEST(WindowLargeVolumes, StatusPanelsHoldTheLongerNumbersAndACdKeepsItsWidths) {
     everyTextFits();
 }
 
+TEST(WindowLargeVolumes, ADriveThatReadsFasterThanAskedIsNotedOnceAtTheEnd) {
+    platform::SimDiscParams disc = fakes::SmallDisc(40000);  // 8000 KB/s throughout
+    disc.ignoresReadSpeed = true;
+    Window w(disc);
+    w.form->ReadSpeedItems()[6]->trigger();  // 16x
+    w.form->Button1()->click();
+    w.RunToEnd();
+    EXPECT_EQ(w.prompts->messages,
+              std::vector<std::string>{"Note: 16x asked (2400 KB/s), the drive read up to 8000 "
+                                       "KB/s: the read speed was not honoured by the drive"});
+}
+
 TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {
     Window w(fakes::SmallDisc(40000));
     ui::qt::TForm1& f = *w.form;
@@ -810,6 +822,7 @@ TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {
     w.RunToEnd();
     EXPECT_EQ(w.drive->SpeedCap(), std::nullopt);
     EXPECT_LE(f.State().MaxSpeed, 2400.0);
+    EXPECT_TRUE(w.prompts->messages.empty()) << "a drive that follows the request is not noted";
 
     // The list's tooltip names the drive shown.
     App();
