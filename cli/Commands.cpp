@@ -234,6 +234,8 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
     s.prompts.SetFileName(run::FileDialog::SaveGraphic, command.bmpFile);
     s.prompts.SetFileName(run::FileDialog::SaveData, command.datFile);
 
+    // Asked before the run, while the disc it names is the one measured.
+    const std::string identity = startup::DriveIdentityText(s.system.IdentityOf(drive));
     platform::InstallStopRequests();
     const auto wallStart = std::chrono::steady_clock::now();
     if (!engine::StartRun(s.ctx)) {
@@ -292,6 +294,7 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
     }
     std::FILE* summary = streams.SummaryStream();
     PrintRunSummary(summary, s.state, s.window, s.dataList, written);
+    PrintDrive(summary, identity);
     PrintReadSpeed(summary, s.state);
     PrintTimes(summary, timed, wallSeconds, platform::IsSimulatedEntry(drive));
 

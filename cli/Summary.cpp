@@ -98,6 +98,12 @@ void PrintReplayHeader(std::FILE* out, const run::RunState& s) {
     Line(out, "Drive:", Printable(s.DriveName));
 }
 
+void PrintDrive(std::FILE* out, const std::string& identity) {
+    if (!identity.empty()) {
+        Line(out, "Drive:", Printable(identity));
+    }
+}
+
 void PrintReadSpeed(std::FILE* out, const run::RunState& s) {
     Line(out, "Read speed:", results::ReadSpeedText(s));
 }

@@ -27,6 +27,8 @@ void PrintRunSummary(std::FILE* out, const run::RunState& state, const TerminalW
 void PrintReplayHeader(std::FILE* out, const run::RunState& state);
 
 // The read speed the run asked of the drive, and whether the drive took it.
+// The drive's identity and its medium, where the system knows them.
+void PrintDrive(std::FILE* out, const std::string& identity);
 void PrintReadSpeed(std::FILE* out, const run::RunState& state);
 
 // The timed throughput and the wall time of a measured run; `modelled` when the times are

@@ -227,6 +227,13 @@ std::unique_ptr<DeviceFile> SimDrive::Open(std::shared_ptr<SimDrive> self) {
     return std::make_unique<SimDeviceFile>(std::move(self));
 }
 
+std::string SimMediumName(const SimDiscParams& disc) {
+    if (disc.singleSpeedKBs == kBluRaySingleSpeedKBs) {
+        return "BD-ROM";
+    }
+    return disc.singleSpeedKBs == kDvdSingleSpeedKBs ? "DVD-ROM" : "CD-ROM";
+}
+
 bool WriteSparseImage(const SimDiscParams& disc, const std::string& path) {
     const auto sectors = disc.mediumSectors.value_or(disc.volumeSectors);
     const SimDrive drive(disc);

@@ -149,6 +149,10 @@ class SimDrive {
     bool held_ = false;
 };
 
+// What a simulated drive calls its disc: a pressed disc of its kind ("CD-ROM", "DVD-ROM",
+// "BD-ROM").
+std::string SimMediumName(const SimDiscParams& disc);
+
 // The disc as an image file of the medium's size: its volume descriptor, every other sector a
 // hole that reads as zeros, so that even a Blu-ray's image takes no room. False when the file
 // cannot be written.

@@ -103,7 +103,7 @@ std::string SimRoutingSystem::DevicePath(const std::string& driveEntry) const {
 DriveIdentity SimRoutingSystem::IdentityOf(const std::string& driveEntry) {
     if (const SimulatedEntry* simulated = FindSimulated(driveEntry)) {
         return {std::string(kSimulatedVendor), std::string(simulated->model),
-                std::string(kSimulatedRevision)};
+                std::string(kSimulatedRevision), SimMediumName(simulated->disc())};
     }
     return native_->IdentityOf(driveEntry);
 }

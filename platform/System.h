@@ -55,8 +55,13 @@ struct DriveIdentity {
     std::string vendor;
     std::string model;
     std::string revision;  // of the drive's firmware
+    // The loaded medium as users know it ("CD-R", "DVD+R DL", "BD-RE"), kNoDisc when the
+    // drive holds none.
+    std::string medium = {};
     friend bool operator==(const DriveIdentity&, const DriveIdentity&) = default;
 };
+
+inline constexpr const char* kNoDisc = "no disc";
 
 // The version record of the running system.
 struct VersionRecord {

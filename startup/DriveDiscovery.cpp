@@ -23,6 +23,9 @@ std::string DriveIdentityText(const platform::DriveIdentity& identity) {
         }
         text += *part;
     }
+    if (!identity.medium.empty()) {
+        text += (text.empty() ? "" : "  ") + identity.medium;
+    }
     return text;
 }
 

@@ -15,7 +15,8 @@ inline constexpr const char* kNoDriveItem = "NA";
 std::vector<std::string> FindOpticalDrives(platform::System& system);
 
 // A drive's identity as one line: vendor, model and firmware revision, those the system knows,
-// separated by blanks; empty when it knows none.
+// separated by blanks, then the loaded medium after two ("HL-DT-ST DVDRAM GH24NSD1 LG00
+// DVD-ROM"); empty when it knows none.
 std::string DriveIdentityText(const platform::DriveIdentity& identity);
 
 }  // namespace startup

@@ -336,6 +336,9 @@ TEST(CliMeasure, ReadSpeedIsHandedToTheDriveAndSaid) {
               std::string::npos);
     EXPECT_EQ(capped.err.find("did not take"), std::string::npos);
     EXPECT_EQ(capped.err.find("not honoured"), std::string::npos);
+    EXPECT_NE(capped.err.find("Drive:           Discometer Simulated CD-ROM 52x SIM1  CD-ROM\n"),
+              std::string::npos)
+        << capped.err;
 
     // A disc image takes no speed: said, and measured at its own.
     const fs::path image = dir / "disc.iso";
@@ -347,6 +350,7 @@ TEST(CliMeasure, ReadSpeedIsHandedToTheDriveAndSaid) {
     EXPECT_EQ(refused.status, 0) << refused.err;
     EXPECT_NE(refused.err.find("the drive did not take the read speed 8x"), std::string::npos);
     EXPECT_NE(refused.err.find("Read speed:      8x, refused by the drive"), std::string::npos);
+    EXPECT_EQ(refused.err.find("Drive:"), std::string::npos) << "an image has no identity";
     const Finished fastest = RunCli({"measure", image.string(), "--speed", "max"});
     EXPECT_EQ(fastest.status, 0) << fastest.err;
     EXPECT_NE(fastest.err.find("Read speed:      Max\n"), std::string::npos);

@@ -833,15 +833,15 @@ TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {
     ui::qt::TForm1 routed(platform::MakeNativeSystem("sim-dvd-unpaced,sim," + image),
                           std::move(prompts));
     QComboBox& list = *routed.ComboBox1();
-    EXPECT_EQ(list.toolTip(), "sim-dvd-unpaced\nDiscometer Simulated DVD-ROM 16x SIM1");
+    EXPECT_EQ(list.toolTip(), "sim-dvd-unpaced\nDiscometer Simulated DVD-ROM 16x SIM1  DVD-ROM");
     list.setCurrentIndex(1);
-    EXPECT_EQ(list.toolTip(), "sim\nDiscometer Simulated CD-ROM 52x SIM1");
+    EXPECT_EQ(list.toolTip(), "sim\nDiscometer Simulated CD-ROM 52x SIM1  CD-ROM");
     // Each entry in full as its tip; an image has no identity. The list opens as wide as its
     // longest entry.
     ASSERT_EQ(list.count(), 3);
     EXPECT_EQ(list.itemData(2, Qt::ToolTipRole).toString().toStdString(), image);
     EXPECT_EQ(list.itemData(0, Qt::ToolTipRole).toString(),
-              "sim-dvd-unpaced\nDiscometer Simulated DVD-ROM 16x SIM1");
+              "sim-dvd-unpaced\nDiscometer Simulated DVD-ROM 16x SIM1  DVD-ROM");
     EXPECT_GE(list.view()->minimumWidth(),
               list.view()->fontMetrics().horizontalAdvance(QString::fromStdString(image)));
 }

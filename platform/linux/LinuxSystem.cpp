@@ -17,7 +17,9 @@
 #include <fstream>
 
 #include "platform/IdentityField.h"
+#include "platform/MmcCommands.h"
 #include "platform/linux/RawDevice.h"
+#include "platform/linux/ScsiCommand.h"
 
 namespace platform {
 
@@ -106,6 +108,37 @@ VersionRecord VersionFromRelease(const std::string& release) {
     v.csdVersion = release.substr(0, kCsdVersionChars);
     return v;
 }
+
+namespace {
+
+// What the drive says of itself and of its disc, on a handle that waits for no disc. A device
+// that is no SCSI drive answers nothing, and the identity stays as it was.
+void AskDrive(const std::string& path, ScsiIoctl scsi, DriveIdentity& identity) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOMEDIUM) {
+            identity.medium = kNoDisc;
+        }
+        return;
+    }
+    mmc::Command inquiry = mmc::Inquiry();
+    if (SendCommand(fd, inquiry, scsi).done) {
+        const DriveIdentity asked = mmc::IdentityFromInquiry(inquiry.data);
+        identity.vendor = asked.vendor;
+        identity.model = asked.model;
+        identity.revision = asked.revision;
+    }
+    mmc::Command configuration = mmc::GetConfiguration();
+    const CommandOutcome outcome = SendCommand(fd, configuration, scsi);
+    if (const auto profile = mmc::CurrentProfile(configuration.data); outcome.done && profile) {
+        identity.medium = *profile == 0 ? kNoDisc : mmc::ProfileName(*profile);
+    } else if (mmc::NoMedium(outcome.sense)) {
+        identity.medium = kNoDisc;
+    }
+    ::close(fd);
+}
+
+}  // namespace
 
 LinuxSystem::LinuxSystem(LinuxSystemOptions options) : options_(std::move(options)) {}
 
@@ -211,11 +244,20 @@ std::optional<std::string> LinuxSystem::SysfsDeviceDir(const std::string& driveE
 }
 
 DriveIdentity LinuxSystem::IdentityOf(const std::string& driveEntry) {
-    const auto dir = SysfsDeviceDir(driveEntry);
-    if (!dir) {
-        return {};
+    DriveIdentity identity;
+    const std::string path = DevicePath(driveEntry);
+    struct stat st {};
+    if (!driveEntry.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        AskDrive(path, options_.scsi != nullptr ? options_.scsi : SystemScsiIoctl, identity);
     }
-    return {SysfsText(*dir + "/vendor"), SysfsText(*dir + "/model"), SysfsText(*dir + "/rev")};
+    if (identity.vendor.empty() && identity.model.empty()) {
+        if (const auto dir = SysfsDeviceDir(driveEntry)) {
+            identity.vendor = SysfsText(*dir + "/vendor");
+            identity.model = SysfsText(*dir + "/model");
+            identity.revision = SysfsText(*dir + "/rev");
+        }
+    }
+    return identity;
 }
 
 std::shared_ptr<LoadedModule> LinuxSystem::LoadModule(const std::string& fileName) {

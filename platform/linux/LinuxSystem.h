@@ -12,6 +12,8 @@ namespace platform {
 struct LinuxSystemOptions {
     std::string sysBlockDir = "/sys/block";
     std::string devDir = "/dev";
+    // The SCSI pass-through the drives are asked about themselves through (SG_IO).
+    int (*scsi)(int fd, void* sgIoHeader) = nullptr;  // none: the kernel's
 };
 
 // Turns a kernel release such as "6.1.0-28-amd64" into the version record.
@@ -34,7 +36,8 @@ class LinuxSystem final : public System {
     // A kernel name (sr0) is a device of the device folder; a path is itself.
     std::string DevicePath(const std::string& driveEntry) const override;
     std::error_code LastOpenError() const override { return lastOpenError_; }
-    // The kernel's SCSI attributes of the drive (vendor, model, rev) in sysfs.
+    // What the drive answers to INQUIRY, or the kernel's copy of it in sysfs (vendor, model,
+    // rev), and the loaded medium, from GET CONFIGURATION's current profile.
     DriveIdentity IdentityOf(const std::string& driveEntry) override;
 
   private:

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/IdentityField.h"
+#include "platform/MmcCommands.h"
 
 namespace platform {
 
@@ -67,8 +68,42 @@ DriveIdentity QueryDriveIdentity(const std::string& devicePath, const RawDeviceC
     if (!answered) {
         return {};
     }
-    return IdentityFromDescriptor(
+    DriveIdentity identity = IdentityFromDescriptor(
         std::span(answer).first(std::min<std::size_t>(returned, kAnswerBytes)));
+    identity.medium = QueryMedium(devicePath, calls);
+    return identity;
+}
+
+std::string QueryMedium(const std::string& devicePath, const RawDeviceCalls& calls) {
+    // The class driver's GET CONFIGURATION, which the compiler's headers do not know: it
+    // wants a handle with the right to read.
+    constexpr DWORD kGetConfiguration =
+        CTL_CODE(FILE_DEVICE_CD_ROM, 0x0016, METHOD_BUFFERED, FILE_READ_ACCESS);
+    struct ConfigurationQuery {
+        DWORD feature;
+        DWORD requestType;  // 1: the current features, of which none is asked for
+        void* reserved[2];
+    };
+    if (calls.control == nullptr) {
+        return {};
+    }
+    void* device = calls.open(devicePath.c_str(), 0);
+    if (device == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    const ConfigurationQuery query{0, 1, {nullptr, nullptr}};
+    std::array<std::uint8_t, 8> header{};  // its last two bytes: the current profile
+    std::uint32_t returned = 0;
+    const bool answered = calls.control(device, kGetConfiguration, &query, sizeof query,
+                                        header.data(), header.size(), &returned);
+    const DWORD error = ::GetLastError();
+    calls.close(device);
+    const auto profile = mmc::CurrentProfile(
+        std::span(header).first(answered ? std::min<std::size_t>(returned, header.size()) : 0));
+    if (profile) {
+        return *profile == 0 ? kNoDisc : mmc::ProfileName(*profile);
+    }
+    return !answered && error == ERROR_NOT_READY ? kNoDisc : "";
 }
 
 }  // namespace platform

@@ -14,9 +14,13 @@ namespace platform {
 // one the device does not give. What lies outside the bytes that came back is not there.
 DriveIdentity IdentityFromDescriptor(std::span<const std::uint8_t> answer);
 
-// Asks the raw volume device (\\.\D:) for its storage device descriptor; an empty identity
-// when the device cannot be opened or does not answer.
+// Asks the raw volume device (\\.\D:) for its storage device descriptor, and the loaded medium;
+// an empty identity when the device cannot be opened or does not answer.
 DriveIdentity QueryDriveIdentity(const std::string& devicePath,
                                  const RawDeviceCalls& calls = SystemRawDeviceCalls());
+
+// The loaded medium's profile name, kNoDisc for none; empty when the drive does not say.
+std::string QueryMedium(const std::string& devicePath,
+                        const RawDeviceCalls& calls = SystemRawDeviceCalls());
 
 }  // namespace platform

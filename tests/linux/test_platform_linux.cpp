@@ -555,3 +555,72 @@ TEST(DriveIdentity, FromTheKernelsAttributes) {
     EXPECT_EQ(system.IdentityOf(image.string()), DriveIdentity{});
     EXPECT_FALSE(system.OpenDevice(image.string())->SelectReadSpeed({16}));
 }
+
+namespace {
+// A drive asked about itself through the pass-through: its INQUIRY answer, its current
+// profile, or NOT READY / MEDIUM NOT PRESENT; or no SCSI device at all.
+struct AskedDrive {
+    static inline bool scsi = true;
+    static inline bool empty = false;
+    static inline std::uint16_t profile = 0;
+    static int Answer(int, void* header) {
+        auto& h = *static_cast<sg_io_hdr_t*>(header);
+        if (!scsi) {
+            errno = ENOTTY;
+            return -1;
+        }
+        auto* data = static_cast<std::uint8_t*>(h.dxferp);
+        if (h.cmdp[0] == 0x12) {
+            const std::string answer =
+                std::string(8, '\0') + "HL-DT-ST" + "BD-RE  WH16NS60 " + "1.02";
+            std::memcpy(data, answer.data(), std::min<std::size_t>(answer.size(), h.dxfer_len));
+        } else if (h.cmdp[0] == 0x46 && empty) {
+            const std::uint8_t notReady[] = {0x70, 0, 0x02, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x3A, 0};
+            std::memcpy(h.sbp, notReady, sizeof notReady);
+            h.sb_len_wr = sizeof notReady;
+            h.info = SG_INFO_CHECK;
+            return 0;
+        } else if (h.cmdp[0] == 0x46) {
+            std::memset(data, 0, h.dxfer_len);
+            data[6] = static_cast<std::uint8_t>(profile >> 8);
+            data[7] = static_cast<std::uint8_t>(profile);
+        }
+        h.info = SG_INFO_OK;
+        return 0;
+    }
+};
+}  // namespace
+
+// /dev/null stands for the drive's device.
+TEST(DriveIdentity, FromTheDriveItselfWithItsMedium) {
+    LinuxSystemOptions options;
+    options.scsi = AskedDrive::Answer;
+    LinuxSystem system(options);
+    struct Row {
+        const char* name;
+        bool scsi;
+        bool empty;
+        std::uint16_t profile;
+        DriveIdentity identity;
+    };
+    const DriveIdentity drive{"HL-DT-ST", "BD-RE  WH16NS60", "1.02"};
+    auto with = [&drive](const char* medium) {
+        DriveIdentity d = drive;
+        d.medium = medium;
+        return d;
+    };
+    for (const Row& row : {
+             Row{"a DVD+R DL", true, false, 0x002B, with("DVD+R DL")},
+             Row{"a BD-RE", true, false, 0x0043, with("BD-RE")},
+             Row{"no disc, as the profile says", true, false, 0x0000, with("no disc")},
+             Row{"no disc, as the sense says", true, true, 0x0000, with("no disc")},
+             Row{"a profile of no disc we read", true, false, 0x0050, with("")},
+             Row{"no SCSI device", false, false, 0, DriveIdentity{}},
+         }) {
+        SCOPED_TRACE(row.name);
+        AskedDrive::scsi = row.scsi;
+        AskedDrive::empty = row.empty;
+        AskedDrive::profile = row.profile;
+        EXPECT_EQ(system.IdentityOf("/dev/null"), row.identity);
+    }
+}

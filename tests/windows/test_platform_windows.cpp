@@ -268,12 +268,14 @@ struct AnsweringDrive {
     static inline std::vector<std::uint8_t> descriptor;
     static inline int closes = 0;
     static inline DWORD verify = ERROR_SUCCESS;  // the answer to a verify, when not success
+    static inline int profile = -1;              // the current profile; -1 no answer, -2 not ready
     static inline int verifies = 0;
 
     static void Reset(bool answer) {
         answers = answer;
         verify = ERROR_SUCCESS;
         verifies = 0;
+        profile = -1;
         speeds.clear();
         streams = true;
         asked.clear();
@@ -305,6 +307,16 @@ struct AnsweringDrive {
                 return false;
             }
             speeds.push_back({CdromSetStreaming, field(4), field(24), b[32] != 0});
+        } else if (code == CTL_CODE(FILE_DEVICE_CD_ROM, 0x16, METHOD_BUFFERED, FILE_READ_ACCESS)) {
+            if (profile < 0 || outBytes < 8) {
+                ::SetLastError(profile == -2 ? ERROR_NOT_READY : ERROR_INVALID_FUNCTION);
+                return false;
+            }
+            auto* header = static_cast<std::uint8_t*>(out);
+            std::memset(header, 0, 8);
+            header[6] = static_cast<std::uint8_t>(profile >> 8);
+            header[7] = static_cast<std::uint8_t>(profile);
+            *returned = 8;
         } else if (code == IOCTL_STORAGE_CHECK_VERIFY) {
             ++verifies;
             ::SetLastError(verify);
@@ -463,7 +475,15 @@ TEST(DriveIdentity, FromTheStorageDeviceDescriptor) {
               (DriveIdentity{"HL-DT-ST", "DVDRAM GH24NSD1", "LG00"}));
     // Asked without the right to read, which needs no administrator, and let go again.
     EXPECT_EQ(AnsweringDrive::asked, std::vector<std::string>{"\\\\.\\D:"});
-    EXPECT_EQ(AnsweringDrive::closes, 1);
+    EXPECT_EQ(AnsweringDrive::closes, 2);  // and its medium on a handle of its own
+
+    // The loaded medium, asked on a handle that may read; none, or not ready: no disc.
+    for (const auto& [profile, medium] : std::vector<std::pair<int, std::string>>{
+             {0x002B, "DVD+R DL"}, {0x0009, "CD-R"}, {0x0000, "no disc"}, {-2, "no disc"}}) {
+        AnsweringDrive::profile = profile;
+        EXPECT_EQ(QueryDriveIdentity("\\\\.\\D:", calls).medium, medium) << profile;
+    }
+    AnsweringDrive::profile = -1;
 
     // A drive may say anything: one printable line of at most 64 characters is kept, a string
     // it leaves out stays empty.

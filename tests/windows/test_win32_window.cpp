@@ -550,13 +550,13 @@ TEST(Win32WindowLargeVolumes, ADvdRunEndsWithTheWidePanelsAndACdBringsTheClassic
 
 TEST(Win32WindowDrives, TheDriveListsTooltipNamesTheDriveShown) {
     Window w(platform::MakeNativeSystem("sim-dvd,sim"));
-    EXPECT_EQ(w.form->DriveListTip(), "Discometer Simulated DVD-ROM 16x SIM1");
+    EXPECT_EQ(w.form->DriveListTip(), "Discometer Simulated DVD-ROM 16x SIM1  DVD-ROM");
     // The user picks the next drive with the keyboard; the list reports it.
     const HWND list = w.Control("ComboBox1");
     ::SetFocus(list);
     ::SendMessageA(list, WM_KEYDOWN, VK_DOWN, 0);
     ASSERT_EQ(w.form->DriveListText(), "sim");
-    EXPECT_EQ(w.form->DriveListTip(), "Discometer Simulated CD-ROM 52x SIM1");
+    EXPECT_EQ(w.form->DriveListTip(), "Discometer Simulated CD-ROM 52x SIM1  CD-ROM");
     // Of a disc image the system knows nothing: no tip.
     Window image(platform::MakeNativeSystem(wine::TestIso()));
     ASSERT_EQ(image.form->DriveListText(), wine::TestIso());

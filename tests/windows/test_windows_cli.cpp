@@ -99,8 +99,8 @@ TEST(CliWindows, DrivesShowTheirIdentityOnAConsoleAndStandAloneForAScript) {
     EXPECT_EQ(console.status, 0) << console.err;
     // Wine's drive does not say what it is: its letter stands alone.
     EXPECT_EQ(console.out, "sim" + std::string(14, ' ') +
-                               "Discometer Simulated CD-ROM 52x SIM1\n"
-                               "sim-dvd-unpaced  Discometer Simulated DVD-ROM 16x SIM1\n"
+                               "Discometer Simulated CD-ROM 52x SIM1  CD-ROM\n"
+                               "sim-dvd-unpaced  Discometer Simulated DVD-ROM 16x SIM1  DVD-ROM\n"
                                "D:\n");
     const Finished piped = RunCli({"drives"}, entries);
     EXPECT_EQ(piped.out, "sim\nsim-dvd-unpaced\nD:\n");
