@@ -199,6 +199,9 @@ bool SimDrive::Read(std::uint64_t byteOffset, std::span<std::uint8_t> dst) {
             std::chrono::duration<double, std::milli>(duration / params_.paceDivisor));
     }
     nextSequential_ = first + count;
+    if (readHook_) {
+        readHook_(first);
+    }
 
     const bool ok = Transfer(first, count, dst);
     log_.push_back({first, count, ok});

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -110,6 +111,11 @@ class SimDrive {
 
     // The next reads take these durations instead of the modelled ones.
     void ScriptDurations(std::initializer_list<double> milliseconds);
+    // Called in each read, on the reading thread, with its first sector: a test holds a read
+    // out there for as long as it needs.
+    void SetReadHook(std::function<void(std::int64_t firstSector)> hook) {
+        readHook_ = std::move(hook);
+    }
 
     // Holds the drive to at most this many KB/s, as a drive told to read slower does;
     // no value lets it read at its own speed again.
@@ -147,6 +153,7 @@ class SimDrive {
     std::uint64_t reads_ = 0;
     std::vector<SimRead> log_;
     bool held_ = false;
+    std::function<void(std::int64_t)> readHook_;
 };
 
 // What a simulated drive calls its disc: a pressed disc of its kind ("CD-ROM", "DVD-ROM",

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <random>
 
 #include <unistd.h>
@@ -386,6 +387,52 @@ TEST(WindowRun, TimerTicksReachTheTickHandler) {
 
 // The pause wakes a millisecond before Timer1 is due and ends the pause when it is, never
 // earlier; a wake after the run ended ticks nothing.
+TEST(WindowRun, ASlowReadLeavesTheWindowRunningAndTakesStopAndACloseAfterIt) {
+    Window w(fakes::SmallDisc(40000));
+    ui::qt::TForm1& f = *w.form;
+    f.Button1()->click();
+    ASSERT_TRUE(f.Timer1()->isActive());
+    // The first tick reads block 2 untimed and times block 3: that read takes five seconds of
+    // the drive's time, and is held out until the window has been used meanwhile.
+    w.drive->ScriptDurations({250.0, 5000.0});
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    w.drive->SetReadHook([released](std::int64_t first) {
+        if (first == 3000) {
+            released.wait_for(std::chrono::seconds(30));  // bounded, should the window hang
+        }
+    });
+    f.ReadingNote()->setInterval(0);  // the note's second, at once
+
+    bool readOut = false;
+    std::string note;
+    const std::uint64_t readsBefore = w.drive->ReadCount();
+    QTimer::singleShot(0, &f, [&] {
+        readOut = f.ReadOut();
+        f.Button1()->click();  // not taken while the read is out
+        f.Button2()->click();  // taken, and honoured at the next tick
+        f.close();             // waits for the read
+        QTimer::singleShot(0, &f, [&] {
+            note = w.Panel(Panel::State).toStdString();
+            release.set_value();
+        });
+    });
+    f.Timer1Timer();
+    EXPECT_TRUE(readOut) << "the window ran its events while the read was out";
+    EXPECT_EQ(note, "Reading... block 3");
+    EXPECT_EQ(w.Panel(Panel::State), "Proceed...") << "the note goes with the read";
+    EXPECT_EQ(w.drive->ReadCount(), readsBefore + 2) << "no read but the tick's own";
+    // Timed on the read's own length, however long the window took over its events.
+    EXPECT_EQ(f.Document().back(), "3 320");
+    EXPECT_FALSE(f.Closing());
+
+    w.RunToEnd();
+    EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+    EXPECT_EQ(w.drive->ReadCount(), readsBefore + 2);
+    QCoreApplication::processEvents();  // the close put off until the read was back
+    EXPECT_TRUE(f.Closing());
+}
+
 TEST(WindowRun, PausesWakeEarlyAndEndWhenTheTimerIsDue) {
     Window w;
     ui::qt::TForm1& f = *w.form;

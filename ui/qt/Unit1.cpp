@@ -93,7 +93,20 @@ void UseClassicLook(QApplication& app) {
 
 TForm1::TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<run::UserPrompts> prompts,
                QWidget* parent)
-    : QMainWindow(parent), MainFormCore(std::move(system), std::move(prompts)) {
+    : QMainWindow(parent),
+      MainFormCore(std::make_unique<forms::BackgroundReadSystem>(std::move(system)),
+                   std::move(prompts)) {
+    reads_ = &static_cast<forms::BackgroundReadSystem&>(Context().system);
+    readingNote_ = new QTimer(this);
+    readingNote_->setSingleShot(true);
+    readingNote_->setInterval(1000);
+    connect(readingNote_, &QTimer::timeout, this, [this] { ShowReadingNote(); });
+    reads_->SetWaiter({[this](const std::function<bool()>& done) { WaitForRead(done); },
+                       // From the reading thread: any event wakes the waiting window.
+                       [this] {
+                           QMetaObject::invokeMethod(
+                               this, [] {}, Qt::QueuedConnection);
+                       }});
     BuildControls();
     BuildMenus();
     ConnectEvents();
@@ -220,16 +233,22 @@ void TForm1::BuildMenus() {
 }
 
 void TForm1::ConnectEvents() {
+    // While a read is out only Stop is taken; the rest would start or save a run meanwhile.
     const auto plain = [this](auto* sender, auto signal, forms::MainHandler handler) {
-        connect(sender, signal, this,
-                [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+        connect(sender, signal, this, [this, handler] {
+            if (!ReadOut() || handler == &MainFormCore::Button2Click) {
+                Guarded([this, handler] { (this->*handler)(); });
+            }
+        });
     };
     // Qt flips a checkable item before it reports the click; the marks move only as the
     // handlers say.
     const auto marked = [this](QAction* action, forms::MainHandler handler) {
         connect(action, &QAction::triggered, this, [this, action, handler](bool checked) {
             action->setChecked(!checked);
-            Guarded([this, handler] { (this->*handler)(); });
+            if (!ReadOut()) {
+                Guarded([this, handler] { (this->*handler)(); });
+            }
         });
     };
 
@@ -291,9 +310,37 @@ void TForm1::ReadSpeedClick(QAction* item) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (ReadOut()) {
+        // The read's buffer and the run are still in use: the window closes once it is back.
+        closeWhenReadBack_ = true;
+        event->ignore();
+        return;
+    }
     closing_ = true;
     StopRunNow();
     QMainWindow::closeEvent(event);
+}
+
+void TForm1::WaitForRead(const std::function<bool()>& done) {
+    readingNote_->start();
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    readingNote_->stop();
+    if (stateBeforeNote_) {
+        statusBar1_->SetPanelText(static_cast<int>(run::Panel::State), *stateBeforeNote_);
+        stateBeforeNote_.reset();
+    }
+    if (closeWhenReadBack_) {
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+}
+
+void TForm1::ShowReadingNote() {
+    const int state = static_cast<int>(run::Panel::State);
+    stateBeforeNote_ = statusBar1_->PanelText(state);
+    const std::int32_t block = State().StartSector / 1000;
+    statusBar1_->SetPanelText(state, QString("Reading... block %1").arg(block));
 }
 
 void TForm1::StopRunNow() {

@@ -4,10 +4,12 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/System.h"
 #include "run/RunWindow.h"
+#include "ui/forms/BackgroundReads.h"
 #include "ui/forms/MainFormCore.h"
 #include "ui/qt/FormBuilder.h"
 #include "ui/qt/PrecisePause.h"
@@ -85,6 +87,9 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     QAction* About1() const { return about1_; }
     QTimer* Timer1() const { return timer1_; }
     PrecisePause* Pause() const { return pause_; }
+    // Shows "Reading..." with the block number once a read has been out a second.
+    QTimer* ReadingNote() const { return readingNote_; }
+    bool ReadOut() const { return reads_->ReadOut(); }
 
     // What a run shows.
     void SetPanelText(run::Panel panel, std::string_view text) override;
@@ -117,6 +122,10 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     void ConnectEvents();
     void CentreOnScreen();
     void StopRunNow();
+    // Runs the window's events until the read that is out comes back; no command but Stop is
+    // taken meanwhile, and a close waits for the read.
+    void WaitForRead(const std::function<bool()>& done);
+    void ShowReadingNote();
     // The drive list's tooltip: what the system knows of the drive shown.
     void ShowDriveIdentity();
     // A drive list entry in full, and on a second line the drive's identity where it has one.
@@ -126,6 +135,10 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
 
     std::function<void(QWidget* parent)> showAbout_;
     bool closing_ = false;
+    forms::BackgroundReadSystem* reads_ = nullptr;  // the system the window runs on
+    QTimer* readingNote_ = nullptr;
+    std::optional<QString> stateBeforeNote_;  // the state panel's text while the note shows
+    bool closeWhenReadBack_ = false;
 
     QWidget* client_ = nullptr;
     ControlMap controls_;
