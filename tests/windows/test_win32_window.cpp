@@ -9,6 +9,8 @@
 #include <commdlg.h>
 
 #include <gtest/gtest.h>
+#include <chrono>
+#include <future>
 
 #include <cmath>
 #include <filesystem>
@@ -347,6 +349,58 @@ TEST(Win32WindowRun, StopEndsTheRunAndLateTicksAndDisabledClicksDoNothing) {
     ui::win32::ProcessPendingMessages();
     EXPECT_EQ(w.form->Document(), document);
     EXPECT_EQ(w.Panel(Panel::State), "System Stopped");
+}
+
+namespace {
+// What the window's message loop runs once the messages posted before it are handled.
+std::function<void()> afterPostedMessages;
+void CALLBACK RunAfterPostedMessages(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    afterPostedMessages();
+}
+}  // namespace
+
+TEST(Win32WindowRun, ASlowReadLeavesTheWindowRunningAndTakesStopAndACloseAfterIt) {
+    std::shared_ptr<platform::SimDrive> drive;
+    Window w(fakes::SmallDisc(40000), [&drive](platform::SimSystem& s) { drive = s.Drive(); });
+    w.Click("Button1");
+    ASSERT_TRUE(w.form->TimerEnabled());
+    // The first tick times block 3 in five seconds of the drive's time, held out until the
+    // window has been used meanwhile.
+    drive->ScriptDurations({250.0, 5000.0});
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    drive->SetReadHook([released](std::int64_t first) {
+        if (first == 3000) {
+            released.wait_for(std::chrono::seconds(30));  // bounded, should the window hang
+        }
+    });
+    ::PostMessageA(w.Control("Button1"), BM_CLICK, 0, 0);  // not taken while the read is out
+    ::PostMessageA(w.Control("Button2"), BM_CLICK, 0, 0);  // taken, honoured at the next tick
+    ::PostMessageA(w.Handle(), WM_TIMER, ui::win32::TForm1::kReadingNoteId, 0);  // a second on
+    ::PostMessageA(w.Handle(), WM_CLOSE, 0, 0);  // waits for the read
+    bool readOut = false;
+    std::string note;
+    afterPostedMessages = [&] {
+        readOut = w.form->ReadOut();
+        note = w.Panel(Panel::State);
+        release.set_value();
+    };
+    ::SetTimer(nullptr, 0, 0, RunAfterPostedMessages);
+    const std::uint64_t readsBefore = drive->ReadCount();
+    w.Tick();
+    EXPECT_TRUE(readOut) << "the window ran its messages while the read was out";
+    EXPECT_EQ(note, "Reading... block 3");
+    EXPECT_EQ(w.Panel(Panel::State), "Proceed...");
+    EXPECT_TRUE(w.form->State().StopRequest);
+    EXPECT_EQ(drive->ReadCount(), readsBefore + 2) << "no read but the tick's own";
+    EXPECT_EQ(w.form->Document().back(), "3 320") << "timed on the read's own length";
+    EXPECT_FALSE(w.form->Closing());
+    ui::win32::ProcessPendingMessages();  // the close put off until the read was back
+    EXPECT_TRUE(w.form->Closing());
+    EXPECT_EQ(drive->ReadCount(), readsBefore + 2);
+    MSG quit{};
+    EXPECT_TRUE(::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the program ends";
 }
 
 TEST(Win32WindowPictures, ButtonPicturesSitAsDescribedAndSinkWhenDisabled) {

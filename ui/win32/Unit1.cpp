@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <string>
 
 #include "run/ReadSpeed.h"
 #include "startup/DriveDiscovery.h"
@@ -9,6 +10,7 @@
 #include "ui/forms/MainForm.h"
 #include "ui/win32/About.h"
 #include "ui/win32/BitmapImage.h"
+#include "ui/win32/MessageLoop.h"
 #include "ui/win32/StatusBar.h"
 
 namespace ui::win32 {
@@ -35,10 +37,15 @@ void WidenDropDown(HWND list, const std::vector<std::string>& items) {
 
 TForm1::TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<run::UserPrompts> prompts)
     : FormWindow(forms::MainForm().form),
-      MainFormCore(std::move(system), std::move(prompts)),
+      MainFormCore(std::make_unique<forms::BackgroundReadSystem>(std::move(system)),
+                   std::move(prompts)),
+      reads_(&static_cast<forms::BackgroundReadSystem&>(Context().system)),
       menuBar_(forms::MainForm().menus),
       statusPanels_(forms::MainForm().statusPanels) {
     Build(nullptr, {&ChartPicture().bitmap, statusPanels_}, menuBar_.Handle());
+    reads_->SetWaiter({[this](const std::function<bool()>& done) { WaitForRead(done); },
+                       // From the reading thread: any message wakes the waiting window.
+                       [window = Handle()] { ::PostMessageA(window, WM_NULL, 0, 0); }});
     driveTip_ = std::make_unique<ToolTip>(ControlWindow(run::Control::DriveList));
     FormCreate();
 }
@@ -57,8 +64,15 @@ void TForm1::Show(int showCommand) {
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
+            if (wParam == kReadingNoteId) {
+                ::KillTimer(Handle(), kReadingNoteId);
+                stateBeforeNote_ = PanelText(run::Panel::State);
+                SetPanelText(run::Panel::State,
+                             "Reading... block " + std::to_string(State().StartSector / 1000));
+                return 0;
+            }
             // A tick already queued when the timer was stopped is no tick.
-            if (wParam == kTimer1Id && timerEnabled_) {
+            if (wParam == kTimer1Id && timerEnabled_ && !ReadOut()) {
                 Guarded([this] { Timer1Timer(); });
             }
             return 0;
@@ -70,6 +84,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return FormWindow::HandleMessage(message, wParam, lParam);
         case WM_CLOSE:
+            if (ReadOut()) {
+                // The read's buffer and the run are still in use: closed once it is back.
+                closeWhenReadBack_ = true;
+                return 0;
+            }
             // Nothing is saved; a run in progress simply stops, a replay at its next line.
             closing_ = true;
             StopRunNow();
@@ -82,7 +101,24 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TForm1::RunCommand(forms::Command command) {
+    // While a read is out only Stop is taken; the rest would start or save a run meanwhile.
+    if (ReadOut() && command != forms::Command::Stop) {
+        return;
+    }
     Guarded([this, command] { (this->*forms::MainHandlerOf(command))(); });
+}
+
+void TForm1::WaitForRead(const std::function<bool()>& done) {
+    ::SetTimer(Handle(), kReadingNoteId, 1000, nullptr);
+    RunModalLoop(done);
+    ::KillTimer(Handle(), kReadingNoteId);
+    if (stateBeforeNote_) {
+        SetPanelText(run::Panel::State, *stateBeforeNote_);
+        stateBeforeNote_.reset();
+    }
+    if (closeWhenReadBack_) {
+        ::PostMessageA(Handle(), WM_CLOSE, 0, 0);
+    }
 }
 
 void TForm1::MenuCommand(UINT id) {

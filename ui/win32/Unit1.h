@@ -5,11 +5,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "platform/System.h"
 #include "run/RunWindow.h"
+#include "ui/forms/BackgroundReads.h"
 #include "ui/forms/MainFormCore.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Gauges.h"
@@ -25,6 +27,8 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
   public:
     // The identifier of Timer1's WM_TIMER messages.
     static constexpr UINT_PTR kTimer1Id = 1;
+    // The timer after which a read still out shows "Reading..." with its block.
+    static constexpr UINT_PTR kReadingNoteId = 2;
 
     // Making the window runs FormCreate; check StartUpStatus() before showing it.
     TForm1(std::unique_ptr<platform::System> system, std::unique_ptr<run::UserPrompts> prompts);
@@ -47,6 +51,8 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
     const MenuBar& Menus() const { return menuBar_; }
     std::string PanelText(run::Panel panel) const;
     bool TimerEnabled() const { return timerEnabled_; }
+    // Whether a read is out on the reading thread: no command but Stop is taken meanwhile.
+    bool ReadOut() const { return reads_->ReadOut(); }
     // The drive list's tooltip.
     std::string DriveListTip() const { return driveTip_->Text(); }
 
@@ -80,7 +86,12 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
     HWND ControlWindow(run::Control control) const;
     // The drive list's tooltip: what the system knows of the drive shown.
     void ShowDriveIdentity();
+    // Runs the window's messages until the read that is out comes back.
+    void WaitForRead(const std::function<bool()>& done);
 
+    forms::BackgroundReadSystem* reads_ = nullptr;  // the system the window runs on
+    std::optional<std::string> stateBeforeNote_;    // the state panel's text under the note
+    bool closeWhenReadBack_ = false;
     MenuBar menuBar_;
     std::unique_ptr<ToolTip> driveTip_;
     // The status panels as they are now: the classic ones or the wide ones.
