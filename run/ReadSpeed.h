@@ -1,16 +1,46 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
+
+#include "run/ChartLayout.h"
 
 namespace run {
 
-// Read speeds the user may ask of the drive, in multiples of a CD's single speed (150 KB/s),
-// as the Read Speed menu offers them; 0 leaves the drive at its own maximum.
+// Read speeds the user may ask of the drive, in multiples of the medium's single speed; 0
+// leaves the drive at its own maximum. The Read Speed menu holds all of them and shows those
+// of the loaded medium; the command line takes any.
 inline constexpr std::int32_t kMaxReadSpeed = 0;
-inline constexpr std::array<std::int32_t, 9> kReadSpeeds{
+inline constexpr std::array<std::int32_t, 14> kReadSpeeds{
+    kMaxReadSpeed, 52, 48, 40, 32, 24, 16, 12, 10, 8, 6, 4, 2, 1};
+
+// The steps drives offer for each medium, Max first.
+inline constexpr std::array<std::int32_t, 9> kCdReadSpeeds{
     kMaxReadSpeed, 52, 48, 40, 32, 24, 16, 8, 4};
+inline constexpr std::array<std::int32_t, 8> kDvdReadSpeeds{kMaxReadSpeed, 16, 12, 8, 6, 4, 2, 1};
+inline constexpr std::array<std::int32_t, 8> kBluRayReadSpeeds{
+    kMaxReadSpeed, 12, 10, 8, 6, 4, 2, 1};
+
+inline std::span<const std::int32_t> ReadSpeedsOf(Medium medium) {
+    switch (medium) {
+        case Medium::DVD:
+            return kDvdReadSpeeds;
+        case Medium::BluRay:
+            return kBluRayReadSpeeds;
+        case Medium::CD:
+            break;
+    }
+    return kCdReadSpeeds;
+}
+
+// The choice where the medium offers it, else Max.
+inline std::int32_t FitReadSpeed(std::int32_t speed, Medium medium) {
+    const auto speeds = ReadSpeedsOf(medium);
+    return std::find(speeds.begin(), speeds.end(), speed) != speeds.end() ? speed : kMaxReadSpeed;
+}
 
 // "Max", or the multiple followed by "x" ("16x").
 inline std::string ReadSpeedCaption(std::int32_t speed) {

@@ -1,5 +1,9 @@
 #include "startup/DriveDiscovery.h"
 
+#include "platform/Files.h"
+#include "platform/SectorBuffer.h"
+#include "results/ChartAxes.h"
+
 namespace startup {
 
 std::vector<std::string> FindOpticalDrives(platform::System& system) {
@@ -27,6 +31,21 @@ std::string DriveIdentityText(const platform::DriveIdentity& identity) {
         text += (text.empty() ? "" : "  ") + identity.medium;
     }
     return text;
+}
+
+run::Medium MediumOfDrive(const platform::DriveIdentity& identity, const std::string& path) {
+    const std::string& medium = identity.medium;
+    if (medium.starts_with("CD")) {
+        return run::Medium::CD;
+    }
+    if (medium.starts_with("DVD")) {
+        return run::Medium::DVD;
+    }
+    if (medium.starts_with("BD")) {
+        return run::Medium::BluRay;
+    }
+    const platform::PathInfo info = platform::InspectPath(path);
+    return results::MediumOf(static_cast<double>(info.bytes / platform::kSectorBytes));
 }
 
 }  // namespace startup

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/System.h"
+#include "run/ChartLayout.h"
 
 namespace startup {
 
@@ -18,5 +19,10 @@ std::vector<std::string> FindOpticalDrives(platform::System& system);
 // separated by blanks, then the loaded medium after two ("HL-DT-ST DVDRAM GH24NSD1 LG00
 // DVD-ROM"); empty when it knows none.
 std::string DriveIdentityText(const platform::DriveIdentity& identity);
+
+// The kind of disc in the drive before it is read: as the drive names its medium, or, for a
+// disc image or a drive that does not say, from the size of what `path` holds (a CD when
+// nothing is known).
+run::Medium MediumOfDrive(const platform::DriveIdentity& identity, const std::string& path);
 
 }  // namespace startup

@@ -175,9 +175,11 @@ TEST(WindowLayout, CaptionsAndMenus) {
     EXPECT_EQ(f.ReadSpeed1()->title(), "Read Speed");
     QStringList speeds;
     for (const QAction* item : f.ReadSpeed1()->actions()) {
-        speeds << item->text() + (item->isChecked() ? "*" : "");
+        if (item->isVisible()) {
+            speeds << item->text() + (item->isChecked() ? "*" : "");
+        }
     }
-    EXPECT_EQ(speeds.join(' '), "Max* 52x 48x 40x 32x 24x 16x 8x 4x");
+    EXPECT_EQ(speeds.join(' '), "Max* 52x 48x 40x 32x 24x 16x 8x 4x");  // a CD's
     EXPECT_EQ(f.AutoSave1()->text(), "AutoSave");
     EXPECT_EQ(f.N1000()->text(), "1000");
     EXPECT_EQ(f.N800()->text(), "800-200");
@@ -840,6 +842,30 @@ TEST(WindowLargeVolumes, ADriveThatReadsFasterThanAskedIsNotedOnceAtTheEnd) {
     EXPECT_EQ(w.prompts->messages,
               std::vector<std::string>{"Note: 16x asked (2400 KB/s), the drive read up to 8000 "
                                        "KB/s: the read speed was not honoured by the drive"});
+}
+
+TEST(WindowLargeVolumes, TheReadSpeedMenuHoldsTheSpeedsOfTheLoadedMedium) {
+    App();
+    ui::qt::TForm1 f(platform::MakeNativeSystem("sim-unpaced,sim-dvd-unpaced,sim-bd-unpaced"),
+                     std::make_unique<fakes::FakePrompts>());
+    const auto shown = [&f] {
+        QStringList speeds;
+        for (const QAction* item : f.ReadSpeedItems()) {
+            if (item->isVisible()) {
+                speeds << item->text() + (item->isChecked() ? "*" : "");
+            }
+        }
+        return speeds.join(' ').toStdString();
+    };
+    f.ReadSpeedItems()[1]->trigger();  // 52x
+    EXPECT_EQ(shown(), "Max 52x* 48x 40x 32x 24x 16x 8x 4x");
+    f.ComboBox1()->setCurrentIndex(1);
+    EXPECT_EQ(shown(), "Max* 16x 12x 8x 6x 4x 2x 1x") << "52x is no DVD speed: Max again";
+    f.ReadSpeedItems()[9]->trigger();  // 8x
+    f.ComboBox1()->setCurrentIndex(2);
+    EXPECT_EQ(shown(), "Max 12x 10x 8x* 6x 4x 2x 1x") << "8x a Blu-ray disc has too";
+    f.ComboBox1()->setCurrentIndex(0);
+    EXPECT_EQ(shown(), "Max 52x 48x 40x 32x 24x 16x 8x* 4x");
 }
 
 TEST(WindowLargeVolumes, ReadSpeedMenuAndTheDrivesIdentity) {

@@ -169,8 +169,16 @@ namespace {
 // The items of a menu as the description gives them: captions, separators, greyed and checked
 // items, submenus; each item's identifier its command's number, or for an item that carries a
 // number an identifier of its own that the bar knows it by.
-void ExpectMenuItems(const Window& w, HMENU menu, std::span<const forms::MenuItemSpec> items,
+void ExpectMenuItems(const Window& w, HMENU menu, std::span<const forms::MenuItemSpec> all,
                      std::set<UINT>& ids) {
+    // Of the read speeds, the window on a CD shows a CD's.
+    std::vector<forms::MenuItemSpec> items;
+    for (const forms::MenuItemSpec& item : all) {
+        if (item.command != forms::Command::ReadSpeed ||
+            std::ranges::find(run::kCdReadSpeeds, item.tag) != run::kCdReadSpeeds.end()) {
+            items.push_back(item);
+        }
+    }
     ASSERT_EQ(::GetMenuItemCount(menu), static_cast<int>(items.size()));
     for (std::size_t i = 0; i < items.size(); ++i) {
         const forms::MenuItemSpec& item = items[i];
@@ -518,24 +526,24 @@ TEST(Win32WindowMenus, ReadSpeedItemsHoldOneCheckAndHoldTheNextRunToTheirSpeed) 
     Window w(platform::MakeNativeSystem(parity::kCdRun.drive));
     const HMENU speeds = ReadSpeedMenu(w);
     ASSERT_NE(speeds, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(speeds), static_cast<int>(run::kReadSpeeds.size()));
+    ASSERT_EQ(::GetMenuItemCount(speeds), static_cast<int>(run::kCdReadSpeeds.size()));
     const auto checked = [&] {
         std::vector<int> found;
-        for (std::size_t i = 0; i < run::kReadSpeeds.size(); ++i) {
+        for (std::size_t i = 0; i < run::kCdReadSpeeds.size(); ++i) {
             if (::GetMenuState(speeds, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) {
-                found.push_back(run::kReadSpeeds[i]);
+                found.push_back(run::kCdReadSpeeds[i]);
             }
         }
         return found;
     };
     const auto itemOf = [&](int speed) {
-        const auto at = std::ranges::find(run::kReadSpeeds, speed);
-        return ::GetMenuItemID(speeds, static_cast<int>(at - run::kReadSpeeds.begin()));
+        const auto at = std::ranges::find(run::kCdReadSpeeds, speed);
+        return ::GetMenuItemID(speeds, static_cast<int>(at - run::kCdReadSpeeds.begin()));
     };
-    for (std::size_t i = 0; i < run::kReadSpeeds.size(); ++i) {
+    for (std::size_t i = 0; i < run::kCdReadSpeeds.size(); ++i) {
         char text[16] = {};
         ::GetMenuStringA(speeds, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        EXPECT_EQ(text, run::ReadSpeedCaption(run::kReadSpeeds[i]));
+        EXPECT_EQ(text, run::ReadSpeedCaption(run::kCdReadSpeeds[i]));
     }
     EXPECT_EQ(checked(), std::vector<int>{run::kMaxReadSpeed});
     EXPECT_EQ(w.form->ReadSpeedChoice(), run::kMaxReadSpeed);
@@ -562,6 +570,42 @@ TEST(Win32WindowMenus, ReadSpeedItemsHoldOneCheckAndHoldTheNextRunToTheirSpeed) 
     w.Click("Button1");
     w.RunToEnd();
     EXPECT_GT(w.form->State().MaxSpeed, 2400.0);
+}
+
+TEST(Win32WindowMenus, TheReadSpeedMenuHoldsTheSpeedsOfTheLoadedMedium) {
+    Window w(platform::MakeNativeSystem("sim-unpaced,sim-dvd-unpaced"));
+    const HMENU speeds = ReadSpeedMenu(w);
+    ASSERT_NE(speeds, nullptr);
+    const auto shown = [speeds] {
+        std::string all;
+        for (int i = 0; i < ::GetMenuItemCount(speeds); ++i) {
+            char text[16] = {};
+            ::GetMenuStringA(speeds, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            const bool checked =
+                (::GetMenuState(speeds, static_cast<UINT>(i), MF_BYPOSITION) & MF_CHECKED) != 0;
+            all += (all.empty() ? "" : " ") + std::string(text) + (checked ? "*" : "");
+        }
+        return all;
+    };
+    const auto idOf = [&w](int speed) {
+        for (const auto& item : w.form->Menus().NumberedItems()) {
+            if (item.number == speed) {
+                return item.id;
+            }
+        }
+        return 0u;
+    };
+    w.ChooseId(idOf(52));
+    EXPECT_EQ(shown(), "Max 52x* 48x 40x 32x 24x 16x 8x 4x");
+    const HWND list = w.Control("ComboBox1");
+    ::SendMessageA(list, CB_SETCURSEL, 1, 0);
+    ::SendMessageA(w.Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(shown(), "Max* 16x 12x 8x 6x 4x 2x 1x") << "52x is no DVD speed: Max again";
+    w.ChooseId(idOf(48));  // hidden: cannot be chosen
+    EXPECT_EQ(w.form->ReadSpeedChoice(), run::kMaxReadSpeed);
+    w.ChooseId(idOf(12));
+    EXPECT_EQ(w.form->ReadSpeedChoice(), 12);
 }
 
 TEST(Win32WindowLargeVolumes, ADvdRunEndsWithTheWidePanelsAndACdBringsTheClassicOnesBack) {

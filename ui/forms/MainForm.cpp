@@ -122,7 +122,7 @@ constexpr std::array kFilesItems{
                  .control = Control::LoadData},
 };
 
-// The speeds of run::kReadSpeeds, one checked at a time.
+// The speeds of run::kReadSpeeds, one checked at a time; those of the loaded medium shown.
 constexpr MenuItemSpec ReadSpeedItem(std::string_view name, std::string_view caption, int speed) {
     return {.name = name,
             .caption = caption,
@@ -136,8 +136,10 @@ constexpr std::array kReadSpeedItems{
     ReadSpeedItem("SpeedMax", "Max", 0), ReadSpeedItem("Speed52", "52x", 52),
     ReadSpeedItem("Speed48", "48x", 48), ReadSpeedItem("Speed40", "40x", 40),
     ReadSpeedItem("Speed32", "32x", 32), ReadSpeedItem("Speed24", "24x", 24),
-    ReadSpeedItem("Speed16", "16x", 16), ReadSpeedItem("Speed8", "8x", 8),
-    ReadSpeedItem("Speed4", "4x", 4),
+    ReadSpeedItem("Speed16", "16x", 16), ReadSpeedItem("Speed12", "12x", 12),
+    ReadSpeedItem("Speed10", "10x", 10), ReadSpeedItem("Speed8", "8x", 8),
+    ReadSpeedItem("Speed6", "6x", 6),    ReadSpeedItem("Speed4", "4x", 4),
+    ReadSpeedItem("Speed2", "2x", 2),    ReadSpeedItem("Speed1", "1x", 1),
 };
 
 // The check marks form no radio group: the handlers alone move them.

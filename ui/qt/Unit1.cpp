@@ -17,6 +17,7 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 
@@ -434,7 +435,8 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
     comboBox1_->clear();
     for (const std::string& item : items) {
         comboBox1_->addItem(FromLocal(item));
-        comboBox1_->setItemData(comboBox1_->count() - 1, DriveTip(item), Qt::ToolTipRole);
+        comboBox1_->setItemData(comboBox1_->count() - 1,
+                                DriveTip(item, Context().system.IdentityOf(item)), Qt::ToolTipRole);
     }
     comboBox1_->setCurrentIndex(0);
     // The list is narrow; its drop-down opens wide enough for entries such as "sim-unpaced".
@@ -443,13 +445,33 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
 }
 
 void TForm1::ShowDriveIdentity() {
-    comboBox1_->setToolTip(DriveTip(DriveListText()));
+    const std::string entry = DriveListText();
+    const platform::DriveIdentity identity = Context().system.IdentityOf(entry);
+    comboBox1_->setToolTip(DriveTip(entry, identity));
+    ShowReadSpeeds(startup::MediumOfDrive(identity, Context().system.DevicePath(entry)));
 }
 
-QString TForm1::DriveTip(const std::string& entry) {
+void TForm1::ShowReadSpeeds(run::Medium medium) {
+    const auto speeds = run::ReadSpeedsOf(medium);
+    bool choiceGone = false;
+    for (QAction* item : readSpeedItems_) {
+        const bool offered =
+            std::find(speeds.begin(), speeds.end(), item->data().toInt()) != speeds.end();
+        item->setVisible(offered);
+        if (!offered && item->isChecked()) {
+            item->setChecked(false);
+            choiceGone = true;
+        }
+    }
+    if (choiceGone) {
+        readSpeedItems_.front()->setChecked(true);  // Max
+    }
+}
+
+QString TForm1::DriveTip(const std::string& entry, const platform::DriveIdentity& identity) {
     // The list is too narrow for an image's path or "sim-dvd-unpaced": the tip shows it whole.
-    const std::string identity = startup::DriveIdentityText(Context().system.IdentityOf(entry));
-    return FromLocal(identity.empty() ? entry : entry + "\n" + identity);
+    const std::string text = startup::DriveIdentityText(identity);
+    return FromLocal(text.empty() ? entry : entry + "\n" + text);
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {

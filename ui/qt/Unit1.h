@@ -129,7 +129,9 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     // The drive list's tooltip: what the system knows of the drive shown.
     void ShowDriveIdentity();
     // A drive list entry in full, and on a second line the drive's identity where it has one.
-    QString DriveTip(const std::string& entry);
+    QString DriveTip(const std::string& entry, const platform::DriveIdentity& identity);
+    // The Read Speed items of the medium alone; a choice it does not offer goes back to Max.
+    void ShowReadSpeeds(run::Medium medium);
     QWidget* ControlWidget(run::Control control) const;
     QAction* ControlAction(run::Control control) const;
 

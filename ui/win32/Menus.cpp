@@ -1,5 +1,6 @@
 #include "ui/win32/Menus.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "ui/win32/AnsiText.h"
@@ -78,7 +79,7 @@ void MenuBar::AddItems(HMENU menu, std::span<const forms::MenuItemSpec> items,
         UINT id = IdOf(item.command);
         if (CarriesNumber(item)) {
             id = kFirstNumberedItemId + static_cast<UINT>(numbered_.size());
-            numbered_.push_back({id, item.command, item.tag});
+            numbered_.push_back({id, item.command, item.tag, menu, caption});
         }
         ::AppendMenuA(menu, MF_STRING | EnabledFlag(item.enabled) | CheckedFlag(item.checked), id,
                       caption.c_str());
@@ -144,9 +145,37 @@ std::optional<int> MenuBar::CheckedNumber(forms::Command command) const {
     return std::nullopt;
 }
 
+void MenuBar::ShowNumbers(forms::Command command, std::span<const int> numbers) {
+    const auto listed = [numbers](int number) {
+        return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+    };
+    const std::optional<int> checked = CheckedNumber(command);
+    for (NumberedItem& item : numbered_) {
+        if (item.command == command && item.shown) {
+            ::DeleteMenu(item.menu, item.id, MF_BYCOMMAND);
+            item.shown = false;
+        }
+    }
+    for (NumberedItem& item : numbered_) {
+        if (item.command != command || !listed(item.number)) {
+            continue;
+        }
+        const int position = ::GetMenuItemCount(item.menu);
+        ::AppendMenuA(item.menu, MF_STRING | MF_ENABLED, item.id, item.caption.c_str());
+        paths_[item.id].back().position = static_cast<UINT>(position < 0 ? 0 : position);
+        item.shown = true;
+    }
+    if (!numbers.empty()) {
+        CheckNumber(command, checked && listed(*checked) ? *checked : numbers.front());
+    }
+}
+
 bool MenuBar::CanChoose(UINT id) const {
     const auto found = paths_.find(id);
     if (found == paths_.end()) {
+        return false;
+    }
+    if (const auto numbered = NumberedItemOf(id); numbered && !numbered->shown) {
         return false;
     }
     for (const Place& place : found->second) {

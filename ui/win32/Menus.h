@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "run/RunWindow.h"
@@ -28,6 +29,9 @@ class MenuBar {
         UINT id = 0;
         forms::Command command = forms::Command::None;
         int number = 0;
+        HMENU menu = nullptr;  // the menu it is shown in
+        std::string caption;
+        bool shown = true;
     };
 
     explicit MenuBar(std::span<const forms::MenuSpec> menus);
@@ -51,6 +55,10 @@ class MenuBar {
     void CheckNumber(forms::Command command, int number);
     // The number of the command's checked item, or nothing when none is checked.
     std::optional<int> CheckedNumber(forms::Command command) const;
+    // Shows those of the command's items whose number is listed, in the description's order,
+    // and hides the others, which cannot be chosen then; a checked item that goes hands its
+    // check to the first listed.
+    void ShowNumbers(forms::Command command, std::span<const int> numbers);
 
     // Whether the item of this identifier can be chosen now: it and every menu it lies in are
     // enabled. An identifier the bar does not hold cannot.

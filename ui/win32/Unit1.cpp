@@ -245,7 +245,13 @@ void TForm1::SetDriveList(const std::vector<std::string>& items) {
 }
 
 void TForm1::ShowDriveIdentity() {
-    driveTip_->SetText(startup::DriveIdentityText(Context().system.IdentityOf(DriveListText())));
+    const std::string entry = DriveListText();
+    const platform::DriveIdentity identity = Context().system.IdentityOf(entry);
+    driveTip_->SetText(startup::DriveIdentityText(identity));
+    // The Read Speed items of the medium alone; a choice it does not offer goes back to Max.
+    menuBar_.ShowNumbers(
+        forms::Command::ReadSpeed,
+        run::ReadSpeedsOf(startup::MediumOfDrive(identity, Context().system.DevicePath(entry))));
 }
 
 std::string TForm1::DriveListText() const {
