@@ -1,5 +1,6 @@
 #include "platform/MmcCommands.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/IdentityField.h"
@@ -160,6 +161,71 @@ std::string ProfileName(std::uint16_t profile) {
         default:
             return {};
     }
+}
+
+namespace {
+
+std::uint32_t Get16(std::span<const std::uint8_t> b, std::size_t at) {
+    return (std::uint32_t{b[at]} << 8) | b[at + 1];
+}
+
+std::uint32_t Get32(std::span<const std::uint8_t> b, std::size_t at) {
+    return (Get16(b, at) << 16) | Get16(b, at + 2);
+}
+
+constexpr std::size_t kPerformanceHeader = 8;
+constexpr std::size_t kPerformanceDescriptor = 16;
+constexpr std::uint16_t kPerformanceDescriptors = 8;
+
+}  // namespace
+
+Command GetPerformance() {
+    Command c{std::vector<std::uint8_t>(12), Direction::FromDrive,
+              std::vector<std::uint8_t>(kPerformanceHeader +
+                                        kPerformanceDescriptors * kPerformanceDescriptor)};
+    c.cdb[0] = 0xAC;
+    c.cdb[1] = 0x10;  // nominal performance within 10 %, of reading
+    Put16(c.cdb, 8, kPerformanceDescriptors);
+    c.cdb[10] = 0x00;  // performance descriptors
+    return c;
+}
+
+std::optional<std::uint32_t> FastestInPerformance(std::span<const std::uint8_t> data) {
+    if (data.size() < kPerformanceHeader) {
+        return std::nullopt;
+    }
+    // The length counts the bytes after its own four; a drive may say more than it sent.
+    const std::size_t length = std::min<std::size_t>(Get32(data, 0) + 4, data.size());
+    std::uint32_t fastest = 0;
+    for (std::size_t at = kPerformanceHeader; at + kPerformanceDescriptor <= length;
+         at += kPerformanceDescriptor) {
+        fastest = std::max({fastest, Get32(data, at + 4), Get32(data, at + 12)});
+    }
+    return fastest > 0 ? std::optional(fastest) : std::nullopt;
+}
+
+Command ModeSenseCapabilities() {
+    constexpr std::uint16_t kBytes = 64;
+    Command c{std::vector<std::uint8_t>(10), Direction::FromDrive,
+              std::vector<std::uint8_t>(kBytes)};
+    c.cdb[0] = 0x5A;
+    c.cdb[1] = 0x08;  // no block descriptors
+    c.cdb[2] = 0x2A;  // the current values of the capabilities page
+    Put16(c.cdb, 7, kBytes);
+    return c;
+}
+
+std::optional<std::uint32_t> FastestInCapabilities(std::span<const std::uint8_t> data) {
+    constexpr std::size_t kHeader = 8;
+    if (data.size() < kHeader) {
+        return std::nullopt;
+    }
+    const std::size_t page = kHeader + Get16(data, 6);  // after any block descriptors
+    if (page + 10 > data.size() || (data[page] & 0x3F) != 0x2A) {
+        return std::nullopt;
+    }
+    const std::uint32_t fastest = Get16(data, page + 8);
+    return fastest > 0 ? std::optional(fastest) : std::nullopt;
 }
 
 Command TestUnitReady() {

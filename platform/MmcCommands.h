@@ -77,4 +77,13 @@ std::string ProfileName(std::uint16_t profile);
 // TEST UNIT READY.
 Command TestUnitReady();
 
+// GET PERFORMANCE of the nominal read performance, a few descriptors, and the fastest read in
+// them (each descriptor's start and end performance, kB/s); nothing when none came back.
+Command GetPerformance();
+std::optional<std::uint32_t> FastestInPerformance(std::span<const std::uint8_t> data);
+// MODE SENSE (10) of the capabilities page (2Ah), and the maximum read speed in it (kB/s),
+// which older drives give where they give no performance.
+Command ModeSenseCapabilities();
+std::optional<std::uint32_t> FastestInCapabilities(std::span<const std::uint8_t> data);
+
 }  // namespace platform::mmc

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "platform/MmcCommands.h"
 #include "run/ChartLayout.h"
 
 namespace run {
@@ -34,6 +36,19 @@ inline std::span<const std::int32_t> ReadSpeedsOf(Medium medium) {
             break;
     }
     return kCdReadSpeeds;
+}
+
+// The medium's speeds that the drive can read at, Max first: up to its fastest (kB/s of
+// 1,000 bytes as it says it, 0 when it does not), give or take 5 %.
+inline std::vector<std::int32_t> OfferedReadSpeeds(Medium medium, std::uint32_t fastestKBs) {
+    std::vector<std::int32_t> offered;
+    for (const std::int32_t speed : ReadSpeedsOf(medium)) {
+        if (speed == kMaxReadSpeed || fastestKBs == 0 ||
+            platform::mmc::RequestKBs({speed, medium}) <= fastestKBs + fastestKBs / 20) {
+            offered.push_back(speed);
+        }
+    }
+    return offered;
 }
 
 // The choice where the medium offers it, else Max.

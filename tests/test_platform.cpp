@@ -339,6 +339,28 @@ TEST(MmcCommands, SpeedsInTheDrivesUnitsAndWhatItSaysBack) {
     EXPECT_EQ(mmc::ProfileName(0x0009), "CD-R");
     EXPECT_EQ(mmc::ProfileName(0x0043), "BD-RE");
     EXPECT_EQ(mmc::ProfileName(0x0000), "");
+
+    // The fastest read: the largest start or end performance of the descriptors that came.
+    Bytes performance(8 + 32);
+    performance[3] = 4 + 32;
+    performance[8 + 7] = 0x10;                               // 4,096 kB/s at the inner edge
+    performance[8 + 14] = 0x2B, performance[8 + 15] = 0x48;  // 11,080 at the outer
+    performance[24 + 14] = 0x3F;                             // 16,128 in a second descriptor
+    EXPECT_EQ(mmc::FastestInPerformance(performance), 16128u);
+    performance[3] = 4 + 16;  // the second one is beyond what the drive says it sent
+    EXPECT_EQ(mmc::FastestInPerformance(performance), 11080u);
+    EXPECT_EQ(mmc::FastestInPerformance(Bytes(8)), std::nullopt);
+    EXPECT_EQ(mmc::FastestInPerformance(Bytes(5)), std::nullopt);
+    EXPECT_EQ(mmc::GetPerformance().cdb[0], 0xAC);
+    // The capabilities page after the header and any block descriptors.
+    Bytes capabilities(8 + 8 + 20);
+    capabilities[7] = 8;
+    capabilities[16] = 0x2A;
+    capabilities[16 + 8] = 0x21, capabilities[16 + 9] = 0x11;  // 8,465 kB/s: 48x a CD
+    EXPECT_EQ(mmc::FastestInCapabilities(capabilities), 8465u);
+    capabilities[16] = 0x2B;
+    EXPECT_EQ(mmc::FastestInCapabilities(capabilities), std::nullopt) << "another page";
+    EXPECT_EQ(mmc::FastestInCapabilities(Bytes(12)), std::nullopt) << "cut short";
 }
 
 TEST(DriveIdentity, FieldsBecomeOnePrintableLine) {

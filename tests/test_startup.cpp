@@ -1,8 +1,14 @@
 // Start-up: the drive list, the sector library where the system needs it, the first states.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "results/ResultsDocument.h"
+#include "run/ReadSpeed.h"
+#include "startup/DriveDiscovery.h"
 #include "support/RunFakes.h"
+#include "support/TempDir.h"
 
 using run::MenuMark;
 using run::Panel;
@@ -50,6 +56,39 @@ struct Arranged {
 };
 
 }  // namespace
+
+TEST(DriveDiscovery, TheReadSpeedsOfTheLoadedMediumUpToTheDrivesFastest) {
+    struct Row {
+        const char* name;
+        std::string medium;  // as the drive names it
+        std::uint64_t imageSectors;
+        std::uint32_t fastestKBs;
+        std::vector<std::int32_t> speeds;
+    };
+    fixtures::TempDir dir;
+    for (const Row& row : {
+             Row{"a CD-R, fastest unknown", "CD-R", 0, 0, {0, 52, 48, 40, 32, 24, 16, 8, 4}},
+             Row{"a 48x CD drive", "CD-ROM", 0, 8467, {0, 48, 40, 32, 24, 16, 8, 4}},
+             Row{"a DVD+R DL in a 16x drive", "DVD+R DL", 0, 22160, {0, 16, 12, 8, 6, 4, 2, 1}},
+             Row{"a DVD in an 8x drive", "DVD-ROM", 0, 11080, {0, 8, 6, 4, 2, 1}},
+             Row{"a BD-RE", "BD-RE", 0, 0, {0, 12, 10, 8, 6, 4, 2, 1}},
+             Row{"an image of a DVD's size", "", 2295104, 0, {0, 16, 12, 8, 6, 4, 2, 1}},
+             Row{"an image of a CD's size", "", 333000, 0, {0, 52, 48, 40, 32, 24, 16, 8, 4}},
+             Row{"nothing known", "", 0, 0, {0, 52, 48, 40, 32, 24, 16, 8, 4}},
+         }) {
+        SCOPED_TRACE(row.name);
+        const std::string path = (dir.path() / "disc.iso").string();
+        std::filesystem::remove(path);
+        if (row.imageSectors > 0) {
+            std::ofstream(path, std::ios::binary).close();
+            std::filesystem::resize_file(path, row.imageSectors * 2048);
+        }
+        platform::DriveIdentity identity;
+        identity.medium = row.medium;
+        EXPECT_EQ(run::OfferedReadSpeeds(startup::MediumOfDrive(identity, path), row.fastestKBs),
+                  row.speeds);
+    }
+}
 
 TEST(StartUp, PreparesTheWindowAndTheRunState) {
     Arranged p([](platform::SimSystem& s) { s.candidates = {"sr0", "sim", "sr1"}; });

@@ -135,6 +135,18 @@ void AskDrive(const std::string& path, ScsiIoctl scsi, DriveIdentity& identity) 
     } else if (mmc::NoMedium(outcome.sense)) {
         identity.medium = kNoDisc;
     }
+    mmc::Command performance = mmc::GetPerformance();
+    std::optional<std::uint32_t> fastest;
+    if (SendCommand(fd, performance, scsi).done) {
+        fastest = mmc::FastestInPerformance(performance.data);
+    }
+    if (!fastest) {
+        mmc::Command capabilities = mmc::ModeSenseCapabilities();
+        if (SendCommand(fd, capabilities, scsi).done) {
+            fastest = mmc::FastestInCapabilities(capabilities.data);
+        }
+    }
+    identity.fastestKBs = fastest.value_or(0);
     ::close(fd);
 }
 

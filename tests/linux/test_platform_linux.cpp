@@ -563,6 +563,7 @@ struct AskedDrive {
     static inline bool scsi = true;
     static inline bool empty = false;
     static inline std::uint16_t profile = 0;
+    static inline std::uint16_t fastest = 0;  // kB/s in GET PERFORMANCE's one descriptor
     static int Answer(int, void* header) {
         auto& h = *static_cast<sg_io_hdr_t*>(header);
         if (!scsi) {
@@ -584,6 +585,11 @@ struct AskedDrive {
             std::memset(data, 0, h.dxfer_len);
             data[6] = static_cast<std::uint8_t>(profile >> 8);
             data[7] = static_cast<std::uint8_t>(profile);
+        } else if (h.cmdp[0] == 0xAC && fastest > 0) {
+            std::memset(data, 0, h.dxfer_len);
+            data[3] = 4 + 16;
+            data[8 + 14] = static_cast<std::uint8_t>(fastest >> 8);
+            data[8 + 15] = static_cast<std::uint8_t>(fastest);
         }
         h.info = SG_INFO_OK;
         return 0;
@@ -602,6 +608,7 @@ TEST(DriveIdentity, FromTheDriveItselfWithItsMedium) {
         bool empty;
         std::uint16_t profile;
         DriveIdentity identity;
+        std::uint16_t fastest = 0;
     };
     const DriveIdentity drive{"HL-DT-ST", "BD-RE  WH16NS60", "1.02"};
     auto with = [&drive](const char* medium) {
@@ -616,11 +623,19 @@ TEST(DriveIdentity, FromTheDriveItselfWithItsMedium) {
              Row{"no disc, as the sense says", true, true, 0x0000, with("no disc")},
              Row{"a profile of no disc we read", true, false, 0x0050, with("")},
              Row{"no SCSI device", false, false, 0, DriveIdentity{}},
+             Row{"a drive that gives its fastest read", true, false, 0x0010,
+                 [&] {
+                     DriveIdentity d = with("DVD-ROM");
+                     d.fastestKBs = 22160;
+                     return d;
+                 }(),
+                 22160},
          }) {
         SCOPED_TRACE(row.name);
         AskedDrive::scsi = row.scsi;
         AskedDrive::empty = row.empty;
         AskedDrive::profile = row.profile;
+        AskedDrive::fastest = row.fastest;
         EXPECT_EQ(system.IdentityOf("/dev/null"), row.identity);
     }
 }

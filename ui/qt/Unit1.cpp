@@ -448,11 +448,11 @@ void TForm1::ShowDriveIdentity() {
     const std::string entry = DriveListText();
     const platform::DriveIdentity identity = Context().system.IdentityOf(entry);
     comboBox1_->setToolTip(DriveTip(entry, identity));
-    ShowReadSpeeds(startup::MediumOfDrive(identity, Context().system.DevicePath(entry)));
+    ShowReadSpeeds(run::OfferedReadSpeeds(
+        startup::MediumOfDrive(identity, Context().system.DevicePath(entry)), identity.fastestKBs));
 }
 
-void TForm1::ShowReadSpeeds(run::Medium medium) {
-    const auto speeds = run::ReadSpeedsOf(medium);
+void TForm1::ShowReadSpeeds(const std::vector<std::int32_t>& speeds) {
     bool choiceGone = false;
     for (QAction* item : readSpeedItems_) {
         const bool offered =

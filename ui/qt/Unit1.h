@@ -130,8 +130,8 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     void ShowDriveIdentity();
     // A drive list entry in full, and on a second line the drive's identity where it has one.
     QString DriveTip(const std::string& entry, const platform::DriveIdentity& identity);
-    // The Read Speed items of the medium alone; a choice it does not offer goes back to Max.
-    void ShowReadSpeeds(run::Medium medium);
+    // The Read Speed items of these speeds alone; a choice not among them goes back to Max.
+    void ShowReadSpeeds(const std::vector<std::int32_t>& speeds);
     QWidget* ControlWidget(run::Control control) const;
     QAction* ControlAction(run::Control control) const;
 

@@ -251,7 +251,8 @@ void TForm1::ShowDriveIdentity() {
     // The Read Speed items of the medium alone; a choice it does not offer goes back to Max.
     menuBar_.ShowNumbers(
         forms::Command::ReadSpeed,
-        run::ReadSpeedsOf(startup::MediumOfDrive(identity, Context().system.DevicePath(entry))));
+        run::OfferedReadSpeeds(startup::MediumOfDrive(identity, Context().system.DevicePath(entry)),
+                               identity.fastestKBs));
 }
 
 std::string TForm1::DriveListText() const {
