@@ -116,6 +116,7 @@ struct MeasureWords {
     Values bmp;
     bool autoSave = false;
     Values compare;
+    Values catalogue;
 };
 
 CLI::App* AddMeasure(CLI::App& app, MeasureWords& w) {
@@ -127,6 +128,7 @@ CLI::App* AddMeasure(CLI::App& app, MeasureWords& w) {
     ValueOption(measure, "--bmp", w.bmp);
     measure->add_flag("--autosave", w.autoSave);
     ValueOption(measure, "--compare", w.compare);
+    ValueOption(measure, "--catalogue", w.catalogue);
     return measure;
 }
 
@@ -171,6 +173,9 @@ Command JudgeMeasure(const CLI::App& app, const MeasureWords& w) {
     }
     m.autoSave = w.autoSave;
     if (auto e = TakeOne(w.compare, "--compare", "a data file", m.compareFile)) {
+        return *e;
+    }
+    if (auto e = TakeOne(w.catalogue, "--catalogue", "a folder", m.catalogue)) {
         return *e;
     }
     return m;
@@ -251,6 +256,34 @@ Command JudgeCompare(const CLI::App& app, const CompareWords& w) {
     return c;
 }
 
+struct HistoryWords {
+    bool help = false;
+    Values folder;
+    bool json = false;
+};
+
+CLI::App* AddHistory(CLI::App& app, HistoryWords& w) {
+    CLI::App* history = Quiet(app.add_subcommand("history"), w.help);
+    history->add_option("folder", w.folder);
+    history->add_flag("--json", w.json);
+    return history;
+}
+
+Command JudgeHistory(const CLI::App& app, const HistoryWords& w) {
+    if (w.help) {
+        return HelpCommand{HelpTopic::History};
+    }
+    if (auto e = Leftover(app, "history")) {
+        return *e;
+    }
+    HistoryCommand h;
+    if (auto e = TakeOperand(w.folder, "history", "catalogue folder", h.catalogue)) {
+        return *e;
+    }
+    h.json = w.json;
+    return h;
+}
+
 // --- Help texts ----------------------------------------------------------------------------
 
 struct CommandText {
@@ -266,7 +299,8 @@ constexpr std::string_view kSimpleExits = "Exit status: 0 done; 1 error; 2 usage
 
 constexpr std::string_view kRunExits =
     "Exit status: 0 done, every block read; 1 error; 2 usage; 3 done, with\n"
-    "unreadable blocks; 4 worse than the run --compare names; 130 stopped.\n";
+    "unreadable blocks; 4 worse than the run --compare names, or than the disc's\n"
+    "last run in the catalogue; 130 stopped.\n";
 
 constexpr CommandText kDrivesText{
     HelpTopic::Drives,
@@ -284,7 +318,7 @@ constexpr CommandText kMeasureText{
     "measure",
     "discometer-cli measure DRIVE [--sequencer 1000|800-200|600-400]\n"
     "                 [--speed N|max] [--dat FILE] [--bmp FILE] [--autosave]\n"
-    "                 [--compare EARLIER.dat]",
+    "                 [--compare EARLIER.dat] [--catalogue DIR]",
     "  measure      read the disc in DRIVE from start to end and time it\n"
     "    --sequencer  sectors timed per block: 1000, 800-200 (the default) or\n"
     "                 600-400; 800 and 600 say the same\n"
@@ -296,18 +330,27 @@ constexpr CommandText kMeasureText{
     "    --autosave   write both under the volume label, in the current folder\n"
     "    --compare EARLIER.dat\n"
     "                 compare the run with an earlier run of the disc, as compare\n"
-    "                 does, in the summary; exit 4 when it is worse\n",
+    "                 does, in the summary; exit 4 when it is worse\n"
+    "    --catalogue DIR\n"
+    "                 file the run in the catalogue DIR (DISCOMETER_CATALOGUE when\n"
+    "                 not given) and compare it with the disc's last run there\n",
     "DRIVE is an entry of the drive list (sr0), an absolute path of a device or a\n"
     "disc image, a relative path of an image with a slash (./disc.iso), or a\n"
-    "simulated drive: sim (52x CD), sim-dvd (16x DVD), sim-bd (12x Blu-ray) or\n"
-    "sim-bd-udf (the same disc with a UDF volume alone), each also as -unpaced to\n"
-    "read as fast as the machine goes.\n"
+    "simulated drive: sim (52x CD), sim-aged (the same CD years older), sim-dvd\n"
+    "(16x DVD), sim-bd (12x Blu-ray) or sim-bd-udf (the same disc with a UDF\n"
+    "volume alone), each also as -unpaced to read as fast as the machine goes.\n"
     "\n"
     "On a terminal a progress line shows the run; otherwise standard output holds\n"
     "one line \"BLOCK SPEED\" per measured block, and the summary goes to standard\n"
     "error. Ctrl-C or SIGTERM, or standard output closing, stops a run at the\n"
     "next block; what was measured is written as usual, however many signals\n"
-    "follow.\n",
+    "follow.\n"
+    "\n"
+    "A catalogue holds a folder per disc, named by an id made from the disc's\n"
+    "volume descriptor, and in it each run as DATE-TIME.dat (UTC) with a\n"
+    "DATE-TIME.json beside it: the drive, the settings, the host and the\n"
+    "comparison. Files are written whole and never replaced; several programs\n"
+    "may file into one catalogue at once.\n",
     kRunExits};
 
 constexpr CommandText kReplayText{
@@ -335,7 +378,19 @@ constexpr CommandText kCompareText{
     "Exit status: 0 the same or better; 1 error, different discs among them;\n"
     "2 usage; 4 worse.\n"};
 
-constexpr std::array kCommandTexts{&kDrivesText, &kMeasureText, &kReplayText, &kCompareText};
+constexpr CommandText kHistoryText{
+    HelpTopic::History,
+    "history",
+    "discometer-cli history DIR [--json]",
+    "  history      list the discs of a catalogue, a line each: label, size, runs,\n"
+    "               first and last run, how the last run compared; worst first\n"
+    "    --json       print them as one JSON object\n",
+    "Files in the catalogue that are damaged or none of its own are passed over,\n"
+    "each with a note on standard error.\n",
+    kSimpleExits};
+
+constexpr std::array kCommandTexts{&kDrivesText, &kMeasureText, &kReplayText, &kCompareText,
+                                   &kHistoryText};
 
 std::string CommandHelp(const CommandText& text) {
     std::string help = "Usage:\n  ";
@@ -383,6 +438,8 @@ Command ParseArguments(const std::vector<std::string>& args) {
     CLI::App* replay = AddReplay(app, replayWords);
     CompareWords compareWords;
     CLI::App* compare = AddCompare(app, compareWords);
+    HistoryWords historyWords;
+    CLI::App* history = AddHistory(app, historyWords);
 
     try {
         // CLI11 takes the words last first.
@@ -426,6 +483,9 @@ Command ParseArguments(const std::vector<std::string>& args) {
     }
     if (compare->parsed()) {
         return JudgeCompare(*compare, compareWords);
+    }
+    if (history->parsed()) {
+        return JudgeHistory(*history, historyWords);
     }
     return Usage("no command given");
 }

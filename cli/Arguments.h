@@ -11,7 +11,7 @@
 namespace cli {
 
 // What a help text is about: the whole program or one of its commands.
-enum class HelpTopic { Program, Drives, Measure, Replay, Compare };
+enum class HelpTopic { Program, Drives, Measure, Replay, Compare, History };
 
 struct HelpCommand {
     HelpTopic topic = HelpTopic::Program;
@@ -27,6 +27,7 @@ struct MeasureCommand {
     std::optional<std::string> bmpFile;
     bool autoSave = false;
     std::optional<std::string> compareFile;  // an earlier run of the disc
+    std::optional<std::string> catalogue;    // --catalogue; the variable is read by the run
 };
 
 struct ReplayCommand {
@@ -42,13 +43,18 @@ struct CompareCommand {
     bool force = false;  // compares runs of different discs too
 };
 
+struct HistoryCommand {
+    std::string catalogue;
+    bool json = false;
+};
+
 // A command line that makes no sense; the text says why.
 struct UsageError {
     std::string message;
 };
 
 using Command = std::variant<HelpCommand, VersionCommand, DrivesCommand, MeasureCommand,
-                             ReplayCommand, CompareCommand, UsageError>;
+                             ReplayCommand, CompareCommand, HistoryCommand, UsageError>;
 
 // The arguments after the program's name.
 Command ParseArguments(const std::vector<std::string>& args);

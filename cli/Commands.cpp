@@ -5,8 +5,10 @@
 #include <optional>
 #include <thread>
 
+#include "cli/CatalogueFiling.h"
 #include "cli/ComparisonReport.h"
 #include "cli/DocumentStreams.h"
+#include "cli/HistoryReport.h"
 #include "cli/OutputFiles.h"
 #include "cli/Progress.h"
 #include "cli/Session.h"
@@ -19,6 +21,7 @@
 #include "platform/DriveEntries.h"
 #include "platform/Files.h"
 #include "platform/SimRouting.h"
+#include "results/CatalogueHistory.h"
 #include "results/ComparisonChart.h"
 #include "results/Replay.h"
 #include "results/RunComparison.h"
@@ -115,6 +118,9 @@ std::optional<int> RefuseBeforeRun(Session& s, const MeasureCommand& command,
     if (command.autoSave && !problem) {
         problem = AutoSaveProblem();
     }
+    if (const auto catalogue = CatalogueOf(command); catalogue && !problem) {
+        problem = CatalogueProblem(*catalogue);
+    }
     if (!simulated && !s.state.NoDrive && !problem) {
         problem = startup::MediumProblem(device, engine::DataSectorsFromMarks(s.window));
     }
@@ -147,6 +153,19 @@ std::optional<results::RunRecord> ReadRunFile(const std::string& name, results::
         return std::nullopt;
     }
     return std::move(*reading.run);
+}
+
+// How a run ended, as its side file in a catalogue says.
+std::string HowItEnded(const run::RunState& s, bool stopped) {
+    switch (s.DiscGone) {
+        case platform::DiscState::Removed:
+            return "disc removed";
+        case platform::DiscState::Changed:
+            return "disc changed";
+        case platform::DiscState::Present:
+            break;
+    }
+    return stopped ? "stopped" : "complete";
 }
 
 }  // namespace
@@ -235,7 +254,8 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
     s.prompts.SetFileName(run::FileDialog::SaveData, command.datFile);
 
     // Asked before the run, while the disc it names is the one measured.
-    const std::string identity = startup::DriveIdentityText(s.system.IdentityOf(drive));
+    const platform::DriveIdentity driveIdentity = s.system.IdentityOf(drive);
+    const std::string identity = startup::DriveIdentityText(driveIdentity);
     platform::InstallStopRequests();
     const auto wallStart = std::chrono::steady_clock::now();
     if (!engine::StartRun(s.ctx)) {
@@ -317,11 +337,21 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
         }
     }
 
-    if (!s.prompts.Errors().empty() || documentLost || notCompared || discGone) {
+    // A signal that came with the last block found the run complete already.
+    const bool stopped = s.window.PanelText(run::Panel::State) == "System Stopped";
+    bool notFiled = false;
+    if (const auto catalogue = CatalogueOf(command)) {
+        const MeasuredWith with{drive, driveIdentity, HowItEnded(s.state, stopped)};
+        const CatalogueOutcome filed =
+            FileInCatalogue(*catalogue, s.state, s.dataList, with, summary, streams);
+        notFiled = filed.failed;
+        worse = worse || filed.worse;
+    }
+
+    if (!s.prompts.Errors().empty() || documentLost || notCompared || discGone || notFiled) {
         return kExitError;
     }
-    // A signal that came with the last block found the run complete already.
-    if (s.window.PanelText(run::Panel::State) == "System Stopped") {
+    if (stopped) {
         return kExitStopped;
     }
     if (worse) {
@@ -452,6 +482,24 @@ int RunCompare(const CompareCommand& command, Streams& streams) {
         PrintComparison(streams.OutStream(), result);
     }
     return result.comparison->verdict == results::Verdict::Worse ? kExitWorse : kExitOk;
+}
+
+int RunHistory(const HistoryCommand& command, Streams& streams) {
+    const results::CatalogueHistory history = results::ReadCatalogueHistory(command.catalogue);
+    for (const std::string& note : history.notes) {
+        streams.Say(Printable(note));
+    }
+    if (history.error) {
+        streams.Say("cannot read the catalogue " + Quoted(command.catalogue) + ": " +
+                    run::ReasonText(history.error));
+        return kExitError;
+    }
+    if (command.json) {
+        streams.OutLine(HistoryJson(history.discs));
+    } else {
+        PrintHistory(streams.OutStream(), history.discs);
+    }
+    return kExitOk;
 }
 
 }  // namespace cli

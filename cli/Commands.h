@@ -20,6 +20,7 @@ int RunDrives(Streams& streams);
 int RunMeasure(const MeasureCommand& command, Streams& streams);
 int RunReplay(const ReplayCommand& command, Streams& streams);
 int RunCompare(const CompareCommand& command, Streams& streams);
+int RunHistory(const HistoryCommand& command, Streams& streams);
 
 // Says what is wrong with the command line, then the usage; the status of a usage error.
 int UsageFailure(Streams& streams, const std::string& message);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "cli/TerminalText.h"
-#include "platform/Utf8.h"
 #include "results/NumberText.h"
 
 namespace cli {
@@ -139,65 +138,7 @@ std::string BlocksJson(const std::vector<std::int32_t>& blocks) {
     return text + "]";
 }
 
-// A UTF-8 character at the start of `text` that is whole and well formed: no overlong form,
-// no surrogate, nothing past U+10FFFF. Its length, or 0.
-std::size_t WholeUtf8(std::string_view text) {
-    const auto lead = static_cast<std::uint8_t>(text[0]);
-    const std::size_t length = platform::Utf8Length(lead);
-    if (length < 2 || length > text.size()) {
-        return 0;
-    }
-    const auto second = static_cast<std::uint8_t>(text[1]);
-    std::uint8_t low = 0x80;
-    std::uint8_t high = 0xBF;
-    if (lead == 0xE0) {
-        low = 0xA0;
-    } else if (lead == 0xED) {
-        high = 0x9F;
-    } else if (lead == 0xF0) {
-        low = 0x90;
-    } else if (lead == 0xF4) {
-        high = 0x8F;
-    }
-    if (second < low || second > high) {
-        return 0;
-    }
-    for (std::size_t i = 2; i < length; ++i) {
-        if (!platform::IsUtf8Continuation(static_cast<std::uint8_t>(text[i]))) {
-            return 0;
-        }
-    }
-    return length;
-}
-
 }  // namespace
-
-std::string JsonString(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<std::uint8_t>(text[i]);
-        if (byte == '"' || byte == '\\') {
-            out += '\\';
-            out += static_cast<char>(byte);
-        } else if (byte < 0x20 || byte == 0x7F) {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else if (byte < 0x80) {
-            out += static_cast<char>(byte);
-        } else if (const std::size_t length = WholeUtf8(text.substr(i))) {
-            out.append(text.substr(i, length));
-            i += length;
-            continue;
-        } else {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-        ++i;
-    }
-    return out + "\"";
-}
 
 std::string ComparisonJson(const RunComparison& c) {
     std::string slower = "[";

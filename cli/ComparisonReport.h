@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "results/JsonText.h"
 #include "results/RunComparison.h"
 
 namespace cli {
@@ -19,8 +20,7 @@ void PrintComparison(std::FILE* out, const results::ComparisonResult& result);
 // {...}} on one line, the block numbers as the documents number them, ratios to two places.
 std::string ComparisonJson(const results::RunComparison& comparison);
 
-// A JSON string of 8-bit text: UTF-8 as it is, every other byte above 0x7F as the character
-// of that number (the documents' 8-bit labels), control characters escaped.
-std::string JsonString(std::string_view text);
+// A JSON string of 8-bit text (the results' own, shared with the catalogue's side files).
+using results::JsonString;
 
 }  // namespace cli

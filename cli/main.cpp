@@ -33,6 +33,8 @@ int Run(const cli::Command& command, cli::Streams& streams) {
                 return cli::RunMeasure(c, streams);
             } else if constexpr (std::is_same_v<T, cli::CompareCommand>) {
                 return cli::RunCompare(c, streams);
+            } else if constexpr (std::is_same_v<T, cli::HistoryCommand>) {
+                return cli::RunHistory(c, streams);
             } else {
                 return cli::RunReplay(c, streams);
             }

@@ -1,12 +1,15 @@
 #include "engine/RunStart.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "engine/SectorAccess.h"
 #include "engine/Sequencer.h"
 #include "engine/VolumeRecognition.h"
 #include "results/ChartAxes.h"
 #include "results/ChartFrame.h"
+#include "results/DiscId.h"
 #include "results/DocumentHeader.h"
 #include "results/NumberText.h"
 #include "run/ReadSpeed.h"
@@ -33,6 +36,34 @@ bool Fail(run::RunContext& ctx, SectorAccess& access) {
 bool Refuse(run::RunContext& ctx, SectorAccess& access, const std::string& reason) {
     ctx.window.SetPanelText(run::Panel::State, reason);
     return Fail(ctx, access);
+}
+
+// The disc's id, from the descriptors its volume was recognised by: sector 16 when it holds
+// an ISO 9660 volume (the buffer still holds it), else the UDF anchor and main descriptor
+// sequence, read again (the drive has them at hand from the recognition).
+std::string DiscIdOfVolume(SectorAccess& access) {
+    run::RunState& s = access.State();
+    const auto sector16 = s.SectorBuffer.span().first(platform::kSectorBytes);
+    if (IsPrimaryVolumeDescriptor(sector16) || s.DeviceHandle == nullptr) {
+        return results::DiscIdOf(sector16);
+    }
+    std::vector<std::uint8_t> descriptors;
+    const SectorReader read = [&](std::int64_t sector, std::span<std::uint8_t> dst) {
+        if (static_cast<double>(sector) > kLargestVolumeSectors) {
+            return false;
+        }
+        s.StartSector = static_cast<std::int32_t>(sector);
+        s.SectorCount = 1;
+        access.Read_Block();
+        if (s.ReadStatus < 0) {
+            return false;
+        }
+        std::copy_n(s.SectorBuffer.data(), dst.size(), dst.begin());
+        descriptors.insert(descriptors.end(), dst.begin(), dst.end());
+        return true;
+    };
+    ReadUdfVolume(read, s.DeviceHandle->MediumSectors());
+    return results::DiscIdOf(descriptors);
 }
 
 }  // namespace
@@ -67,11 +98,13 @@ bool StartRun(run::RunContext& ctx) {
     if (const auto problem = TakeVolume(access)) {
         return Refuse(ctx, access, *problem);
     }
+    s.DiscId = DiscIdOfVolume(access);
     const run::Medium medium = results::MediumOf(s.VolumeSize);
     s.FineTiming = medium != run::Medium::CD;
     // Asked in the medium's own multiples once the volume tells the medium, and before the
-    // first block is read, so that the whole disc is read at the chosen speed.
-    s.ReadSpeed = ctx.window.ReadSpeedChoice();
+    // first block is read, so that the whole disc is read at the chosen speed; a speed the
+    // medium does not have is its maximum.
+    s.ReadSpeed = run::FitReadSpeed(ctx.window.ReadSpeedChoice(), medium);
     s.ReadSpeedTaken =
         s.ReadSpeed == run::kMaxReadSpeed ||
         access.SelectReadSpeed({s.ReadSpeed, medium, static_cast<std::uint32_t>(s.VolumeSize - 1)});

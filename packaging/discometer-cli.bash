@@ -1,6 +1,6 @@
 # Bash completion for discometer-cli: its commands, each command's options and their values,
 # and for measure the drives that `discometer-cli drives` lists, the simulated drives and files;
-# for replay and compare the data files.
+# for replay and compare the data files; for history and --catalogue the folders.
 
 _discometer_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]}
@@ -8,7 +8,7 @@ _discometer_cli() {
     local command="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            drives | measure | replay | compare)
+            drives | measure | replay | compare | history)
                 command=${COMP_WORDS[i]}
                 break
                 ;;
@@ -29,11 +29,16 @@ _discometer_cli() {
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             return
             ;;
+        --catalogue)
+            compopt -o filenames 2> /dev/null
+            mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+            return
+            ;;
     esac
     case $command in
         "")
             mapfile -t COMPREPLY < <(compgen -W \
-                "drives measure replay compare --help --version" -- "$cur")
+                "drives measure replay compare history --help --version" -- "$cur")
             ;;
         drives)
             mapfile -t COMPREPLY < <(compgen -W "--help" -- "$cur")
@@ -41,14 +46,14 @@ _discometer_cli() {
         measure)
             if [[ $cur == -* ]]; then
                 mapfile -t COMPREPLY < <(compgen -W \
-                    "--sequencer --speed --dat --bmp --autosave --compare --help" -- "$cur")
+                    "--sequencer --speed --dat --bmp --autosave --compare --catalogue --help" -- "$cur")
             else
                 # The drives as the program finds them (one entry a line when not on a
                 # terminal), the simulated ones, and disc images.
                 local drives simulated
                 drives=$("${COMP_WORDS[0]}" drives 2> /dev/null)
                 simulated="sim sim-unpaced sim-dvd sim-dvd-unpaced sim-bd sim-bd-unpaced"
-                simulated+=" sim-bd-udf sim-bd-udf-unpaced"
+                simulated+=" sim-bd-udf sim-bd-udf-unpaced sim-aged sim-aged-unpaced"
                 compopt -o filenames 2> /dev/null
                 mapfile -t COMPREPLY < <(compgen -W "$drives $simulated" -- "$cur"
                     compgen -f -- "$cur")
@@ -62,6 +67,14 @@ _discometer_cli() {
             else
                 compopt -o filenames 2> /dev/null
                 mapfile -t COMPREPLY < <(compgen -f -X '!*.dat' -- "$cur"; compgen -d -- "$cur")
+            fi
+            ;;
+        history)
+            if [[ $cur == -* ]]; then
+                mapfile -t COMPREPLY < <(compgen -W "--json --help" -- "$cur")
+            else
+                compopt -o filenames 2> /dev/null
+                mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             fi
             ;;
     esac

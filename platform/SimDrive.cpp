@@ -120,7 +120,13 @@ double SimDrive::SpeedKBsAt(std::int64_t sector) const {
     const double x = params_.speedFollowsRadius
                          ? std::sqrt(inner * inner + (outer * outer - inner * inner) * position)
                          : inner + (outer - inner) * position;
-    return std::max(x, 0.01) * params_.singleSpeedKBs;
+    double factor = 1.0;
+    for (const SimDiscParams::SlowStretch& stretch : params_.slow) {
+        if (sector >= stretch.sectors.first && sector <= stretch.sectors.last) {
+            factor = stretch.speedFactor;
+        }
+    }
+    return std::max(x * factor, 0.01) * params_.singleSpeedKBs;
 }
 
 double SimDrive::ModelDurationMs(std::int64_t firstSector, std::int64_t count,
@@ -274,6 +280,13 @@ SimDiscParams DemoDisc(bool paced) {
     p.endOfMedium = EndOfMedium::ShortRead;
     // About 110 s of modelled reading, shown in about 20 s.
     p.paceDivisor = paced ? 5.5 : 0.0;
+    return p;
+}
+
+SimDiscParams DemoAgedDisc(bool paced) {
+    SimDiscParams p = DemoDisc(paced);
+    p.unreadable = {{120700, 122600}, {247300, 249100}, {290200, 291800}};
+    p.slow = {{{60000, 79999}, 0.45}};
     return p;
 }
 

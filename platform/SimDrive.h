@@ -71,6 +71,14 @@ struct SimDiscParams {
     // Added to every read that does not continue where the previous one ended.
     double seekMs = 0.0;
     std::vector<SectorRange> unreadable;
+    // Stretches the drive reads slower than elsewhere, as it does over a worn area that it
+    // reads again and again before it has it: a read that starts in one goes at `speedFactor`
+    // of the speed the drive has there.
+    struct SlowStretch {
+        SectorRange sectors;
+        double speedFactor = 1.0;
+    };
+    std::vector<SlowStretch> slow;
     EndOfMedium endOfMedium = EndOfMedium::ShortRead;
     // After this many reads every read fails, as when the disc is taken out, and the drive
     // then says this of its disc (Present: a drive that cannot tell).
@@ -168,6 +176,11 @@ bool WriteSparseImage(const SimDiscParams& disc, const std::string& path);
 // The disc that the built-in "sim" entry shows: a full 74-minute disc on a 52x drive whose
 // speed grows from about 21x inside to 52x outside, with two scratched areas.
 SimDiscParams DemoDisc(bool paced);
+
+// The same disc some years older: its two scratched areas have grown, a third area has
+// become unreadable, and the drive reads the stretch from 60,000 to 79,999 at 45 % of its
+// speed there. Its volume descriptor is the disc's as it was.
+SimDiscParams DemoAgedDisc(bool paced);
 
 // A full single-layer DVD (4.7 GB) on a 16x drive turning at a constant rate, about 6.5x at
 // the hub to 16x at the rim, with one scratched area.

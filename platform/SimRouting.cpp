@@ -22,6 +22,8 @@ constexpr std::string_view kBluRayModel = "Simulated BD-ROM 12x";
 constexpr std::array kSimulatedEntries{
     SimulatedEntry{"sim", &Demo<DemoDisc, true>, kCdModel},
     SimulatedEntry{"sim-unpaced", &Demo<DemoDisc, false>, kCdModel},
+    SimulatedEntry{"sim-aged", &Demo<DemoAgedDisc, true>, kCdModel},
+    SimulatedEntry{"sim-aged-unpaced", &Demo<DemoAgedDisc, false>, kCdModel},
     SimulatedEntry{"sim-dvd", &Demo<DemoDvd, true>, kDvdModel},
     SimulatedEntry{"sim-dvd-unpaced", &Demo<DemoDvd, false>, kDvdModel},
     SimulatedEntry{"sim-bd", &Demo<DemoBluRay, true>, kBluRayModel},

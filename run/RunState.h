@@ -45,6 +45,9 @@ struct RunState {
     double MinSpeed = 0.0;
     std::int32_t ErrorCount = 0;
     double VolumeSize = 0.0;
+    // What a catalogue calls the disc (results::DiscIdOf its volume descriptors), taken when
+    // the run has recognised the volume.
+    std::string DiscId;
     // The read speed asked of the drive at the start of the run, in multiples of the medium's
     // single speed (0: its maximum), and whether the drive took it.
     std::int32_t ReadSpeed = 0;

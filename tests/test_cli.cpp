@@ -673,7 +673,7 @@ TEST(CliInstall, BashCompletesCommandsOptionsTheirValuesDrivesAndDataFiles) {
     for (const Row& row : {
              Row{"commands",
                  {""},
-                 {"--help", "--version", "compare", "drives", "measure", "replay"}},
+                 {"--help", "--version", "compare", "drives", "history", "measure", "replay"}},
              Row{"a command begun", {"me"}, {"measure"}},
              Row{"options", {"measure", "--s"}, {"--sequencer", "--speed"}},
              Row{"a speed", {"measure", "--speed", "1"}, {"16"}},
@@ -682,6 +682,8 @@ TEST(CliInstall, BashCompletesCommandsOptionsTheirValuesDrivesAndDataFiles) {
              Row{"the data files to replay", {"replay", "run"}, {"run.dat"}},
              Row{"the data files to compare", {"compare", "run.dat", "run"}, {"run.dat"}},
              Row{"compare's options", {"compare", "--f"}, {"--force"}},
+             Row{"measure's catalogue", {"measure", "sim", "--cat"}, {"--catalogue"}},
+             Row{"history's options", {"history", "--"}, {"--help", "--json"}},
          }) {
         EXPECT_EQ(complete(kCli, row.words), row.expected) << row.name;
     }
