@@ -52,3 +52,12 @@ step_marked() {
         }'
     say "END $name rc=$(cat "/out/$name.rc")"
 }
+
+# The throttle charges each request of the kernel as it lets it through, so a timed read
+# pays for the last request of the read before it instead of its own. With requests of
+# 32 KB (16 sectors) the reads of a run (984 sectors for the first, 1000 for the others)
+# all end with one of 8 sectors: every timed read of 1000 sectors pays for 1000, the first
+# one too, which requests of 128 KB make 1.6 % short.
+small_requests() {
+    echo 32 >/sys/block/sr0/queue/max_sectors_kb
+}
