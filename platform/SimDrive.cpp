@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/MmcCommands.h"
 #include "platform/SectorBuffer.h"
 #include "platform/SimUdfVolume.h"
 
@@ -241,6 +242,17 @@ std::string SimMediumName(const SimDiscParams& disc) {
         return "BD-ROM";
     }
     return disc.singleSpeedKBs == kDvdSingleSpeedKBs ? "DVD-ROM" : "CD-ROM";
+}
+
+std::uint32_t SimFastestKBs(const SimDiscParams& disc) {
+    Medium medium = Medium::CD;
+    if (disc.singleSpeedKBs == kBluRaySingleSpeedKBs) {
+        medium = Medium::BluRay;
+    } else if (disc.singleSpeedKBs == kDvdSingleSpeedKBs) {
+        medium = Medium::DVD;
+    }
+    const double fastest = std::max(disc.innerSpeedX, disc.outerSpeedX);
+    return mmc::RequestKBs({static_cast<std::int32_t>(std::lround(fastest)), medium});
 }
 
 bool WriteSparseImage(const SimDiscParams& disc, const std::string& path) {

@@ -167,6 +167,8 @@ class SimDrive {
 // What a simulated drive calls its disc: a pressed disc of its kind ("CD-ROM", "DVD-ROM",
 // "BD-ROM").
 std::string SimMediumName(const SimDiscParams& disc);
+// The fastest it says it reads its disc, as a drive gives it (kB/s of 1,000 bytes).
+std::uint32_t SimFastestKBs(const SimDiscParams& disc);
 
 // The disc as an image file of the medium's size: its volume descriptor, every other sector a
 // hole that reads as zeros, so that even a Blu-ray's image takes no room. False when the file

@@ -104,8 +104,11 @@ std::string SimRoutingSystem::DevicePath(const std::string& driveEntry) const {
 
 DriveIdentity SimRoutingSystem::IdentityOf(const std::string& driveEntry) {
     if (const SimulatedEntry* simulated = FindSimulated(driveEntry)) {
-        return {std::string(kSimulatedVendor), std::string(simulated->model),
-                std::string(kSimulatedRevision), SimMediumName(simulated->disc())};
+        const SimDiscParams disc = simulated->disc();
+        DriveIdentity identity{std::string(kSimulatedVendor), std::string(simulated->model),
+                               std::string(kSimulatedRevision), SimMediumName(disc)};
+        identity.fastestKBs = SimFastestKBs(disc);
+        return identity;
     }
     return native_->IdentityOf(driveEntry);
 }

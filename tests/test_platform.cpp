@@ -375,7 +375,7 @@ TEST(DriveIdentity, FieldsBecomeOnePrintableLine) {
 TEST(DriveIdentity, SimulatedDrivesNameThemselves) {
     const auto routed = MakeNativeSystem(std::string());
     EXPECT_EQ(routed->IdentityOf("sim-dvd"),
-              (DriveIdentity{"Discometer", "Simulated DVD-ROM 16x", "SIM1", "DVD-ROM"}));
+              (DriveIdentity{"Discometer", "Simulated DVD-ROM 16x", "SIM1", "DVD-ROM", 16 * 1385}));
     EXPECT_EQ(routed->IdentityOf("sim-bd-unpaced").model, "Simulated BD-ROM 12x");
     EXPECT_EQ(routed->IdentityOf("sim").model, "Simulated CD-ROM 52x");
     EXPECT_EQ(routed->IdentityOf("/no/such/disc.iso"), DriveIdentity{});

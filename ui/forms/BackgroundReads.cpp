@@ -10,6 +10,21 @@ namespace {
 // its events only for a read that takes longer.
 constexpr std::chrono::milliseconds kPlainWait{20};
 
+// A read from a cache, and the next read of a tick, come within this: each side watches for
+// the other that long before it sleeps, since waking a sleeping thread takes longer still.
+constexpr std::chrono::microseconds kSpin{100};
+
+bool SpinUntil(const std::atomic<bool>& flag) {
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    while (!flag) {
+        if (std::chrono::steady_clock::now() >= until) {
+            return false;
+        }
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 // A device of the window's system: its reads go to the reading thread, all else as it is.
 class BackgroundDevice final : public platform::DeviceFile {
   public:
@@ -95,50 +110,59 @@ bool BackgroundReadSystem::Read(platform::DeviceFile& device, std::uint64_t byte
     microTold_ = false;
     pendingTicks_.reset();
     pendingMicros_.reset();
-    std::unique_lock lock(mutex_);
+
     job_ = Job{&device, byteOffset, dst};
-    jobDone_ = false;
-    readOut_ = true;
-    changed_.notify_all();
-    if (!changed_.wait_for(lock, kPlainWait, [this] { return jobDone_; })) {
-        lock.unlock();
-        if (waiter_.wait) {
-            waiter_.wait([this] {
-                const std::lock_guard check(mutex_);
-                return jobDone_;
-            });
-        }
-        lock.lock();
-        changed_.wait(lock, [this] { return jobDone_; });
+    done_ = false;
+    {
+        const std::lock_guard lock(mutex_);
+        posted_ = true;
     }
-    const Job done = *job_;
-    job_.reset();
+    changed_.notify_all();
+    readOut_ = true;
+    if (!SpinUntil(done_)) {
+        std::unique_lock lock(mutex_);
+        if (!changed_.wait_for(lock, kPlainWait, [this] { return done_.load(); })) {
+            lock.unlock();
+            if (waiter_.wait) {
+                waiting_ = true;
+                waiter_.wait([this] { return done_.load(); });
+                waiting_ = false;
+            }
+            lock.lock();
+            changed_.wait(lock, [this] { return done_.load(); });
+        }
+    }
     readOut_ = false;
-    pendingTicks_ = done.ticks;
-    pendingMicros_ = done.micros;
-    return done.ok;
+    pendingTicks_ = job_.ticks;
+    pendingMicros_ = job_.micros;
+    return job_.ok;
 }
 
 void BackgroundReadSystem::ReadingThread() {
-    std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return ending_ || (job_ && !jobDone_); });
+        if (!SpinUntil(posted_)) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return ending_.load() || posted_.load(); });
+        }
         if (ending_) {
             return;
         }
-        Job job = *job_;
-        lock.unlock();
+        posted_ = false;
+        Job job = job_;
         // The clocks are asked here alone while the read is out.
         const std::uint64_t micro0 = inner_->MicroTicks();
         const std::uint32_t tick0 = inner_->TickCount();
         job.ok = job.device->ReadAt(job.byteOffset, job.dst);
         job.ticks = inner_->TickCount() - tick0;
         job.micros = inner_->MicroTicks() - micro0;
-        lock.lock();
-        *job_ = job;
-        jobDone_ = true;
+        job_ = job;
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
         changed_.notify_all();
-        if (waiter_.wake) {
+        // Only a window that runs its events needs waking; one that waits plainly has been.
+        if (waiting_ && waiter_.wake) {
             waiter_.wake();
         }
     }

@@ -1,6 +1,7 @@
 // The window's reads, on a thread of their own, so that a slow read never freezes it.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -88,11 +89,15 @@ class BackgroundReadSystem final : public platform::System {
     bool tickTold_ = false;  // since the last read began
     bool microTold_ = false;
 
+    // The hand-over: the read in job_, posted_ when it is there for the reading thread, done_
+    // when its result is; the mutex and changed_ for a side that sleeps meanwhile.
+    Job job_;
+    std::atomic<bool> posted_{false};
+    std::atomic<bool> done_{false};
+    std::atomic<bool> waiting_{false};  // the window runs its events until done_
+    std::atomic<bool> ending_{false};
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::optional<Job> job_;  // handed over to the reading thread
-    bool jobDone_ = false;
-    bool ending_ = false;
     std::thread thread_;  // last: it starts once everything it uses is made
 };
 
