@@ -45,7 +45,8 @@ run::Medium MediumOfDrive(const platform::DriveIdentity& identity, const std::st
         return run::Medium::BluRay;
     }
     const platform::PathInfo info = platform::InspectPath(path);
-    return results::MediumOf(static_cast<double>(info.bytes / platform::kSectorBytes));
+    const std::uint64_t wholeSectors = info.bytes / platform::kSectorBytes;
+    return results::MediumOf(static_cast<double>(wholeSectors));
 }
 
 }  // namespace startup

@@ -161,6 +161,7 @@ TEST(CatalogueFiling, ThreadsFilingOneSecondAtOnceEachGetANameOfTheirOwn) {
     constexpr int kEach = 10;
     std::vector<std::vector<std::string>> filed(kThreads);
     std::vector<std::thread> threads;
+    threads.reserve(kThreads);
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < kEach; ++i) {

@@ -504,7 +504,8 @@ TEST(CliTerminal, DrivesShowTheirIdentityOnATerminalAndStandAloneForAScript) {
     Child child(CliArgs({"drives"}), entries, dir.path(), 80);
     const Finished run = child.Finish();
     EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_EQ(run.out, "sim" + std::string(14, ' ') + "Discometer Simulated CD-ROM 52x SIM1  CD-ROM\r\n" +
+    EXPECT_EQ(run.out, "sim" + std::string(14, ' ') +
+                           "Discometer Simulated CD-ROM 52x SIM1  CD-ROM\r\n" +
                            "sim-dvd-unpaced  Discometer Simulated DVD-ROM 16x SIM1  DVD-ROM\r\n");
     const Finished piped = RunCli({"drives"}, entries);
     EXPECT_EQ(piped.out, "sim\nsim-dvd-unpaced\n");

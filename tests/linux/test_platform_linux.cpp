@@ -574,7 +574,7 @@ struct AskedDrive {
         if (h.cmdp[0] == 0x12) {
             const std::string answer =
                 std::string(8, '\0') + "HL-DT-ST" + "BD-RE  WH16NS60 " + "1.02";
-            std::memcpy(data, answer.data(), std::min<std::size_t>(answer.size(), h.dxfer_len));
+            std::copy_n(answer.begin(), std::min<std::size_t>(answer.size(), h.dxfer_len), data);
         } else if (h.cmdp[0] == 0x46 && empty) {
             const std::uint8_t notReady[] = {0x70, 0, 0x02, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x3A, 0};
             std::memcpy(h.sbp, notReady, sizeof notReady);
