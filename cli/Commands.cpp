@@ -277,7 +277,9 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
             s.state.StopRequest = true;
         }
         const std::size_t linesBefore = s.dataList.size();
+        platform::SetWaitingForDrive(true);
         engine::MeasureTick(s.ctx);
+        platform::SetWaitingForDrive(false);
         if (s.dataList.size() > linesBefore && s.state.ReadStatus >= 0) {
             timed.sectors += s.state.SectorCount;
             timed.microseconds += TimedMicroseconds(s.state);

@@ -14,6 +14,13 @@ void InstallStopRequests();
 // True once a stop has been requested.
 bool StopRequested();
 
+// While set, the first stop request also says on standard error that the run stops once the
+// drive has finished its read: a scratched disc can hold one read for tens of seconds, and a
+// Ctrl-C that seems to do nothing meanwhile would be pressed again and again.
+void SetWaitingForDrive(bool waiting);
+inline constexpr char kWaitingForDriveNote[] =
+    "discometer-cli: waiting for the drive to finish its read; the run stops after it\n";
+
 // Writing to a pipe whose reader has gone then fails with an error that the writer handles,
 // instead of ending the program.
 void IgnoreBrokenPipes();

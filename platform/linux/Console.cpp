@@ -9,9 +9,16 @@ namespace platform {
 namespace {
 
 volatile sig_atomic_t stopRequested = 0;
+volatile sig_atomic_t waitingForDrive = 0;
+volatile sig_atomic_t waitingSaid = 0;
 
 extern "C" void OnStopRequest(int) {
     stopRequested = 1;
+    if (waitingForDrive != 0 && waitingSaid == 0) {
+        waitingSaid = 1;
+        // write() is one of the calls a signal handler may make.
+        (void)!::write(STDERR_FILENO, kWaitingForDriveNote, sizeof kWaitingForDriveNote - 1);
+    }
 }
 
 }  // namespace
@@ -28,6 +35,10 @@ void InstallStopRequests() {
 
 bool StopRequested() {
     return stopRequested != 0;
+}
+
+void SetWaitingForDrive(bool waiting) {
+    waitingForDrive = waiting ? 1 : 0;
 }
 
 void IgnoreBrokenPipes() {

@@ -13,10 +13,17 @@ namespace {
 
 // The console calls the handler on a thread of its own.
 std::atomic<bool> stopRequested{false};
+std::atomic<bool> waitingForDrive{false};
+std::atomic<bool> waitingSaid{false};
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
         stopRequested = true;
+        if (waitingForDrive && !waitingSaid.exchange(true)) {
+            DWORD written = 0;
+            ::WriteFile(::GetStdHandle(STD_ERROR_HANDLE), kWaitingForDriveNote,
+                        sizeof kWaitingForDriveNote - 1, &written, nullptr);
+        }
         return TRUE;  // handled: the program lives on to write its files
     }
     return FALSE;
@@ -34,6 +41,10 @@ void InstallStopRequests() {
 
 bool StopRequested() {
     return stopRequested;
+}
+
+void SetWaitingForDrive(bool waiting) {
+    waitingForDrive = waiting;
 }
 
 void IgnoreBrokenPipes() {

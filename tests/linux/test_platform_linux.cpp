@@ -531,6 +531,28 @@ TEST(Console, StopRequestsSurviveBurstsOfSignals) {
     EXPECT_TRUE(StopRequested());
 }
 
+TEST(Console, AStopWhileTheDriveReadsSaysSoOnce) {
+    InstallStopRequests();
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const int savedError = ::dup(STDERR_FILENO);
+    ::dup2(pipe[1], STDERR_FILENO);
+    ::raise(SIGINT);  // between reads: nothing to say
+    SetWaitingForDrive(true);
+    ::raise(SIGINT);
+    ::raise(SIGTERM);
+    SetWaitingForDrive(false);
+    ::dup2(savedError, STDERR_FILENO);
+    ::close(savedError);
+    ::close(pipe[1]);
+    std::string said(256, '\0');
+    const ssize_t n = ::read(pipe[0], said.data(), said.size());
+    ::close(pipe[0]);
+    said.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    EXPECT_EQ(said, kWaitingForDriveNote);
+    EXPECT_TRUE(StopRequested());
+}
+
 TEST(DriveIdentity, FromTheKernelsAttributes) {
     TempDir dir;
     const fs::path block = dir.path() / "block";
