@@ -19,7 +19,7 @@ std::uint16_t CdSpeedField(std::uint32_t kBs) {
 
 SpeedCommand AskReadSpeed(SpeedCommands& commands, const ReadSpeedRequest& request) {
     const std::uint32_t kBs = mmc::RequestKBs(request);
-    if (request.medium != Medium::CD &&
+    if ((request.medium != Medium::CD || request.streamsCd) &&
         commands.SetStreaming(kBs, request.lastSector, request.times <= 0)) {
         return SpeedCommand::SetStreaming;
     }

@@ -22,8 +22,9 @@ class SpeedCommands {
 enum class SpeedCommand : std::uint8_t { None, SetStreaming, SetCdSpeed };
 
 // Asks for the read speed in the drive's units: SET STREAMING first for a DVD or a Blu-ray
-// disc, since many drives take SET CD SPEED for a CD alone; SET CD SPEED then, and first for
-// a CD. The command the drive took; None when it took neither.
+// disc, since many drives take SET CD SPEED for a CD alone, and for a CD where the drive says
+// it streams; SET CD SPEED then, and first for any other CD. The command the drive took; None when
+// it took neither.
 SpeedCommand AskReadSpeed(SpeedCommands& commands, const ReadSpeedRequest& request);
 
 // Sets the drive back to its own maximum by the command it took the speed by.

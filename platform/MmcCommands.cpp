@@ -228,6 +228,37 @@ std::optional<std::uint32_t> FastestInCapabilities(std::span<const std::uint8_t>
     return fastest > 0 ? std::optional(fastest) : std::nullopt;
 }
 
+Command ReadCapacity() {
+    return {std::vector<std::uint8_t>{0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}, Direction::FromDrive,
+            std::vector<std::uint8_t>(8)};
+}
+
+std::optional<std::int64_t> SectorsFromCapacity(std::span<const std::uint8_t> data) {
+    if (data.size() < 8) {
+        return std::nullopt;
+    }
+    return std::int64_t{Get32(data, 0)} + 1;
+}
+
+Command GetStreamingFeature() {
+    constexpr std::uint16_t kFeature = 0x0107;
+    constexpr std::uint8_t kBytes = 8 + 8;  // the header and the feature's descriptor
+    Command c{std::vector<std::uint8_t>(10), Direction::FromDrive,
+              std::vector<std::uint8_t>(kBytes)};
+    c.cdb[0] = 0x46;
+    c.cdb[1] = 0x02;  // the one feature asked for
+    Put16(c.cdb, 2, kFeature);
+    Put16(c.cdb, 7, kBytes);
+    return c;
+}
+
+bool StreamsSpeeds(std::span<const std::uint8_t> data) {
+    constexpr std::size_t kDescriptor = 8;
+    return data.size() >= kDescriptor + 5 && Get16(data, kDescriptor) == 0x0107 &&
+           (data[kDescriptor + 2] & 0x01) != 0 &&  // current
+           (data[kDescriptor + 4] & 0x02) != 0;    // speeds through SET STREAMING
+}
+
 Command TestUnitReady() {
     return {std::vector<std::uint8_t>(6), Direction::None, {}};
 }

@@ -77,6 +77,15 @@ std::string ProfileName(std::uint16_t profile);
 // TEST UNIT READY.
 Command TestUnitReady();
 
+// READ CAPACITY (10), and the medium's sectors in its answer: the last one's address, plus 1.
+Command ReadCapacity();
+std::optional<std::int64_t> SectorsFromCapacity(std::span<const std::uint8_t> data);
+
+// GET CONFIGURATION of the Real Time Streaming feature (0107h) alone, and whether the drive
+// says in it that it takes speeds through GET PERFORMANCE and SET STREAMING, for a CD too.
+Command GetStreamingFeature();
+bool StreamsSpeeds(std::span<const std::uint8_t> data);
+
 // GET PERFORMANCE of the nominal read performance, a few descriptors, and the fastest read in
 // them (each descriptor's start and end performance, kB/s); nothing when none came back.
 Command GetPerformance();

@@ -31,6 +31,8 @@ struct ReadSpeedRequest {
     std::int32_t times = 0;  // multiples of the medium's single speed; 0: the drive's maximum
     Medium medium = Medium::CD;
     std::uint32_t lastSector = 0;  // of the volume: where the request's range ends
+    // The drive takes SET STREAMING for a CD too, as its Real Time Streaming feature says.
+    bool streamsCd = false;
 };
 
 }  // namespace platform

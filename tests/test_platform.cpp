@@ -361,6 +361,22 @@ TEST(MmcCommands, SpeedsInTheDrivesUnitsAndWhatItSaysBack) {
     capabilities[16] = 0x2B;
     EXPECT_EQ(mmc::FastestInCapabilities(capabilities), std::nullopt) << "another page";
     EXPECT_EQ(mmc::FastestInCapabilities(Bytes(12)), std::nullopt) << "cut short";
+
+    // The medium's size, and whether a CD may be asked with SET STREAMING.
+    EXPECT_EQ(mmc::ReadCapacity().cdb, (Bytes{0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(mmc::SectorsFromCapacity(Bytes{0, 0x05, 0x14, 0xC7, 0, 0, 8, 0}), 333000);
+    EXPECT_EQ(mmc::SectorsFromCapacity(Bytes(7)), std::nullopt);
+    EXPECT_EQ(mmc::GetStreamingFeature().cdb, (Bytes{0x46, 2, 0x01, 0x07, 0, 0, 0, 0, 16, 0}));
+    Bytes feature(16);
+    feature[8] = 0x01, feature[9] = 0x07, feature[10] = 0x01, feature[12] = 0x02;
+    EXPECT_TRUE(mmc::StreamsSpeeds(feature));
+    feature[10] = 0x00;
+    EXPECT_FALSE(mmc::StreamsSpeeds(feature)) << "not current";
+    feature[10] = 0x01, feature[12] = 0x08;
+    EXPECT_FALSE(mmc::StreamsSpeeds(feature)) << "SET CD SPEED only";
+    feature[9] = 0x08, feature[12] = 0x02;
+    EXPECT_FALSE(mmc::StreamsSpeeds(feature)) << "another feature";
+    EXPECT_FALSE(mmc::StreamsSpeeds(Bytes(12)));
 }
 
 TEST(DriveIdentity, FieldsBecomeOnePrintableLine) {

@@ -103,8 +103,10 @@ class RawDeviceFile final : public DeviceFile {
         SetSpeedBack();
         request_ = request;
         if (calls_.scsi != nullptr) {
+            request_.streamsCd =
+                request.medium == Medium::CD && Ask(mmc::GetStreamingFeature(), mmc::StreamsSpeeds);
             PassThroughSpeed commands(CommandFd(), calls_.scsi);
-            taken_ = AskReadSpeed(commands, request);
+            taken_ = AskReadSpeed(commands, request_);
         }
         if (taken_ == SpeedCommand::None) {
             if (calls_.selectSpeed == nullptr ||
@@ -116,7 +118,8 @@ class RawDeviceFile final : public DeviceFile {
         return true;
     }
 
-    // An image's length, or the capacity the kernel knows of a block device.
+    // An image's length, the capacity the kernel knows of a block device, or what the drive
+    // answers to READ CAPACITY (a SCSI device of another kind).
     std::optional<std::int64_t> MediumSectors() override {
         struct stat st {};
         if (::fstat(fd_, &st) != 0) {
@@ -126,7 +129,14 @@ class RawDeviceFile final : public DeviceFile {
         if (S_ISREG(st.st_mode)) {
             bytes = static_cast<std::uint64_t>(st.st_size);
         } else if (!S_ISBLK(st.st_mode) || ::ioctl(fd_, BLKGETSIZE64, &bytes) != 0) {
-            return std::nullopt;
+            std::optional<std::int64_t> sectors;
+            if (calls_.scsi != nullptr) {
+                Ask(mmc::ReadCapacity(), [&sectors](std::span<const std::uint8_t> data) {
+                    sectors = mmc::SectorsFromCapacity(data);
+                    return sectors.has_value();
+                });
+            }
+            return sectors;
         }
         return static_cast<std::int64_t>(bytes / kSectorBytes);
     }
@@ -147,6 +157,13 @@ class RawDeviceFile final : public DeviceFile {
     }
 
   private:
+    // Sends a question on the reading handle (the kernel lets any handle ask); what `take`
+    // makes of the answer, false when there is none.
+    template <typename Take>
+    bool Ask(mmc::Command command, Take take) {
+        return SendCommand(fd_, command, calls_.scsi).done && take(command.data);
+    }
+
     void SetSpeedBack() {
         if (slowed_ && taken_ != SpeedCommand::None) {
             PassThroughSpeed commands(CommandFd(), calls_.scsi);

@@ -12,6 +12,7 @@
 
 #include "platform/IdentityField.h"
 #include "platform/MmcCommands.h"
+#include "platform/windows/CdromRequests.h"
 
 namespace platform {
 
@@ -75,15 +76,7 @@ DriveIdentity QueryDriveIdentity(const std::string& devicePath, const RawDeviceC
 }
 
 std::string QueryMedium(const std::string& devicePath, const RawDeviceCalls& calls) {
-    // The class driver's GET CONFIGURATION, which the compiler's headers do not know: it
-    // wants a handle with the right to read.
-    constexpr DWORD kGetConfiguration =
-        CTL_CODE(FILE_DEVICE_CD_ROM, 0x0016, METHOD_BUFFERED, FILE_READ_ACCESS);
-    struct ConfigurationQuery {
-        DWORD feature;
-        DWORD requestType;  // 1: the current features, of which none is asked for
-        void* reserved[2];
-    };
+    // The current features, of which none is asked for: the header holds the profile.
     if (calls.control == nullptr) {
         return {};
     }
@@ -91,10 +84,10 @@ std::string QueryMedium(const std::string& devicePath, const RawDeviceCalls& cal
     if (device == INVALID_HANDLE_VALUE) {
         return {};
     }
-    const ConfigurationQuery query{0, 1, {nullptr, nullptr}};
+    const ConfigurationQuery query{0, kCurrentFeatures, {nullptr, nullptr}};
     std::array<std::uint8_t, 8> header{};  // its last two bytes: the current profile
     std::uint32_t returned = 0;
-    const bool answered = calls.control(device, kGetConfiguration, &query, sizeof query,
+    const bool answered = calls.control(device, kGetConfigurationIoctl, &query, sizeof query,
                                         header.data(), header.size(), &returned);
     const DWORD error = ::GetLastError();
     calls.close(device);

@@ -12,6 +12,7 @@
 #include "platform/DriveSpeed.h"
 #include "platform/MmcCommands.h"
 #include "platform/SectorBuffer.h"
+#include "platform/windows/CdromRequests.h"
 
 namespace platform {
 
@@ -157,7 +158,8 @@ class RawDeviceFile final : public DeviceFile {
             slowed_ = false;
         }
         request_ = request;
-        taken_ = AskReadSpeed(commands, request);
+        request_.streamsCd = request.medium == Medium::CD && StreamsSpeeds();
+        taken_ = AskReadSpeed(commands, request_);
         slowed_ = taken_ != SpeedCommand::None && request.times > 0;
         return taken_ != SpeedCommand::None;
     }
@@ -198,6 +200,18 @@ class RawDeviceFile final : public DeviceFile {
     }
 
   private:
+    // Whether the drive's Real Time Streaming feature says it takes SET STREAMING.
+    bool StreamsSpeeds() const {
+        const ConfigurationQuery query{0x0107, kOneFeature, {nullptr, nullptr}};
+        mmc::Command answer = mmc::GetStreamingFeature();
+        std::uint32_t returned = 0;
+        return calls_.control(handle_, kGetConfigurationIoctl, &query, sizeof query,
+                              answer.data.data(), static_cast<std::uint32_t>(answer.data.size()),
+                              &returned) &&
+               mmc::StreamsSpeeds(std::span(answer.data)
+                                      .first(std::min<std::size_t>(returned, answer.data.size())));
+    }
+
     bool VolumeBytes(std::int64_t& bytes) const {
         if (calls_.control == nullptr) {
             return false;

@@ -210,15 +210,26 @@ struct SpeedDrive {
     static inline std::vector<int> selected;
     static inline int refuseStreaming = 0;  // 1: ILLEGAL REQUEST; -1: the system will not send it
     static inline int refuseCdSpeed = 0;
+    static inline bool streamsCd = false;  // as its Real Time Streaming feature says
 
-    static void Reset(int streaming, int cdSpeed) {
+    static void Reset(int streaming, int cdSpeed, bool streams = false) {
         sent.clear();
         selected.clear();
         refuseStreaming = streaming;
         refuseCdSpeed = cdSpeed;
+        streamsCd = streams;
     }
     static int Scsi(int, void* header) {
         auto& h = *static_cast<sg_io_hdr_t*>(header);
+        if (h.cmdp[0] == 0x46) {  // the feature: current, and speeds through SET STREAMING
+            auto* data = static_cast<std::uint8_t*>(h.dxferp);
+            std::memset(data, 0, h.dxfer_len);
+            if (streamsCd && h.dxfer_len >= 13) {
+                data[8] = 0x01, data[9] = 0x07, data[10] = 0x01, data[12] = 0x02;
+            }
+            h.info = SG_INFO_OK;
+            return 0;
+        }
         std::vector<std::uint8_t> bytes(h.cmdp, h.cmdp + h.cmd_len);
         const auto* data = static_cast<const std::uint8_t*>(h.dxferp);
         bytes.insert(bytes.end(), data, data + h.dxfer_len);
@@ -278,6 +289,7 @@ TEST(RawDevice, AsksTheDriveInItsUnitsAndSetsItBackWhenClosed) {
         ReadSpeedRequest request;
         int refuseStreaming;
         int refuseCdSpeed;
+        bool streamsCd;
         std::vector<Bytes> sent;    // asked, then set back at the close
         std::vector<int> selected;  // by the CD-ROM driver's selection
     };
@@ -286,41 +298,54 @@ TEST(RawDevice, AsksTheDriveInItsUnitsAndSetsItBackWhenClosed) {
                  {16, Medium::CD, kLast},
                  0,
                  0,
+                 false,
                  {cd16, kCdSpeedFastest},
+                 {}},
+             Row{"a CD in a drive that streams",
+                 {16, Medium::CD, kLast},
+                 0,
+                 0,
+                 true,
+                 {Streaming(0, 2822), Streaming(4, 0)},
                  {}},
              Row{"a DVD by SET STREAMING",
                  {8, Medium::DVD, kLast},
                  0,
                  0,
+                 false,
                  {Streaming(0, 11080), Streaming(4, 0)},
                  {}},
              Row{"a Blu-ray disc by SET STREAMING",
                  {12, Medium::BluRay, kLast},
                  0,
                  0,
+                 false,
                  {Streaming(0, 54000), Streaming(4, 0)},
                  {}},
              Row{"a DVD drive that knows only SET CD SPEED",
                  {8, Medium::DVD, kLast},
                  1,
                  0,
+                 false,
                  {Streaming(0, 11080), dvd8, kCdSpeedFastest},
                  {}},
              Row{"a handle that may not send them: the driver's selection",
                  {8, Medium::DVD, kLast},
                  -1,
                  -1,
+                 false,
                  {Streaming(0, 11080), dvd8},
                  {63, 0}},
              Row{"the same for a CD, as the driver counts",
                  {16, Medium::CD, kLast},
                  -1,
                  -1,
+                 false,
                  {cd16},
                  {16, 0}},
          }) {
         SCOPED_TRACE(row.name);
-        SpeedDrive::Reset(row.refuseStreaming, row.refuseCdSpeed);
+        SpeedDrive::Reset(row.refuseStreaming, row.refuseCdSpeed, row.streamsCd);
         auto device = OpenRawDevice("/dev/null", calls);
         ASSERT_NE(device, nullptr);
         EXPECT_TRUE(device->SelectReadSpeed(row.request));

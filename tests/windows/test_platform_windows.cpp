@@ -264,6 +264,7 @@ struct AnsweringDrive {
     };
     static inline std::vector<Asked> speeds;
     static inline bool streams = true;             // whether SET STREAMING is taken
+    static inline bool streamsCd = false;          // as the Real Time Streaming feature says
     static inline std::vector<std::string> asked;  // the paths opened without access rights
     static inline std::vector<std::uint8_t> descriptor;
     static inline int closes = 0;
@@ -278,6 +279,7 @@ struct AnsweringDrive {
         profile = -1;
         speeds.clear();
         streams = true;
+        streamsCd = false;
         asked.clear();
         descriptor.clear();
         closes = 0;
@@ -307,6 +309,16 @@ struct AnsweringDrive {
                 return false;
             }
             speeds.push_back({CdromSetStreaming, field(4), field(24), b[32] != 0});
+        } else if (code == CTL_CODE(FILE_DEVICE_CD_ROM, 0x16, METHOD_BUFFERED, FILE_READ_ACCESS) &&
+                   static_cast<const DWORD*>(in)[1] == 2) {  // one feature: Real Time Streaming
+            if (!streamsCd || outBytes < 13) {
+                ::SetLastError(ERROR_INVALID_FUNCTION);
+                return false;
+            }
+            auto* answer = static_cast<std::uint8_t*>(out);
+            std::memset(answer, 0, outBytes);
+            answer[8] = 0x01, answer[9] = 0x07, answer[10] = 0x01, answer[12] = 0x02;
+            *returned = outBytes;
         } else if (code == CTL_CODE(FILE_DEVICE_CD_ROM, 0x16, METHOD_BUFFERED, FILE_READ_ACCESS)) {
             if (profile < 0 || outBytes < 8) {
                 ::SetLastError(profile == -2 ? ERROR_NOT_READY : ERROR_INVALID_FUNCTION);
@@ -393,6 +405,7 @@ TEST(RawDevice, AsksTheDriveInItsUnitsAndSetsItBackWhenClosed) {
         const char* name;
         ReadSpeedRequest request;
         bool streams;
+        bool streamsCd;
         std::vector<Asked> asked;  // then set back at the close
     };
     for (const Row& row : {
@@ -400,19 +413,28 @@ TEST(RawDevice, AsksTheDriveInItsUnitsAndSetsItBackWhenClosed) {
              Row{"a CD",
                  {16, Medium::CD, kLast},
                  true,
+                 false,
                  {{CdromSetSpeed, 2822}, {CdromSetSpeed, 0xFFFF}}},
+             Row{"a CD in a drive that streams",
+                 {16, Medium::CD, kLast},
+                 true,
+                 true,
+                 {{CdromSetStreaming, 2822, kLast}, {CdromSetStreaming, 0, kLast, true}}},
              Row{"a DVD",
                  {8, Medium::DVD, kLast},
                  true,
+                 false,
                  {{CdromSetStreaming, 11080, kLast}, {CdromSetStreaming, 0, kLast, true}}},
              Row{"a DVD drive without SET STREAMING",
                  {8, Medium::DVD, kLast},
+                 false,
                  false,
                  {{CdromSetSpeed, 11080}, {CdromSetSpeed, 0xFFFF}}},
          }) {
         SCOPED_TRACE(row.name);
         AnsweringDrive::Reset(true);
         AnsweringDrive::streams = row.streams;
+        AnsweringDrive::streamsCd = row.streamsCd;
         auto device = OpenRawDevice("\\\\.\\D:", calls);
         ASSERT_NE(device, nullptr);
         EXPECT_TRUE(device->SelectReadSpeed(row.request));
