@@ -141,17 +141,28 @@ class RawDeviceFile final : public DeviceFile {
         return static_cast<std::int64_t>(bytes / kSectorBytes);
     }
 
+    // The CD-ROM driver's status; for a device it does not drive, TEST UNIT READY's sense.
     DiscState CheckDisc() override {
-        if (!device_ || calls_.driveStatus == nullptr) {
+        if (!device_) {
             return DiscState::Present;
         }
-        const int status = calls_.driveStatus(fd_);
+        const int status = calls_.driveStatus != nullptr ? calls_.driveStatus(fd_) : -1;
         if (status == CDS_NO_DISC || status == CDS_TRAY_OPEN) {
             return DiscState::Removed;
         }
         if (status == CDS_DISC_OK && calls_.mediaChanged != nullptr &&
             calls_.mediaChanged(fd_) > 0) {
             return DiscState::Changed;
+        }
+        if (status < 0 && calls_.scsi != nullptr) {
+            mmc::Command ready = mmc::TestUnitReady();
+            const mmc::Sense sense = SendCommand(fd_, ready, calls_.scsi).sense;
+            if (mmc::NoMedium(sense)) {
+                return DiscState::Removed;
+            }
+            if (mmc::MediumChanged(sense)) {
+                return DiscState::Changed;
+            }
         }
         return DiscState::Present;
     }

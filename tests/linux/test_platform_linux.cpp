@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Console.h"
+#include "platform/MmcCommands.h"
 #include "platform/SectorBuffer.h"
 #include "platform/linux/LinuxSystem.h"
 #include "platform/linux/RawDevice.h"
@@ -458,6 +459,34 @@ TEST(RawDevice, TellsADiscTakenOutOrChangedFromOneStillThere) {
         driveStatus = row.status;
         mediaChanged = row.changed;
         EXPECT_EQ(device->CheckDisc(), row.disc);
+    }
+
+    // A device the CD-ROM driver does not drive is asked TEST UNIT READY.
+    RawDeviceCalls scsiOnly = calls;
+    scsiOnly.driveStatus = [](int) {
+        errno = ENOTTY;
+        return -1;
+    };
+    static mmc::Sense readySense;
+    scsiOnly.scsi = [](int, void* header) {
+        auto& h = *static_cast<sg_io_hdr_t*>(header);
+        const std::uint8_t fixed[] = {
+            0x70, 0, readySense.key, 0, 0, 0, 0, 10, 0, 0, 0, 0, readySense.asc, readySense.ascq};
+        const bool ok = readySense == mmc::Sense{};
+        h.info = ok ? SG_INFO_OK : SG_INFO_CHECK;
+        if (!ok) {
+            std::memcpy(h.sbp, fixed, sizeof fixed);
+            h.sb_len_wr = sizeof fixed;
+        }
+        return h.cmdp[0] == 0x00 ? 0 : -1;
+    };
+    for (const auto& [sense, disc] : std::vector<std::pair<mmc::Sense, DiscState>>{
+             {{}, DiscState::Present},
+             {{0x02, 0x3A, 0x00}, DiscState::Removed},
+             {{0x06, 0x28, 0x00}, DiscState::Changed},
+         }) {
+        readySense = sense;
+        EXPECT_EQ(OpenRawDevice("/dev/zero", scsiOnly)->CheckDisc(), disc) << int{sense.key};
     }
 
     // An image is never asked: it cannot leave.
