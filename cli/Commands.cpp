@@ -262,6 +262,11 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
         streams.Say(startup::DescribeStartFailure(s.state, s.system, drive));
         return kExitError;
     }
+    if (s.state.ReadSpeed != command.readSpeed) {
+        // 52x on a DVD, 16x on a Blu-ray disc: no step of that medium.
+        streams.Say(run::ReadSpeedCaption(command.readSpeed) + " is no read speed of this " +
+                    "disc's medium; it is read as fast as the drive goes");
+    }
     if (!s.state.ReadSpeedTaken) {
         streams.Say("the drive did not take the read speed " +
                     run::ReadSpeedCaption(s.state.ReadSpeed) + "; it reads at its own speed");

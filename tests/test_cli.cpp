@@ -351,6 +351,15 @@ TEST(CliMeasure, ReadSpeedIsHandedToTheDriveAndSaid) {
     EXPECT_NE(refused.err.find("the drive did not take the read speed 8x"), std::string::npos);
     EXPECT_NE(refused.err.find("Read speed:      8x, refused by the drive"), std::string::npos);
     EXPECT_EQ(refused.err.find("Drive:"), std::string::npos) << "an image has no identity";
+    // A speed of no step of the medium is its maximum, and said so.
+    const fs::path dvd = dir / "dvd.iso";
+    disc.volumeSectors = 460000;
+    ASSERT_TRUE(platform::WriteSparseImage(disc, dvd.string()));
+    const Finished noStep = RunCli({"measure", dvd.string(), "--speed", "52"});
+    EXPECT_EQ(noStep.status, 0) << noStep.err;
+    EXPECT_NE(noStep.err.find("52x is no read speed of this disc's medium"), std::string::npos)
+        << noStep.err;
+    EXPECT_NE(noStep.err.find("Read speed:      Max\n"), std::string::npos) << noStep.err;
     const Finished fastest = RunCli({"measure", image.string(), "--speed", "max"});
     EXPECT_EQ(fastest.status, 0) << fastest.err;
     EXPECT_NE(fastest.err.find("Read speed:      Max\n"), std::string::npos);
