@@ -1,6 +1,5 @@
 #include "engine/RunStart.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,34 +37,6 @@ bool Refuse(run::RunContext& ctx, SectorAccess& access, const std::string& reaso
     return Fail(ctx, access);
 }
 
-// The disc's id, from the descriptors its volume was recognised by: sector 16 when it holds
-// an ISO 9660 volume (the buffer still holds it), else the UDF anchor and main descriptor
-// sequence, read again (the drive has them at hand from the recognition).
-std::string DiscIdOfVolume(SectorAccess& access) {
-    run::RunState& s = access.State();
-    const auto sector16 = s.SectorBuffer.span().first(platform::kSectorBytes);
-    if (IsPrimaryVolumeDescriptor(sector16) || s.DeviceHandle == nullptr) {
-        return results::DiscIdOf(sector16);
-    }
-    std::vector<std::uint8_t> descriptors;
-    const SectorReader read = [&](std::int64_t sector, std::span<std::uint8_t> dst) {
-        if (static_cast<double>(sector) > kLargestVolumeSectors) {
-            return false;
-        }
-        s.StartSector = static_cast<std::int32_t>(sector);
-        s.SectorCount = 1;
-        access.Read_Block();
-        if (s.ReadStatus < 0) {
-            return false;
-        }
-        std::copy_n(s.SectorBuffer.data(), dst.size(), dst.begin());
-        descriptors.insert(descriptors.end(), dst.begin(), dst.end());
-        return true;
-    };
-    ReadUdfVolume(read, s.DeviceHandle->MediumSectors());
-    return results::DiscIdOf(descriptors);
-}
-
 }  // namespace
 
 bool StartRun(run::RunContext& ctx) {
@@ -95,10 +66,11 @@ bool StartRun(run::RunContext& ctx) {
     if (s.ReadStatus < 0) {
         return Fail(ctx, access);
     }
-    if (const auto problem = TakeVolume(access)) {
+    std::vector<std::uint8_t> descriptors;
+    if (const auto problem = TakeVolume(access, descriptors)) {
         return Refuse(ctx, access, *problem);
     }
-    s.DiscId = DiscIdOfVolume(access);
+    s.DiscId = results::DiscIdOf(descriptors);
     const run::Medium medium = results::MediumOf(s.VolumeSize);
     s.FineTiming = medium != run::Medium::CD;
     // Asked in the medium's own multiples once the volume tells the medium, and before the

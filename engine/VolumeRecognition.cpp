@@ -171,9 +171,13 @@ std::string DecodeDstring(std::span<const std::uint8_t> field) {
     return text;
 }
 
-std::optional<std::string> TakeVolume(SectorAccess& access) {
+std::optional<std::string> TakeVolume(SectorAccess& access,
+                                      std::vector<std::uint8_t>& descriptors) {
     run::RunState& s = access.State();
-    if (IsPrimaryVolumeDescriptor(s.SectorBuffer.span().first(platform::kSectorBytes))) {
+    const auto sector16 = s.SectorBuffer.span().first(platform::kSectorBytes);
+    descriptors.clear();
+    if (IsPrimaryVolumeDescriptor(sector16)) {
+        descriptors.assign(sector16.begin(), sector16.end());
         TakeVolumeDescriptor(s);
     } else {
         // The sector library reads nothing but sector 16.
@@ -197,7 +201,14 @@ std::optional<std::string> TakeVolume(SectorAccess& access) {
             return kNoDataVolumeText;
         }
         const std::optional<std::int64_t> medium = s.DeviceHandle->MediumSectors();
-        const UdfVolume volume = ReadUdfVolume(read, medium);
+        const SectorReader kept = [&](std::int64_t sector, std::span<std::uint8_t> dst) {
+            if (!read(sector, dst)) {
+                return false;
+            }
+            descriptors.insert(descriptors.end(), dst.begin(), dst.end());
+            return true;
+        };
+        const UdfVolume volume = ReadUdfVolume(kept, medium);
         const std::optional<std::int64_t> size = medium ? medium : volume.partitionEnd;
         if (!size) {
             return kNoDataVolumeText;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "engine/SectorAccess.h"
 
@@ -48,7 +49,8 @@ std::string DecodeDstring(std::span<const std::uint8_t> field);
 // primary volume descriptor at sector 16 gives both, as it always has. Without one, a UDF
 // volume on a raw device gives the medium's size (the capacity the system reports, else the
 // end of its partition) and its logical volume identifier as a 32-character label. The
-// reason the run cannot start otherwise.
-std::optional<std::string> TakeVolume(SectorAccess& access);
+// reason the run cannot start otherwise. `descriptors` receives what tells this volume from
+// any other: sector 16 of an ISO 9660 volume, the UDF volume's descriptors as they were read.
+std::optional<std::string> TakeVolume(SectorAccess& access, std::vector<std::uint8_t>& descriptors);
 
 }  // namespace engine
