@@ -7,7 +7,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/Streams.h"
-#include "platform/System.h"
+#include "results/CatalogueFiling.h"
 #include "run/DataList.h"
 #include "run/RunState.h"
 
@@ -21,13 +21,6 @@ std::optional<std::string> CatalogueOf(const MeasureCommand& command);
 // reason, in words, when it cannot.
 std::optional<std::string> CatalogueProblem(const std::string& catalogue);
 
-// What the run was measured with, for its side file.
-struct MeasuredWith {
-    std::string drive;  // the drive-list entry
-    platform::DriveIdentity identity;
-    std::string ended;  // "complete", "stopped", "disc removed", "disc changed"
-};
-
 struct CatalogueOutcome {
     bool failed = false;  // the document or its side file could not be filed
     bool worse = false;   // than the disc's last run in the catalogue
@@ -36,7 +29,8 @@ struct CatalogueOutcome {
 // Files the run, compares it with the disc's latest earlier run that can be read, and
 // prints both in the summary; what it cannot do is said through `streams`.
 CatalogueOutcome FileInCatalogue(const std::string& catalogue, const run::RunState& state,
-                                 const run::DataList& document, const MeasuredWith& with,
+                                 const run::DataList& document,
+                                 const results::MeasuredWith& with,
                                  std::FILE* summary, Streams& streams);
 
 }  // namespace cli

@@ -155,19 +155,6 @@ std::optional<results::RunRecord> ReadRunFile(const std::string& name, results::
     return std::move(*reading.run);
 }
 
-// How a run ended, as its side file in a catalogue says.
-std::string HowItEnded(const run::RunState& s, bool stopped) {
-    switch (s.DiscGone) {
-        case platform::DiscState::Removed:
-            return "disc removed";
-        case platform::DiscState::Changed:
-            return "disc changed";
-        case platform::DiscState::Present:
-            break;
-    }
-    return stopped ? "stopped" : "complete";
-}
-
 }  // namespace
 
 int UsageFailure(Streams& streams, const std::string& message) {
@@ -348,7 +335,8 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
     const bool stopped = s.window.PanelText(run::Panel::State) == "System Stopped";
     bool notFiled = false;
     if (const auto catalogue = CatalogueOf(command)) {
-        const MeasuredWith with{drive, driveIdentity, HowItEnded(s.state, stopped)};
+        const results::MeasuredWith with{drive, driveIdentity,
+                                         results::HowItEnded(s.state, stopped)};
         const CatalogueOutcome filed =
             FileInCatalogue(*catalogue, s.state, s.dataList, with, summary, streams);
         notFiled = filed.failed;

@@ -29,6 +29,8 @@ std::optional<std::string> TerminalPrompts::AskFileName(run::FileDialog dialog) 
             return saveData_;
         case run::FileDialog::LoadData:
             return loadData_;
+        case run::FileDialog::CompareWith:
+            break;
     }
     return std::nullopt;
 }
@@ -43,6 +45,8 @@ void TerminalPrompts::SetFileName(run::FileDialog dialog, std::optional<std::str
             break;
         case run::FileDialog::LoadData:
             loadData_ = std::move(name);
+            break;
+        case run::FileDialog::CompareWith:
             break;
     }
 }

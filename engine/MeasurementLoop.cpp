@@ -37,7 +37,7 @@ void MeasureTick(run::RunContext& ctx) {
     if (s.StopRequest) {
         s.StopRequest = false;
         ctx.window.SetPanelText(run::Panel::State, "System Stopped");
-        EndRun(ctx);
+        EndRun(ctx, true);
         return;
     }
 
@@ -84,13 +84,14 @@ void MeasureTick(run::RunContext& ctx) {
     EndRun(ctx);
 }
 
-void EndRun(run::RunContext& ctx) {
+void EndRun(run::RunContext& ctx, bool stopped) {
     run::RunState& s = ctx.state;
     platform::Canvas& canvas = ctx.chart.canvas;
     if (run::UsesRawDevice(s.OSPlatformId)) {
         s.DeviceHandle.reset();
     }
     results::DrawSummary(s, canvas);
+    ctx.window.RunEnded(stopped);
     ctx.window.ChartChanged();
     if (const std::string note = results::ReadSpeedNote(s); !note.empty()) {
         ctx.prompts.ShowMessage(note);

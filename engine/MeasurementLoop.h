@@ -10,8 +10,9 @@ namespace engine {
 // stop was requested.
 void MeasureTick(run::RunContext& ctx);
 
-// The end of a run, complete or stopped: closes the drive, draws the summary on the chart,
-// unlocks the controls, and saves automatically or offers the save commands.
-void EndRun(run::RunContext& ctx);
+// The end of a run, complete, stopped (`stopped`) or ended by its disc: closes the drive,
+// draws the summary on the chart, tells the window, unlocks the controls, and saves
+// automatically or offers the save commands.
+void EndRun(run::RunContext& ctx, bool stopped = false);
 
 }  // namespace engine

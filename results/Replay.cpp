@@ -44,13 +44,16 @@ class ReplayLock {
     explicit ReplayLock(run::RunWindow& window)
         : window_(window),
           start_(window.IsEnabled(Control::StartButton)),
-          load_(window.IsEnabled(Control::LoadData)) {
+          load_(window.IsEnabled(Control::LoadData)),
+          compare_(window.IsEnabled(Control::CompareWith)) {
         window_.SetEnabled(Control::StartButton, false);
         window_.SetEnabled(Control::LoadData, false);
+        window_.SetEnabled(Control::CompareWith, false);
     }
     ~ReplayLock() {
         window_.SetEnabled(Control::StartButton, start_);
         window_.SetEnabled(Control::LoadData, load_);
+        window_.SetEnabled(Control::CompareWith, compare_);
     }
     ReplayLock(const ReplayLock&) = delete;
     ReplayLock& operator=(const ReplayLock&) = delete;
@@ -59,6 +62,7 @@ class ReplayLock {
     run::RunWindow& window_;
     bool start_;
     bool load_;
+    bool compare_;
 };
 
 }  // namespace
@@ -91,16 +95,21 @@ std::string LoadDataPath(const std::string& given) {
     return given;
 }
 
-void LoadData(run::RunContext& ctx) {
+bool LoadData(run::RunContext& ctx) {
     const auto asked = ctx.prompts.AskFileName(run::FileDialog::LoadData);
     if (!asked) {
-        return;
+        return false;
     }
     const std::string path = LoadDataPath(*asked);
     if (const std::error_code error = LoadDocument(path, ctx.dataList)) {
         ctx.prompts.ShowOpenError(path, error);
-        return;
+        return false;
     }
+    ReplayDocument(ctx);
+    return true;
+}
+
+void ReplayDocument(run::RunContext& ctx) {
     ReplayLock lock(ctx.window);
     DrawData(ctx);
 }

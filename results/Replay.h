@@ -14,8 +14,12 @@ std::string LoadDataPath(const std::string& given);
 
 // Asks for a data file, reads it into the document and replays it. A cancelled dialog
 // changes nothing; a file that cannot be opened is shown as "Cannot open file %s: REASON"
-// and leaves the document as it was. Start and Load Data are refused while the replay runs.
-void LoadData(run::RunContext& ctx);
+// and leaves the document as it was. True when a file was read and replayed.
+bool LoadData(run::RunContext& ctx);
+
+// Replays the document as it stands; Start, Load Data and Compare With are refused while the
+// replay runs.
+void ReplayDocument(run::RunContext& ctx);
 
 // Replays the document on the chart, line by line, with the texts, gauge, curve, error
 // marks and summary of a live run, letting the window handle its events between lines. A

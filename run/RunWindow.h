@@ -27,14 +27,15 @@ enum class Control {
     FilesMenu,
     SaveGraphic,
     SaveData,
-    LoadData
+    LoadData,
+    CompareWith
 };
 
 // Menu items that carry a check mark.
 enum class MenuMark { AutoSave, N1000, N800, N600 };
 
-// The three file dialogs.
-enum class FileDialog { SaveGraphic, SaveData, LoadData };
+// The file dialogs.
+enum class FileDialog { SaveGraphic, SaveData, LoadData, CompareWith };
 
 // What a run, a replay and start-up show in the window. The Qt window, the command-line
 // companion and the tests each provide one.
@@ -43,6 +44,9 @@ class RunWindow {
     virtual ~RunWindow() = default;
 
     virtual void SetPanelText(Panel panel, std::string_view text) = 0;
+    // One line across the whole status bar, over its panels; an empty text shows the panels
+    // again. A window without room for it may ignore it.
+    virtual void SetStatusNote(std::string_view text) { (void)text; }
     // A window whose panels hold any text may ignore it.
     virtual void SetPanelWidths(PanelWidths widths) { (void)widths; }
     virtual void SetGaugeProgress(std::int32_t value) = 0;
@@ -63,6 +67,9 @@ class RunWindow {
     virtual std::string DriveListText() const = 0;
     // The chart bitmap has changed and should be shown again.
     virtual void ChartChanged() = 0;
+    // A run has ended, finished, stopped (`stopped`) or ended by its disc, and its summary is
+    // on the chart; the window's controls and the saving at the end come after it.
+    virtual void RunEnded(bool stopped) { (void)stopped; }
     // True once the user has closed the window: a long operation that lets events run
     // stops at its next step.
     virtual bool Closing() const { return false; }

@@ -195,7 +195,7 @@ TEST(FormDescriptions, AreConsistentAndTabThroughTheirButtonsFirst) {
     EXPECT_EQ(controls,
               (std::multiset<Control>{Control::StartButton, Control::StopButton, Control::DriveList,
                                       Control::FilesMenu, Control::SaveGraphic, Control::SaveData,
-                                      Control::LoadData}));
+                                      Control::LoadData, Control::CompareWith}));
     EXPECT_EQ(marks, (std::multiset<run::MenuMark>{run::MenuMark::AutoSave, run::MenuMark::N1000,
                                                    run::MenuMark::N800, run::MenuMark::N600}));
 }

@@ -162,10 +162,11 @@ TEST(WindowLayout, CaptionsAndMenus) {
     EXPECT_EQ(f.About1()->menu(), nullptr);
 
     EXPECT_EQ(f.Files()->actions(),
-              (QList<QAction*>{f.SaveGraphic2(), f.SaveData1(), f.LoadData1()}));
+              (QList<QAction*>{f.SaveGraphic2(), f.SaveData1(), f.LoadData1(), f.CompareWith1()}));
     EXPECT_EQ(f.SaveGraphic2()->text(), "Save &Graphic");
     EXPECT_EQ(f.SaveData1()->text(), "Save &Data");
     EXPECT_EQ(f.LoadData1()->text(), "&Load Data");
+    EXPECT_EQ(f.CompareWith1()->text(), "&Compare With...");
 
     EXPECT_EQ(f.Options1()->actions(),
               (QList<QAction*>{f.AutoSave1(), f.N1(), f.N1000(), f.N800(), f.N600(), f.N2(),

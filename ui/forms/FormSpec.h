@@ -68,6 +68,7 @@ enum class Command : std::uint16_t {
     About = 10,
     OpenHomePage = 11,
     ReadSpeed = 12,  // the item's tag is the speed
+    CompareWith = 13,
 };
 
 // What a push button ends its dialog with.

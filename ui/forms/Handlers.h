@@ -33,6 +33,8 @@ inline MainHandler MainHandlerOf(Command command) {
             return &MainFormCore::N600Click;
         case Command::About:
             return &MainFormCore::About1Click;
+        case Command::CompareWith:
+            return &MainFormCore::CompareWith1Click;
         case Command::None:
         case Command::OpenHomePage:
         case Command::ReadSpeed:  // takes the item it was given

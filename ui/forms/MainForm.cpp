@@ -120,6 +120,10 @@ constexpr std::array kFilesItems{
                  .caption = "&Load Data",
                  .command = Command::LoadData,
                  .control = Control::LoadData},
+    MenuItemSpec{.name = "CompareWith1",
+                 .caption = "&Compare With...",
+                 .command = Command::CompareWith,
+                 .control = Control::CompareWith},
 };
 
 // The speeds of run::kReadSpeeds, one checked at a time; those of the loaded medium shown.
@@ -196,6 +200,12 @@ constexpr std::array kFileDialogs{
                    .name = "OpenDialog1",
                    .kind = FileDialogKind::Open,
                    .title = "Load Data",
+                   .filter = kDataFilter,
+                   .defaultExtension = "dat"},
+    FileDialogSpec{.which = run::FileDialog::CompareWith,
+                   .name = "OpenDialog2",
+                   .kind = FileDialogKind::Open,
+                   .title = "Compare With",
                    .filter = kDataFilter,
                    .defaultExtension = "dat"},
 };

@@ -5,6 +5,7 @@
 #include "engine/MeasurementLoop.h"
 #include "engine/RunStart.h"
 #include "engine/Sequencer.h"
+#include "results/CatalogueFiling.h"
 #include "results/Replay.h"
 #include "results/Saving.h"
 #include "startup/StartFailure.h"
@@ -17,17 +18,22 @@ MainFormCore::MainFormCore(std::unique_ptr<platform::System> system,
     : system_(std::move(system)),
       prompts_(std::move(prompts)),
       // The window is the run's RunWindow from here on, though its controls come later.
-      ctx_{state_, dataList_, chart_, *system_, *this, *prompts_} {}
+      ctx_{state_, dataList_, chart_, *system_, *this, *prompts_} {
+    comparison_.SetCatalogue(results::CatalogueFromEnvironment());
+}
 
 void MainFormCore::FormCreate() {
     startUpStatus_ = startup::StartUp(ctx_);
 }
 
 void MainFormCore::Button1Click() {
+    comparison_.RunStarting(ctx_);
     if (!engine::StartRun(ctx_)) {
         // The error sound has said that no run started; the box says why.
         Prompts().ShowError(startup::WindowStartFailure(state_, *system_, DriveListText()));
+        return;
     }
+    comparison_.RunStarted(ctx_);
 }
 
 void MainFormCore::Button2Click() {
@@ -47,7 +53,17 @@ void MainFormCore::SaveData1Click() {
 }
 
 void MainFormCore::LoadData1Click() {
-    results::LoadData(ctx_);
+    if (results::LoadData(ctx_)) {
+        comparison_.Drop(ctx_);
+    }
+}
+
+void MainFormCore::CompareWith1Click() {
+    comparison_.Choose(ctx_);
+}
+
+void MainFormCore::RunEnded(bool stopped) {
+    comparison_.RunEnded(ctx_, stopped);
 }
 
 void MainFormCore::AutoSave1Click() {

@@ -10,6 +10,7 @@
 #include "run/RunContext.h"
 #include "run/RunState.h"
 #include "run/RunWindow.h"
+#include "ui/forms/ComparisonView.h"
 
 namespace ui::forms {
 
@@ -31,6 +32,7 @@ class MainFormCore : public run::RunWindow {
     void SaveGraphic1Click();
     void SaveData1Click();
     void LoadData1Click();
+    void CompareWith1Click();
     void AutoSave1Click();
     void N1000Click();
     void N800Click();
@@ -44,6 +46,11 @@ class MainFormCore : public run::RunWindow {
     results::DataList& Document() { return dataList_; }
     run::Chart& ChartPicture() { return chart_; }
     run::UserPrompts& Prompts() { return *prompts_; }
+    // The earlier run behind the run on the chart, and the catalogue runs are filed in.
+    ComparisonView& Comparison() { return comparison_; }
+
+    // The run's end, for the comparison and the catalogue.
+    void RunEnded(bool stopped) final;
 
   protected:
     // Takes the window as the run's RunWindow without calling on it: the first calls come in
@@ -73,6 +80,7 @@ class MainFormCore : public run::RunWindow {
     results::DataList dataList_;
     run::Chart chart_;
     run::RunContext ctx_;
+    ComparisonView comparison_;
     std::optional<int> startUpStatus_;
 };
 

@@ -148,15 +148,18 @@ void TStatusBar::resizeEvent(QResizeEvent* event) {
     Fit();
 }
 
+void TStatusBar::SetNote(const QString& note) {
+    if (note != note_) {
+        note_ = note;
+        update();
+    }
+}
+
 void TStatusBar::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QColor shadow = palette().color(QPalette::Dark);
     const QColor highlight = palette().color(QPalette::Light);
-    for (int i = 0; i < kPanels; ++i) {
-        const QRect r = PanelRect(i);
-        if (!event->rect().intersects(r)) {
-            continue;
-        }
+    const auto panel = [&](const QRect& r, Qt::Alignment alignment, const QString& text) {
         painter.setPen(shadow);
         painter.drawLine(r.topLeft(), r.topRight());
         painter.drawLine(r.topLeft(), r.bottomLeft());
@@ -165,9 +168,20 @@ void TStatusBar::paintEvent(QPaintEvent* event) {
         painter.drawLine(r.bottomLeft(), r.bottomRight());
         const QRect textArea = r.adjusted(1 + kTextIndent, 1, -1 - kTextIndent, -1);
         painter.setPen(palette().color(QPalette::WindowText));
-        const int flags = static_cast<int>(layout_[static_cast<std::size_t>(i)].alignment.toInt()) |
+        const int flags = static_cast<int>(alignment.toInt()) |
                           static_cast<int>(Qt::AlignVCenter) | static_cast<int>(Qt::TextSingleLine);
-        painter.drawText(textArea, flags, texts_[static_cast<std::size_t>(i)]);
+        painter.drawText(textArea, flags, text);
+    };
+    if (!note_.isEmpty()) {
+        panel(PanelRect(0).united(PanelRect(kPanels - 1)), Qt::AlignLeft, note_);
+        return;
+    }
+    for (int i = 0; i < kPanels; ++i) {
+        const QRect r = PanelRect(i);
+        if (event->rect().intersects(r)) {
+            panel(r, layout_[static_cast<std::size_t>(i)].alignment,
+                  texts_[static_cast<std::size_t>(i)]);
+        }
     }
 }
 

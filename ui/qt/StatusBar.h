@@ -34,6 +34,10 @@ class TStatusBar : public QWidget {
     // Repaints the panel only when its text changes.
     void SetPanelText(int panel, const QString& text);
     const QString& PanelText(int panel) const { return texts_.at(static_cast<std::size_t>(panel)); }
+    // One sunken panel across the whole bar with the note in it, over the panels, whose texts
+    // go on changing beneath; an empty note shows the panels again.
+    void SetNote(const QString& note);
+    const QString& Note() const { return note_; }
     // Where the panel's sunken frame lies within the bar.
     QRect PanelRect(int panel) const;
 
@@ -50,6 +54,7 @@ class TStatusBar : public QWidget {
     std::array<PanelLayout, kPanels> layout_;
     std::array<int, kPanels> widths_{};
     std::array<QString, kPanels> texts_;
+    QString note_;
     std::array<int, kPanels> textWidths_{};  // negative: not measured in this font yet
     // The widest text each panel was given since the layout: the panel keeps room for it, so
     // that the panels do not move with every digit.

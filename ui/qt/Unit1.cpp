@@ -223,6 +223,7 @@ void TForm1::BuildMenus() {
     saveGraphic2_ = NamedChild<QAction>(this, "SaveGraphic2");
     saveData1_ = NamedChild<QAction>(this, "SaveData1");
     loadData1_ = NamedChild<QAction>(this, "LoadData1");
+    compareWith1_ = NamedChild<QAction>(this, "CompareWith1");
     autoSave1_ = NamedChild<QAction>(this, "AutoSave1");
     n1_ = NamedChild<QAction>(this, "N1");
     n1000_ = NamedChild<QAction>(this, "N1000");
@@ -349,6 +350,10 @@ void TForm1::StopRunNow() {
         pause_->Stop();
     }
     State().DeviceHandle.reset();
+}
+
+void TForm1::SetStatusNote(std::string_view text) {
+    statusBar1_->SetNote(FromLocal(text));
 }
 
 void TForm1::SetPanelText(run::Panel panel, std::string_view text) {

@@ -75,6 +75,7 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     QAction* SaveGraphic2() const { return saveGraphic2_; }
     QAction* SaveData1() const { return saveData1_; }
     QAction* LoadData1() const { return loadData1_; }
+    QAction* CompareWith1() const { return compareWith1_; }
     QAction* AutoSave1() const { return autoSave1_; }
     QAction* N1() const { return n1_; }
     QAction* N1000() const { return n1000_; }
@@ -93,6 +94,7 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
 
     // What a run shows.
     void SetPanelText(run::Panel panel, std::string_view text) override;
+    void SetStatusNote(std::string_view text) override;
     void SetPanelWidths(run::PanelWidths widths) override;
     void SetGaugeProgress(std::int32_t value) override;
     void SetGaugeMaxValue(std::int32_t value) override;
@@ -163,6 +165,7 @@ class TForm1 : public QMainWindow, public forms::MainFormCore {
     QAction* saveGraphic2_ = nullptr;
     QAction* saveData1_ = nullptr;
     QAction* loadData1_ = nullptr;
+    QAction* compareWith1_ = nullptr;
     QAction* autoSave1_ = nullptr;
     QAction* n1_ = nullptr;
     QAction* n1000_ = nullptr;

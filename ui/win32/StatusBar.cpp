@@ -60,6 +60,13 @@ void SetStatusPanels(HWND bar, std::span<const forms::StatusPanelSpec> panels) {
                    reinterpret_cast<LPARAM>(rightEdges.data()));
 }
 
+void ShowStatusNote(HWND bar, std::string_view note) {
+    int wholeBar = -1;
+    ::SendMessageA(bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeBar));
+    const std::string shown(note);
+    ::SendMessageA(bar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+}
+
 void SetStatusText(HWND bar, std::span<const forms::StatusPanelSpec> panels, int panel,
                    std::string_view text) {
     if (panel < 0 || static_cast<std::size_t>(panel) >= panels.size()) {

@@ -19,6 +19,10 @@ HWND CreateStatusBar(HWND parent, int left, int top, int width, int height,
 // Gives the bar the panels' widths, the last reaching to the right end; the texts stay.
 void SetStatusPanels(HWND bar, std::span<const forms::StatusPanelSpec> panels);
 
+// One panel across the whole bar with the note in it, in place of the panels; the panels come
+// back with SetStatusPanels, their texts with SetStatusText.
+void ShowStatusNote(HWND bar, std::string_view note);
+
 // Shows the text in the panel, aligned as the panel's description says.
 void SetStatusText(HWND bar, std::span<const forms::StatusPanelSpec> panels, int panel,
                    std::string_view text);

@@ -151,17 +151,42 @@ void TForm1::StopRunNow() {
 }
 
 std::string TForm1::PanelText(run::Panel panel) const {
+    if (!note_.empty()) {
+        return panelTexts_.at(static_cast<std::size_t>(panel));
+    }
     return StatusText(Control("StatusBar1"), static_cast<int>(panel));
 }
 
 void TForm1::SetPanelText(run::Panel panel, std::string_view text) {
-    SetStatusText(Control("StatusBar1"), statusPanels_, static_cast<int>(panel), text);
+    panelTexts_.at(static_cast<std::size_t>(panel)) = std::string(text);
+    if (note_.empty()) {
+        SetStatusText(Control("StatusBar1"), statusPanels_, static_cast<int>(panel), text);
+    }
+}
+
+void TForm1::SetStatusNote(std::string_view text) {
+    const HWND bar = Control("StatusBar1");
+    if (!text.empty()) {
+        note_ = std::string(text);
+        ShowStatusNote(bar, note_);
+        return;
+    }
+    if (note_.empty()) {
+        return;
+    }
+    note_.clear();
+    SetStatusPanels(bar, statusPanels_);
+    for (std::size_t i = 0; i < panelTexts_.size(); ++i) {
+        SetStatusText(bar, statusPanels_, static_cast<int>(i), panelTexts_[i]);
+    }
 }
 
 void TForm1::SetPanelWidths(run::PanelWidths widths) {
     const forms::MainFormSpec& spec = forms::MainForm();
     statusPanels_ = widths == run::PanelWidths::Wide ? spec.wideStatusPanels : spec.statusPanels;
-    SetStatusPanels(Control("StatusBar1"), statusPanels_);
+    if (note_.empty()) {
+        SetStatusPanels(Control("StatusBar1"), statusPanels_);
+    }
 }
 
 void TForm1::SetGaugeProgress(std::int32_t value) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -58,6 +59,9 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
 
     // What a run shows.
     void SetPanelText(run::Panel panel, std::string_view text) override;
+    void SetStatusNote(std::string_view text) override;
+    // The note across the status bar; empty while the bar shows its panels.
+    const std::string& StatusNote() const { return note_; }
     void SetPanelWidths(run::PanelWidths widths) override;
     void SetGaugeProgress(std::int32_t value) override;
     void SetGaugeMaxValue(std::int32_t value) override;
@@ -96,6 +100,9 @@ class TForm1 final : public FormWindow, public forms::MainFormCore {
     std::unique_ptr<ToolTip> driveTip_;
     // The status panels as they are now: the classic ones or the wide ones.
     std::span<const forms::StatusPanelSpec> statusPanels_;
+    // The panels' texts, kept while a note across the bar stands in their place.
+    std::array<std::string, forms::kStatusPanelCount> panelTexts_;
+    std::string note_;
     std::function<void(HWND owner)> showAbout_;
     bool timerEnabled_ = false;
     bool closing_ = false;
