@@ -121,21 +121,28 @@ double SimDrive::SpeedKBsAt(std::int64_t sector) const {
     const double x = params_.speedFollowsRadius
                          ? std::sqrt(inner * inner + (outer * outer - inner * inner) * position)
                          : inner + (outer - inner) * position;
+    return std::max(x * SlowFactorAt(sector), 0.01) * params_.singleSpeedKBs;
+}
+
+double SimDrive::SlowFactorAt(std::int64_t sector) const {
     double factor = 1.0;
     for (const SimDiscParams::SlowStretch& stretch : params_.slow) {
         if (sector >= stretch.sectors.first && sector <= stretch.sectors.last) {
             factor = stretch.speedFactor;
         }
     }
-    return std::max(x * factor, 0.01) * params_.singleSpeedKBs;
+    return factor;
 }
 
 double SimDrive::ModelDurationMs(std::int64_t firstSector, std::int64_t count,
                                  bool sequential) const {
     const double kilobytes = static_cast<double>(count) * 2.0;
-    double transfer = params_.fixedMsPerSector > 0.0
-                          ? static_cast<double>(count) * params_.fixedMsPerSector
-                          : kilobytes / SpeedKBsAt(firstSector) * 1000.0;
+    // A worn stretch slows a drive of fixed speed as it slows any other.
+    double transfer =
+        params_.fixedMsPerSector > 0.0
+            ? static_cast<double>(count) * params_.fixedMsPerSector /
+                  std::max(SlowFactorAt(firstSector), 0.01)
+            : kilobytes / SpeedKBsAt(firstSector) * 1000.0;
     if (speedCap_) {
         // Held to a speed, the drive is never faster than asked, even to the millisecond
         // tick: the read lasts at least the whole milliseconds that the speed allows.

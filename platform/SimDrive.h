@@ -116,6 +116,8 @@ class SimDrive {
     double ModelDurationMs(std::int64_t firstSector, std::int64_t count, bool sequential) const;
     // Speed in KB/s at the given sector.
     double SpeedKBsAt(std::int64_t sector) const;
+    // The speed factor of the worn stretch the sector lies in; 1 outside them.
+    double SlowFactorAt(std::int64_t sector) const;
 
     // The next reads take these durations instead of the modelled ones.
     void ScriptDurations(std::initializer_list<double> milliseconds);

@@ -587,6 +587,8 @@ TEST(WindowFiles, DialogsCarryTheirTitlesFiltersAndExtensions) {
                       QFileDialog::AcceptSave},
              Expected{FileDialog::LoadData, "Load Data", "Data Files (*.dat)", "dat",
                       QFileDialog::AcceptOpen},
+             Expected{FileDialog::CompareWith, "Compare With", "Data Files (*.dat)", "dat",
+                      QFileDialog::AcceptOpen},
          }) {
         const auto dialog = ui::qt::MakeFileDialog(e.which, nullptr);
         EXPECT_EQ(dialog->windowTitle(), e.title);
