@@ -29,8 +29,7 @@ struct CatalogueOutcome {
 // Files the run, compares it with the disc's latest earlier run that can be read, and
 // prints both in the summary; what it cannot do is said through `streams`.
 CatalogueOutcome FileInCatalogue(const std::string& catalogue, const run::RunState& state,
-                                 const run::DataList& document,
-                                 const results::MeasuredWith& with,
+                                 const run::DataList& document, const results::MeasuredWith& with,
                                  std::FILE* summary, Streams& streams);
 
 }  // namespace cli

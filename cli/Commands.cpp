@@ -249,6 +249,17 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
         streams.Say(startup::DescribeStartFailure(s.state, s.system, drive));
         return kExitError;
     }
+    if (earlier) {
+        // The earlier run behind the chart as it is drawn, as in the window; its marks over
+        // the run's curve again at the end, before the chart is saved.
+        const results::DocumentHeader header = results::ReadDocumentHeader(s.dataList);
+        if (!results::DifferentDiscs(*earlier, {header.VolLabel.str(), header.VolSize, {}})) {
+            results::DrawEarlierRun(s.state, s.chart.canvas, earlier->blocks);
+            s.window.SetRunEnded([&s, &earlier] {
+                results::DrawEarlierErrorMarks(s.state, s.chart.canvas, earlier->blocks);
+            });
+        }
+    }
     if (s.state.ReadSpeed != command.readSpeed) {
         // 52x on a DVD, 16x on a Blu-ray disc: no step of that medium.
         streams.Say(run::ReadSpeedCaption(command.readSpeed) + " is no read speed of this " +

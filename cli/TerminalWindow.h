@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,6 +33,13 @@ class TerminalWindow final : public run::RunWindow {
     void SetDriveList(const std::vector<std::string>& items) override;
     std::string DriveListText() const override { return driveText_; }
     void ChartChanged() override {}
+    void RunEnded(bool) override {
+        if (runEnded_) {
+            runEnded_();
+        }
+    }
+    // What the command draws at the end of the run, before the files are saved.
+    void SetRunEnded(std::function<void()> ended) { runEnded_ = std::move(ended); }
 
     const std::string& PanelText(run::Panel panel) const;
     bool TimerEnabled() const { return timer_; }
@@ -49,6 +57,7 @@ class TerminalWindow final : public run::RunWindow {
     std::int32_t readSpeed_ = 0;
     std::vector<std::string> driveItems_;
     std::string driveText_;
+    std::function<void()> runEnded_;
 };
 
 }  // namespace cli

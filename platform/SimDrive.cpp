@@ -138,11 +138,10 @@ double SimDrive::ModelDurationMs(std::int64_t firstSector, std::int64_t count,
                                  bool sequential) const {
     const double kilobytes = static_cast<double>(count) * 2.0;
     // A worn stretch slows a drive of fixed speed as it slows any other.
-    double transfer =
-        params_.fixedMsPerSector > 0.0
-            ? static_cast<double>(count) * params_.fixedMsPerSector /
-                  std::max(SlowFactorAt(firstSector), 0.01)
-            : kilobytes / SpeedKBsAt(firstSector) * 1000.0;
+    double transfer = params_.fixedMsPerSector > 0.0
+                          ? static_cast<double>(count) * params_.fixedMsPerSector /
+                                std::max(SlowFactorAt(firstSector), 0.01)
+                          : kilobytes / SpeedKBsAt(firstSector) * 1000.0;
     if (speedCap_) {
         // Held to a speed, the drive is never faster than asked, even to the millisecond
         // tick: the read lasts at least the whole milliseconds that the speed allows.

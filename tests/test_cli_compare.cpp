@@ -3,6 +3,7 @@
 // comparison after a measured run, and the exit statuses of each.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -161,23 +162,34 @@ TEST(CliCompare, MeasureComparesAfterTheRunAndWorseGoesBeforeUnreadable) {
         younger.replace(at, lost.size(), lost.substr(0, 5) + "5000\r");
     }
     std::ofstream(dir / "younger.dat", std::ios::binary) << younger;
-    const std::pair<std::string, std::pair<int, std::string>> rows[] = {
-        {first, {3, "Verdict:         same\n"}},
-        {(dir / "younger.dat").string(),
-         {4,
-          "Verdict:         worse: 2 new unreadable blocks\nNew unreadable:  2 blocks: 121, "
-          "248\n"}},
-        {WriteRun(dir / "other.dat"), {1, "not two runs of one disc"}},
+    struct Row {
+        std::string earlier;
+        int status;
+        std::string said;
+        bool drawn;  // the earlier curve behind the chart written
     };
-    for (const auto& [earlier, expected] : rows) {
-        SCOPED_TRACE(earlier);
+    const Row rows[] = {
+        {first, 3, "Verdict:         same\n", true},
+        {(dir / "younger.dat").string(), 4,
+         "Verdict:         worse: 2 new unreadable blocks\nNew unreadable:  2 blocks: 121, 248\n",
+         true},
+        {WriteRun(dir / "other.dat"), 1, "not two runs of one disc", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.earlier);
         const fs::path written = dir / "written.dat";
+        const fs::path chart = dir / "written.bmp";
         fs::remove(written);
-        const Finished f =
-            RunCli({"measure", "sim-unpaced", "--dat", written.string(), "--compare", earlier});
-        EXPECT_EQ(f.status, expected.first);
-        EXPECT_NE(f.err.find(expected.second), std::string::npos) << f.err;
+        const Finished f = RunCli({"measure", "sim-unpaced", "--dat", written.string(), "--bmp",
+                                   chart.string(), "--compare", row.earlier});
+        EXPECT_EQ(f.status, row.status);
+        EXPECT_NE(f.err.find(row.said), std::string::npos) << f.err;
         EXPECT_TRUE(fs::exists(written)) << "the run is written whatever the comparison";
+        const auto picture = platform::LoadBmpFile(chart.string());
+        ASSERT_TRUE(picture);
+        const auto earlierPixels =
+            std::ranges::count(picture->Pixels(), results::kEarlierCurveColor);
+        EXPECT_EQ(earlierPixels > 0, row.drawn) << earlierPixels;
     }
     // An earlier run that cannot be read is said before anything is measured.
     const Finished missing = RunCli({"measure", "sim-unpaced", "--dat", (dir / "no.dat").string(),

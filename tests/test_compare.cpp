@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "results/ComparisonChart.h"
 #include "results/DocumentHeader.h"
 #include "results/RunComparison.h"
 
@@ -218,3 +219,24 @@ TEST(RunComparison, DamagedDocumentsAreRefusedWithTheLine) {
 }
 
 }  // namespace
+
+TEST(RunComparison, TheStatusBarsVerdictSaysWhatMadeIt) {
+    using enum Verdict;
+    struct NoteRow {
+        const char* name;
+        RunComparison comparison;
+        const char* note;
+    };
+    const SlowerRegion region{10, 20, 6, 0.5};
+    const NoteRow rows[] = {
+        {"lost and slower",
+         {Worse, {5, 9}, {7}, {region, region}},
+         "Worse: 2 new unreadable, 2 slower regions"},
+        {"slower alone", {Worse, {}, {}, {region}}, "Worse: 1 slower region"},
+        {"recovered", {Better, {}, {3, 4}}, "Better: 2 recovered"},
+        {"same", {}, "Same as the earlier run"},
+    };
+    for (const NoteRow& row : rows) {
+        EXPECT_EQ(VerdictNote(row.comparison), row.note) << row.name;
+    }
+}

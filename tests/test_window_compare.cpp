@@ -14,8 +14,8 @@
 #include "results/ChartFrame.h"
 #include "results/ComparisonChart.h"
 #include "support/TempDir.h"
-#include "ui/qt/BitmapImage.h"
 #include "support/WindowFixture.h"
+#include "ui/qt/BitmapImage.h"
 
 namespace {
 
@@ -24,13 +24,7 @@ using fixtures::Window;
 using run::FileDialog;
 namespace fs = std::filesystem;
 
-// The small disc some years on: block 10 unreadable, blocks 3 to 8 read at half speed.
-platform::SimDiscParams AgedSmallDisc() {
-    platform::SimDiscParams disc = fakes::SmallDisc();
-    disc.unreadable.push_back({10000, 10999});
-    disc.slow.push_back({{3000, 8999}, 0.5});
-    return disc;
-}
+using fakes::AgedSmallDisc;
 
 // A run of the disc measured in its own window and saved under `name`.
 void MeasureAndSave(const platform::SimDiscParams& disc, const std::string& name) {

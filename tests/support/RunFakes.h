@@ -131,6 +131,14 @@ inline platform::SimDiscParams SmallDisc(std::uint32_t sectors = 20000) {
     return p;
 }
 
+// The small disc some years on: block 10 unreadable, blocks 3 to 8 read at half speed.
+inline platform::SimDiscParams AgedSmallDisc() {
+    platform::SimDiscParams disc = SmallDisc();
+    disc.unreadable.push_back({10000, 10999});
+    disc.slow.push_back({{3000, 8999}, 0.5});
+    return disc;
+}
+
 // A data file of a 400,000-sector disc with 200 result lines: long enough for the user to click
 // while it is replayed.
 inline void WriteLongDataFile(const std::string& path) {

@@ -18,6 +18,8 @@
 #include <set>
 #include <span>
 
+#include "results/ChartFrame.h"
+#include "results/ComparisonChart.h"
 #include "run/ReadSpeed.h"
 #include "support/ParityFiles.h"
 #include "support/TempDir.h"
@@ -27,6 +29,7 @@
 #include "ui/forms/WindowStates.h"
 #include "ui/win32/AnsiText.h"
 #include "ui/win32/Fonts.h"
+#include "ui/win32/StatusBar.h"
 #include "ui/win32/Win32Prompts.h"
 
 namespace forms = ui::forms;
@@ -692,6 +695,44 @@ TEST(Win32WindowFiles, SaveAndLoadGoThroughThePrompts) {
     EXPECT_TRUE(SaysWhy(other.prompts->errors[0], "Cannot open file absent.dat"))
         << other.prompts->errors[0];
     EXPECT_EQ(other.form->Document(), w.form->Document());
+}
+
+TEST(Win32WindowFiles, CompareWithDrawsTheEarlierRunAndItsVerdictStandsOverThePanels) {
+    InTempDir temp;
+    {
+        Window young;
+        young.Click("Button1");
+        young.RunToEnd();
+        young.prompts->answers = {"young.dat"};
+        young.Choose(forms::Command::SaveData);
+    }
+    Window w(fakes::AgedSmallDisc());
+    w.Click("Button1");
+    w.RunToEnd();
+    const std::vector<int> panels = StatusParts(w);
+    w.prompts->answers = {"young.dat"};
+    w.Choose(forms::Command::CompareWith);
+    EXPECT_EQ(w.prompts->asked.back(), FileDialog::CompareWith);
+    const std::string verdict = "Worse: 1 new unreadable, 1 slower region";
+    EXPECT_EQ(w.form->StatusNote(), verdict);
+    // One part across the bar holds the note; the panels keep their texts beneath it.
+    EXPECT_EQ(StatusParts(w), std::vector<int>{-1});
+    EXPECT_EQ(ui::win32::StatusText(w.Control("StatusBar1"), 0), verdict);
+    EXPECT_EQ(w.Panel(Panel::State), "Complete");
+    // Where the aged run was slower, the young run's curve shows behind it on the screen.
+    const run::RunState& s = w.form->State();
+    const int x = results::BlockToX(s, 5) + 1;
+    const int y = results::TruncPixel(results::SpeedToPointY(s, 8000));
+    EXPECT_EQ(w.form->ChartPicture().bitmap.Pixel(x, y), results::kEarlierCurveColor);
+    EXPECT_EQ(win32test::Shown(w.Control("Image1")).Pixel(x, y), results::kEarlierCurveColor);
+
+    // Loading a run drops the comparison and gives the panels back, with their texts.
+    w.prompts->answers = {"young.dat"};
+    w.Choose(forms::Command::LoadData);
+    EXPECT_EQ(w.form->StatusNote(), "");
+    EXPECT_EQ(StatusParts(w), panels);
+    EXPECT_EQ(ui::win32::StatusText(w.Control("StatusBar1"), 0), "\tComplete");
+    EXPECT_NE(w.form->ChartPicture().bitmap.Pixel(x, y), results::kEarlierCurveColor);
 }
 
 TEST(Win32WindowReplay, ClicksDuringAReplayCannotChangeItsDocument) {

@@ -168,8 +168,8 @@ void TStatusBar::paintEvent(QPaintEvent* event) {
         painter.drawLine(r.bottomLeft(), r.bottomRight());
         const QRect textArea = r.adjusted(1 + kTextIndent, 1, -1 - kTextIndent, -1);
         painter.setPen(palette().color(QPalette::WindowText));
-        const int flags = static_cast<int>(alignment.toInt()) |
-                          static_cast<int>(Qt::AlignVCenter) | static_cast<int>(Qt::TextSingleLine);
+        const int flags = static_cast<int>(alignment.toInt()) | static_cast<int>(Qt::AlignVCenter) |
+                          static_cast<int>(Qt::TextSingleLine);
         painter.drawText(textArea, flags, text);
     };
     if (!note_.isEmpty()) {
