@@ -108,9 +108,8 @@ std::string VerdictNote(const RunComparison& c) {
                 why = Counted(c.newUnreadable.size(), "new unreadable");
             }
             if (!c.slower.empty()) {
-                why += (why.empty() ? "" : ", ") + Counted(c.slower.size(), c.slower.size() == 1
-                                                                                ? "slower region"
-                                                                                : "slower regions");
+                const char* regions = c.slower.size() == 1 ? "slower region" : "slower regions";
+                why += (why.empty() ? "" : ", ") + Counted(c.slower.size(), regions);
             }
             return "Worse: " + why;
         }

@@ -56,13 +56,8 @@ void ComparisonView::Choose(run::RunContext& ctx) {
 }
 
 void ComparisonView::RunStarting(run::RunContext& ctx) {
+    // The panels show how the start goes.
     ctx.window.SetStatusNote("");
-    if (!waiting_) {
-        earlier_.reset();
-    }
-    drawn_ = false;
-    catalogued_.reset();
-    notCompared_.clear();
     if (catalogue_) {
         with_.drive = ctx.window.DriveListText();
         // Asked before the run, while the disc it names is the one measured.
@@ -70,7 +65,24 @@ void ComparisonView::RunStarting(run::RunContext& ctx) {
     }
 }
 
+void ComparisonView::RunNotStarted(run::RunContext& ctx) {
+    // A start that got as far as clearing the chart took the comparison with it.
+    if (!results::ReadRunRecord(ctx.dataList).run) {
+        Forget();
+    }
+}
+
+void ComparisonView::Forget() {
+    if (!waiting_) {
+        earlier_.reset();
+    }
+    drawn_ = false;
+    catalogued_.reset();
+    notCompared_.clear();
+}
+
 void ComparisonView::RunStarted(run::RunContext& ctx) {
+    Forget();
     if (catalogue_) {
         catalogued_ = results::FindLastRun(*catalogue_, ctx.state.DiscId).found;
     }

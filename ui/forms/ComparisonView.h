@@ -22,11 +22,14 @@ class ComparisonView {
     // one measured, which draws over it as it goes.
     void Choose(run::RunContext& ctx);
 
-    // Before a run starts: the comparison of the run before goes.
+    // Before a run starts.
     void RunStarting(run::RunContext& ctx);
-    // Once the run has started and the disc is known: the earlier run chosen for it, else the
-    // disc's last run in the catalogue, behind it.
+    // Once the run has started and the disc is known: the comparison of the run before goes,
+    // and the earlier run chosen for this one, else the disc's last run in the catalogue, is
+    // drawn behind it.
     void RunStarted(run::RunContext& ctx);
+    // A start that failed.
+    void RunNotStarted(run::RunContext& ctx);
     // At its end: the run filed in the catalogue, and the verdict.
     void RunEnded(run::RunContext& ctx, bool stopped);
 
@@ -37,6 +40,8 @@ class ComparisonView {
     const std::optional<results::RunRecord>& Earlier() const { return earlier_; }
 
   private:
+    // Drops the comparison of the run before, but not a run chosen for the next one.
+    void Forget();
     void Draw(run::RunContext& ctx, bool finished);
     void ShowVerdict(run::RunContext& ctx);
 

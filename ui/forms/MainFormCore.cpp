@@ -30,6 +30,7 @@ void MainFormCore::Button1Click() {
     comparison_.RunStarting(ctx_);
     if (!engine::StartRun(ctx_)) {
         // The error sound has said that no run started; the box says why.
+        comparison_.RunNotStarted(ctx_);
         Prompts().ShowError(startup::WindowStartFailure(state_, *system_, DriveListText()));
         return;
     }
