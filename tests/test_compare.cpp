@@ -222,21 +222,22 @@ TEST(RunComparison, DamagedDocumentsAreRefusedWithTheLine) {
 
 TEST(RunComparison, TheStatusBarsVerdictSaysWhatMadeIt) {
     using enum Verdict;
-    struct NoteRow {
-        const char* name;
-        RunComparison comparison;
-        const char* note;
+    const auto comparison = [](Verdict verdict, std::size_t lost, std::size_t recovered,
+                               std::size_t slower) {
+        RunComparison c;
+        c.verdict = verdict;
+        c.newUnreadable.assign(lost, 5);
+        c.recovered.assign(recovered, 7);
+        c.slower.assign(slower, SlowerRegion{10, 20, 6, 0.5});
+        return c;
     };
-    const SlowerRegion region{10, 20, 6, 0.5};
-    const NoteRow rows[] = {
-        {"lost and slower",
-         {Worse, {5, 9}, {7}, {region, region}},
-         "Worse: 2 new unreadable, 2 slower regions"},
-        {"slower alone", {Worse, {}, {}, {region}}, "Worse: 1 slower region"},
-        {"recovered", {Better, {}, {3, 4}}, "Better: 2 recovered"},
-        {"same", {}, "Same as the earlier run"},
+    const std::pair<RunComparison, const char*> rows[] = {
+        {comparison(Worse, 2, 1, 2), "Worse: 2 new unreadable, 2 slower regions"},
+        {comparison(Worse, 0, 0, 1), "Worse: 1 slower region"},
+        {comparison(Better, 0, 2, 0), "Better: 2 recovered"},
+        {comparison(Same, 0, 0, 0), "Same as the earlier run"},
     };
-    for (const NoteRow& row : rows) {
-        EXPECT_EQ(VerdictNote(row.comparison), row.note) << row.name;
+    for (const auto& [c, note] : rows) {
+        EXPECT_EQ(VerdictNote(c), note);
     }
 }
