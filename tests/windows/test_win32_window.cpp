@@ -731,7 +731,7 @@ TEST(Win32WindowFiles, CompareWithDrawsTheEarlierRunAndItsVerdictStandsOverThePa
     w.Choose(forms::Command::LoadData);
     EXPECT_EQ(w.form->StatusNote(), "");
     EXPECT_EQ(StatusParts(w), panels);
-    EXPECT_EQ(ui::win32::StatusText(w.Control("StatusBar1"), 0), "\tComplete");
+    EXPECT_EQ(ui::win32::StatusText(w.Control("StatusBar1"), 0), "Complete");
     EXPECT_NE(w.form->ChartPicture().bitmap.Pixel(x, y), results::kEarlierCurveColor);
 }
 
