@@ -252,8 +252,7 @@ int Measure(const MeasureCommand& command, Streams& streams, std::FILE* document
     if (earlier) {
         // The earlier run behind the chart as it is drawn, as in the window; its marks over
         // the run's curve again at the end, before the chart is saved.
-        const results::DocumentHeader header = results::ReadDocumentHeader(s.dataList);
-        if (!results::DifferentDiscs(*earlier, {header.VolLabel.str(), header.VolSize, {}})) {
+        if (!results::DifferentDiscs(*earlier, results::DiscOf(s.dataList))) {
             results::DrawEarlierRun(s.state, s.chart.canvas, earlier->blocks);
             s.window.SetRunEnded([&s, &earlier] {
                 results::DrawEarlierErrorMarks(s.state, s.chart.canvas, earlier->blocks);

@@ -7,6 +7,7 @@
 
 #include "cli/TerminalText.h"
 #include "results/NumberText.h"
+#include "results/VolumeLabel.h"
 
 namespace cli {
 
@@ -18,11 +19,6 @@ using results::SlowerRegion;
 
 void Line(std::FILE* out, const char* name, const std::string& value) {
     std::fprintf(out, "%-16s %s\n", name, value.c_str());
-}
-
-std::string_view TrimmedLabel(std::string_view label) {
-    const std::size_t end = label.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view() : label.substr(0, end + 1);
 }
 
 std::string Counted(std::size_t n, const char* noun) {
@@ -47,7 +43,7 @@ std::string Percent(double ratio) {
 }
 
 std::string RunText(const RunFacts& run) {
-    return Quoted(TrimmedLabel(run.label)) + ", " + results::TruncToText(run.volumeSize) +
+    return Quoted(results::WithoutFill(run.label)) + ", " + results::TruncToText(run.volumeSize) +
            " sectors; " + Counted(static_cast<std::size_t>(run.blocks), "block") + " (" +
            BlockSpan(run.firstBlock, run.lastBlock) + "), " + std::to_string(run.unreadable) +
            " unreadable";
@@ -122,7 +118,7 @@ std::string UniformText(const RunComparison& c) {
 }
 
 std::string FactsJson(const RunFacts& run) {
-    return "{\"label\": " + JsonString(TrimmedLabel(run.label)) +
+    return "{\"label\": " + JsonString(results::WithoutFill(run.label)) +
            ", \"volume_size\": " + results::TruncToText(run.volumeSize) +
            ", \"blocks\": " + std::to_string(run.blocks) +
            ", \"unreadable\": " + std::to_string(run.unreadable) +

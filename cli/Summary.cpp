@@ -9,17 +9,12 @@
 #include "results/NumberText.h"
 #include "results/ReadSpeedReport.h"
 #include "results/ResultsDocument.h"
+#include "results/VolumeLabel.h"
 #include "run/ReadSpeed.h"
 
 namespace cli {
 
 namespace {
-
-// Trailing blanks fill a label to 32 characters; they say nothing on a terminal.
-std::string TrimmedLabel(const std::string& label) {
-    const std::size_t end = label.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : label.substr(0, end + 1);
-}
 
 void Line(std::FILE* out, const char* name, const std::string& value) {
     std::fprintf(out, "%-16s %s\n", name, value.c_str());
@@ -76,8 +71,8 @@ void PrintRunSummary(std::FILE* out, const run::RunState& s, const TerminalWindo
                      const run::DataList& document, const std::vector<std::string>& written) {
     Line(out, "State:", window.PanelText(run::Panel::State));
     Line(out, "Volume:",
-         Quoted(TrimmedLabel(s.VolumeLabel.str())) + ", " + results::TruncToText(s.VolumeSize) +
-             " sectors");
+         Quoted(results::WithoutFill(s.VolumeLabel.str())) + ", " +
+             results::TruncToText(s.VolumeSize) + " sectors");
     Line(out, "Blocks read:", results::IntToText(s.BlockIndex));
     Line(out, "Blocks in error:", results::IntToText(s.ErrorCount));
     Line(out, "Maximum speed:", SpeedText(s.MaxSpeed, s.VolumeSize));

@@ -6,22 +6,18 @@
 #include "discometer/Version.h"
 #include "results/CatalogueRecord.h"
 #include "results/HostName.h"
+#include "results/VolumeLabel.h"
 #include "run/FileErrorText.h"
 
 namespace results {
 
 namespace {
 
-std::string WithoutFill(const std::string& label) {
-    const std::size_t end = label.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : label.substr(0, end + 1);
-}
-
 SideRecord SideRecordOf(const run::RunState& s, const MeasuredWith& with, const UtcTime& time) {
     SideRecord r;
     r.time = IsoTextOf(time);
     r.discId = s.DiscId;
-    r.label = WithoutFill(s.VolumeLabel.str());
+    r.label = std::string(WithoutFill(s.VolumeLabel.str()));
     r.volumeSize = s.VolumeSize;
     r.drive = with.drive;
     r.identity = with.identity;

@@ -9,6 +9,7 @@
 #include "results/CatalogueFiles.h"
 #include "results/CatalogueRecord.h"
 #include "results/DiscId.h"
+#include "results/VolumeLabel.h"
 #include "run/FileErrorText.h"
 
 namespace results {
@@ -33,11 +34,6 @@ int Rank(const std::optional<Verdict>& verdict) {
             return 2;
     }
     return 3;
-}
-
-std::string_view WithoutFill(std::string_view label) {
-    const std::size_t end = label.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view() : label.substr(0, end + 1);
 }
 
 // One disc's line; nothing when its folder holds no run that can be read.

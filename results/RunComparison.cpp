@@ -146,11 +146,6 @@ std::vector<SlowerRegion> SlowerRegions(const std::vector<ComparedBlock>& compar
     return regions;
 }
 
-std::string_view WithoutFill(std::string_view label) {
-    const std::size_t end = label.find_last_not_of(' ');
-    return end == std::string_view::npos ? std::string_view() : label.substr(0, end + 1);
-}
-
 RunComparison Compare(const RunRecord& earlier, const RunRecord& later) {
     RunComparison c;
     c.earlier = FactsOf(earlier);
@@ -196,11 +191,16 @@ RunComparison Compare(const RunRecord& earlier, const RunRecord& later) {
 
 }  // namespace
 
-RunReading ReadRunRecord(const DataList& document) {
+RunRecord DiscOf(const DataList& document) {
     const DocumentHeader header = ReadDocumentHeader(document);
     RunRecord run;
     run.label = header.VolLabel.str();
     run.volumeSize = header.VolSize;
+    return run;
+}
+
+RunReading ReadRunRecord(const DataList& document) {
+    RunRecord run = DiscOf(document);
 
     const std::int32_t first = SearchKey(document, kResultsHeader);
     for (std::size_t i = first == 0 ? document.size() : static_cast<std::size_t>(first);

@@ -61,6 +61,10 @@ struct RunReading {
 // rise are refused, with the line's number in the file.
 RunReading ReadRunRecord(const DataList& document);
 
+// The volume of the document's header alone, without results: the disc of a run that has
+// only begun.
+RunRecord DiscOf(const DataList& document);
+
 // What the report says of each run.
 struct RunFacts {
     std::string label;

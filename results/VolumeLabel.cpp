@@ -25,6 +25,11 @@ std::string PrintableLabel(std::string_view label) {
     return text;
 }
 
+std::string_view WithoutFill(std::string_view label) {
+    const std::size_t end = label.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string_view() : label.substr(0, end + 1);
+}
+
 std::string_view WithoutCutCharacter(std::string_view label) {
     std::size_t at = 0;
     while (at < label.size()) {

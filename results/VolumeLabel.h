@@ -15,4 +15,7 @@ std::string PrintableLabel(std::string_view label);
 // Anything else, UTF-8 or not, stays as it is.
 std::string_view WithoutCutCharacter(std::string_view label);
 
+// The label without the blanks that fill it to 32 characters.
+std::string_view WithoutFill(std::string_view label);
+
 }  // namespace results

@@ -1,7 +1,6 @@
 #include "ui/forms/ComparisonView.h"
 
 #include "results/ComparisonChart.h"
-#include "results/DocumentHeader.h"
 #include "results/Replay.h"
 
 namespace ui::forms {
@@ -93,9 +92,7 @@ void ComparisonView::RunStarted(run::RunContext& ctx) {
     if (!earlier_) {
         return;
     }
-    const results::DocumentHeader header = results::ReadDocumentHeader(ctx.dataList);
-    const results::RunRecord measured{header.VolLabel.str(), header.VolSize, {}};
-    if (const auto why = results::DifferentDiscs(*earlier_, measured)) {
+    if (const auto why = results::DifferentDiscs(*earlier_, results::DiscOf(ctx.dataList))) {
         notCompared_ = "Not compared: " + *why;
         earlier_.reset();
         return;
